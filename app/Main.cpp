@@ -1,0 +1,46 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdlib>
+#include <string_view>
+
+#include "app/CommandLine.h"
+#include "app/PasswordChange.h"
+#include "ui/Application.h"
+
+namespace {
+
+std::string_view Argument(int index) {
+  return index < __argc && __argv[index] != nullptr ? std::string_view(__argv[index])
+                                                    : std::string_view();
+}
+
+HWND SecondArgumentHandle() {
+  return reinterpret_cast<HWND>(static_cast<INT_PTR>(ParseWindowHandle(Argument(2))));
+}
+
+void StartMode(SaverMode mode) {
+  switch (mode) {
+    case SaverMode::Settings:
+      break;
+    case SaverMode::Preview:
+      break;
+    case SaverMode::PasswordChange:
+      ChangeSaverPassword(SecondArgumentHandle());
+      break;
+    case SaverMode::FullScreen:
+      break;
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  const SaverMode mode = ReadSaverMode(Argument(1));
+  Application().Initialize(instance);
+  GuardHandler([mode] { StartMode(mode); });
+  Application().Run();
+  return 0;
+}

@@ -1,0 +1,20 @@
+#include "app/PasswordChange.h"
+
+#include "ui/WinHandles.h"
+
+namespace {
+using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD reserved1,
+                                           DWORD reserved2);
+}
+
+void ChangeSaverPassword(HWND owner) {
+  const UniqueModule library = LoadOptionalLibrary("MPR.DLL");
+  if (!library) {
+    return;
+  }
+  const auto change = reinterpret_cast<PwdChangePasswordFn>(
+      reinterpret_cast<void*>(GetProcAddress(library.get(), "PwdChangePasswordA")));
+  if (change != nullptr) {
+    change("SCRSAVE", owner, 0, 0);
+  }
+}

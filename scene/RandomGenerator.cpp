@@ -1,0 +1,23 @@
+#include "scene/RandomGenerator.h"
+
+#include "scene/ClockSource.h"
+
+namespace {
+constexpr uint32_t kMultiplier = 134775813u;
+RandomGenerator g_random;
+}  // namespace
+
+void RandomGenerator::Seed() {
+  const TimeOfDay t = Clock().UtcNow();
+  state_ =
+      ((static_cast<uint32_t>(t.hour) * 60u + t.minute) * 60u + t.second) * 1000u + t.millisecond;
+}
+
+uint32_t RandomGenerator::Next(uint32_t n) {
+  state_ = state_ * kMultiplier + 1u;
+  return static_cast<uint32_t>((static_cast<uint64_t>(state_) * n) >> 32);
+}
+
+RandomGenerator& Random() {
+  return g_random;
+}

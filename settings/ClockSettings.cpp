@@ -1,0 +1,63 @@
+#include "settings/ClockSettings.h"
+
+#include <cstddef>
+
+#include "scene/RandomGenerator.h"
+#include "settings/ColorTables.h"
+
+namespace {
+
+SettingsState g_settings;
+
+bool InTable(int32_t index) {
+  return index >= 1 && index <= 10;
+}
+
+// A draw of 1 to 9: value 10 is never drawn.
+int32_t DrawOneToNine() {
+  return static_cast<int32_t>(Random().Next(9)) + 1;
+}
+
+}  // namespace
+
+SettingsState& AppSettings() {
+  return g_settings;
+}
+
+bool ApplyAllZeroRule(ClockSettings& s, SettingsLoader loader) {
+  if (s.Arrows != 0 || s.Brightness != 0 || s.Sizes != 0 || s.Alpha != 0 || s.Color != 0) {
+    return false;
+  }
+  s.Brightness = 9;
+  s.Sizes = 10;
+  s.Alpha = 1;
+  s.Color = loader == SettingsLoader::FullScreen ? 7 : 5;
+  s.Arrows = 1;
+  s.Ar_Color = 5;
+  if (loader == SettingsLoader::SettingsWindow) {
+    s.Rands = 0;
+  }
+  return true;
+}
+
+void ApplyRandomMode(ClockSettings& s) {
+  if (s.Rands != 1) {
+    return;
+  }
+  s.Ar_Color = DrawOneToNine();
+  s.Arrows = DrawOneToNine();
+  s.Color = static_cast<int32_t>(Random().Next(10));
+  s.Alpha = DrawOneToNine();
+}
+
+void ApplyHandColor(int32_t index) {
+  if (InTable(index)) {
+    AppSettings().HandRGB = HandColorTable[static_cast<size_t>(index - 1)];
+  }
+}
+
+void ApplyDialColor(int32_t index) {
+  if (InTable(index)) {
+    AppSettings().DialRGB = DialColorTable[static_cast<size_t>(index - 1)];
+  }
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+
+// The seven stored settings, named as their registry values.
+struct ClockSettings {
+  int32_t Brightness = 0;
+  int32_t Sizes = 0;
+  int32_t Color = 0;
+  int32_t Alpha = 0;
+  int32_t Arrows = 0;
+  int32_t Ar_Color = 0;
+  int32_t Rands = 0;
+};
+
+struct RGB {
+  float red = 0.0f;
+  float green = 0.0f;
+  float blue = 0.0f;
+};
+
+// Process-wide settings state, kept together so a test resets it in one line:
+//   AppSettings() = {};
+struct SettingsState {
+  ClockSettings clock;
+  RGB HandRGB;
+  RGB DialRGB;
+};
+
+SettingsState& AppSettings();
+
+// Which window loads the settings: the two seed different defaults.
+enum class SettingsLoader { FullScreen, SettingsWindow };
+
+// Seeds the defaults when Arrows, Brightness, Sizes, Alpha and Color are all 0
+// (Ar_Color and Rands are not looked at). Returns whether it seeded.
+bool ApplyAllZeroRule(ClockSettings& s, SettingsLoader loader);
+
+// With Rands exactly 1, draws Ar_Color, Arrows, Color and Alpha, in that order.
+void ApplyRandomMode(ClockSettings& s);
+
+// Sets HandRGB / DialRGB from row `index` of its table; an index outside 1 to 10
+// leaves the colour as it was.
+void ApplyHandColor(int32_t index);
+void ApplyDialColor(int32_t index);

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include "scene/RandomGenerator.h"
+#include "settings/ClockSettings.h"
+#include "settings/ColorTables.h"
+
+namespace {
+
+class SettingsRules : public testing::Test {
+ protected:
+  void SetUp() override { AppSettings() = {}; }
+};
+
+void ExpectRgb(const RGB& c, float r, float g, float b) {
+  EXPECT_EQ(c.red, r);
+  EXPECT_EQ(c.green, g);
+  EXPECT_EQ(c.blue, b);
+}
+
+TEST_F(SettingsRules, AllZeroSeedsTheFullScreenDefaultsAndKeepsRands) {
+  ClockSettings s;
+  s.Rands = 1;
+  s.Ar_Color = 3;
+  EXPECT_TRUE(ApplyAllZeroRule(s, SettingsLoader::FullScreen));
+  EXPECT_EQ(s.Brightness, 9);
+  EXPECT_EQ(s.Sizes, 10);
+  EXPECT_EQ(s.Color, 7);
+  EXPECT_EQ(s.Alpha, 1);
+  EXPECT_EQ(s.Arrows, 1);
+  EXPECT_EQ(s.Ar_Color, 5);
+  EXPECT_EQ(s.Rands, 1);
+}
+
+TEST_F(SettingsRules, AllZeroSeedsTheSettingsWindowDefaultsAndClearsRands) {
+  ClockSettings s;
+  s.Rands = 1;
+  EXPECT_TRUE(ApplyAllZeroRule(s, SettingsLoader::SettingsWindow));
+  EXPECT_EQ(s.Color, 5);
+  EXPECT_EQ(s.Rands, 0);
+  EXPECT_EQ(s.Ar_Color, 5);
+}
+
+TEST_F(SettingsRules, AnyOneOfTheFiveTestedValuesNonZeroKeepsEverything) {
+  int32_t ClockSettings::*tested[] = {&ClockSettings::Arrows, &ClockSettings::Brightness,
+                                      &ClockSettings::Sizes, &ClockSettings::Alpha,
+                                      &ClockSettings::Color};
+  for (auto field : tested) {
+    ClockSettings s;
+    s.*field = -3;
+    const ClockSettings before = s;
+    EXPECT_FALSE(ApplyAllZeroRule(s, SettingsLoader::FullScreen));
+    EXPECT_EQ(s.*field, -3);
+    EXPECT_EQ(s.Ar_Color, before.Ar_Color);
+    EXPECT_EQ(s.Brightness, before.Brightness);
+  }
+}
+
+TEST_F(SettingsRules, ArColorAndRandsAreNotTested) {
+  ClockSettings s;
+  s.Ar_Color = 8;
+  s.Rands = 7;
+  EXPECT_TRUE(ApplyAllZeroRule(s, SettingsLoader::FullScreen));
+  EXPECT_EQ(s.Ar_Color, 5);
+}
+
+TEST_F(SettingsRules, RandomModeDrawsInOrderWithinTheRanges) {
+  const uint32_t seed = 987654321u;
+  ClockSettings s{9, 10, 7, 1, 1, 5, 1};
+  Random().SetState(seed);
+  ApplyRandomMode(s);
+
+  RandomGenerator reference;
+  reference.SetState(seed);
+  EXPECT_EQ(s.Ar_Color, static_cast<int32_t>(reference.Next(9)) + 1);
+  EXPECT_EQ(s.Arrows, static_cast<int32_t>(reference.Next(9)) + 1);
+  EXPECT_EQ(s.Color, static_cast<int32_t>(reference.Next(10)));
+  EXPECT_EQ(s.Alpha, static_cast<int32_t>(reference.Next(9)) + 1);
+  EXPECT_EQ(Random().State(), reference.State());
+  EXPECT_EQ(s.Brightness, 9);
+  EXPECT_EQ(s.Sizes, 10);
+}
+
+TEST_F(SettingsRules, RandomModeCoversItsRangesButNeverTen) {
+  Random().SetState(42);
+  bool seen_color_zero = false;
+  bool seen_nine = false;
+  for (int i = 0; i < 2000; ++i) {
+    ClockSettings s;
+    s.Rands = 1;
+    ApplyRandomMode(s);
+    ASSERT_GE(s.Ar_Color, 1);
+    ASSERT_LE(s.Ar_Color, 9);
+    ASSERT_GE(s.Arrows, 1);
+    ASSERT_LE(s.Arrows, 9);
+    ASSERT_GE(s.Color, 0);
+    ASSERT_LE(s.Color, 9);
+    ASSERT_GE(s.Alpha, 1);
+    ASSERT_LE(s.Alpha, 9);
+    seen_color_zero |= s.Color == 0;
+    seen_nine |= s.Alpha == 9;
+  }
+  EXPECT_TRUE(seen_color_zero);
+  EXPECT_TRUE(seen_nine);
+}
+
+TEST_F(SettingsRules, RandomModeIsOnOnlyForExactlyOne) {
+  for (int32_t rands : {0, 2, -1, 100}) {
+    ClockSettings s{9, 10, 7, 1, 1, 5, rands};
+    Random().SetState(5);
+    ApplyRandomMode(s);
+    EXPECT_EQ(s.Color, 7) << "Rands " << rands;
+    EXPECT_EQ(s.Ar_Color, 5);
+    EXPECT_EQ(Random().State(), 5u) << "no draw for Rands " << rands;
+  }
+}
+
+TEST_F(SettingsRules, HandColorTableRows) {
+  ApplyHandColor(1);
+  ExpectRgb(AppSettings().HandRGB, 1.0f, 1.0f, 1.0f);
+  ApplyHandColor(5);
+  ExpectRgb(AppSettings().HandRGB, 1.0f, 0.7f, 0.0f);
+  ApplyHandColor(8);
+  ExpectRgb(AppSettings().HandRGB, 0.3f, 1.0f, 0.4f);
+  ApplyHandColor(10);
+  ExpectRgb(AppSettings().HandRGB, 0.5f, 0.0f, 1.0f);
+}
+
+TEST_F(SettingsRules, DialColorTableRows) {
+  ApplyDialColor(1);
+  ExpectRgb(AppSettings().DialRGB, 0.85f, 0.85f, 0.85f);
+  ApplyDialColor(5);
+  ExpectRgb(AppSettings().DialRGB, 0.7f, 0.5f, 0.0f);
+  ApplyDialColor(6);
+  ExpectRgb(AppSettings().DialRGB, 0.85f, 0.0f, 0.6f);
+  ApplyDialColor(10);
+  ExpectRgb(AppSettings().DialRGB, 0.5f, 0.0f, 0.85f);
+}
+
+TEST_F(SettingsRules, IndexOutsideOneToTenLeavesTheColour) {
+  ApplyHandColor(11);
+  ExpectRgb(AppSettings().HandRGB, 0.0f, 0.0f, 0.0f);
+  ApplyHandColor(2);
+  for (int32_t index : {0, -1, 11, 1000}) {
+    ApplyHandColor(index);
+    ApplyDialColor(index);
+  }
+  ExpectRgb(AppSettings().HandRGB, 1.0f, 0.0f, 0.0f);
+  ExpectRgb(AppSettings().DialRGB, 0.0f, 0.0f, 0.0f);
+}
+
+TEST(ColorTables, EveryRowIsAColourWithinZeroToOne) {
+  for (const auto* table : {&HandColorTable, &DialColorTable}) {
+    for (const RGB& c : *table) {
+      for (float v : {c.red, c.green, c.blue}) {
+        EXPECT_GE(v, 0.0f);
+        EXPECT_LE(v, 1.0f);
+      }
+    }
+  }
+  EXPECT_EQ(HandColorTable.size(), 10u);
+  EXPECT_EQ(DialColorTable.size(), 10u);
+}
+
+}  // namespace

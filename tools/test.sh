@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test tier: native (g++, then clang with
+# sanitizers), win32 and e2e under Wine. Exits non-zero when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-deps.sh
+
+jobs=$(nproc)
+status=0
+
+run_tier() {
+  local name=$1
+  shift
+  echo "== $name"
+  if ! "$@"; then
+    echo "== $name: FAILED"
+    status=1
+  fi
+}
+
+build() {
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
+}
+
+run_tier "native build" build native
+run_tier "native tests" ctest --preset native -j "$jobs"
+
+run_tier "native build (clang, sanitizers)" build native-sanitize
+run_tier "native tests (clang, sanitizers)" ctest --preset native-sanitize -j "$jobs"
+
+run_tier "win32 build" build win32
+# One Wine session (virtual screen, wineserver) for the whole Windows run.
+run_tier "win32 and e2e tests" tools/wine-run.sh --session ctest --preset win32
+
+if [ "$status" -ne 0 ]; then
+  echo "Some tests FAILED."
+else
+  echo "All test tiers passed."
+fi
+exit "$status"

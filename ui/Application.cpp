@@ -1,0 +1,74 @@
+#include "ui/Application.h"
+
+#include "ui/Form.h"
+
+namespace {
+TApplication g_application;
+}
+
+TApplication& Application() {
+  return g_application;
+}
+
+void TApplication::Initialize(HINSTANCE instance) {
+  instance_ = instance != nullptr ? instance : GetModuleHandleA(nullptr);
+  terminated_ = false;
+}
+
+void TApplication::SetMainForm(std::unique_ptr<TForm> form) {
+  main_form_ = std::move(form);
+}
+
+void TApplication::Run() {
+  if (!main_form_) {
+    return;
+  }
+  MSG msg;
+  while (!terminated_) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      terminated_ = true;
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  main_form_.reset();
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void TApplication::Terminate() {
+  if (!terminated_) {
+    terminated_ = true;
+    PostQuitMessage(0);
+  }
+}
+
+void TApplication::ShowException(const std::exception& e) const {
+  if (exception_handler_) {
+    exception_handler_(e);
+    return;
+  }
+  MessageBoxA(nullptr, e.what(), "Tessaryn", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+void TApplication::Reset() {
+  main_form_.reset();
+  terminated_ = false;
+  MSG msg;
+  // Drop a quit request left by the previous form so the next loop starts clean.
+  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}

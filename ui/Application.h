@@ -1,0 +1,60 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <memory>
+
+class TForm;
+
+// The application object: owns the main form, runs the message loop, and shows
+// exceptions that escape an event handler.
+class TApplication {
+ public:
+  using ExceptionHandler = std::function<void(const std::exception&)>;
+
+  void Initialize(HINSTANCE instance);
+  HINSTANCE Instance() const { return instance_; }
+
+  // The form becomes the main window; the loop runs until the application terminates.
+  void SetMainForm(std::unique_ptr<TForm> form);
+  TForm* MainForm() const { return main_form_.get(); }
+
+  // Serves messages until Terminate; returns at once without a main form.
+  void Run();
+  // Serves every pending message and returns. A WM_QUIT found here is put back
+  // for the outer loop.
+  void ProcessMessages();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // Shows the exception's text in an error box, or hands it to the replacement handler.
+  void ShowException(const std::exception& e) const;
+  void SetExceptionHandler(ExceptionHandler handler) { exception_handler_ = std::move(handler); }
+
+  // Ends the loop and drops the main form; for tests that run several forms in turn.
+  void Reset();
+
+ private:
+  HINSTANCE instance_ = nullptr;
+  std::unique_ptr<TForm> main_form_;
+  bool terminated_ = false;
+  ExceptionHandler exception_handler_;
+};
+
+TApplication& Application();
+
+// Runs a handler body, turning an escaping exception into the application's error box:
+// exceptions must not unwind through the platform's window procedures.
+template <typename Body>
+void GuardHandler(Body&& body) {
+  try {
+    body();
+  } catch (const std::exception& e) {
+    Application().ShowException(e);
+  }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/Event.h"
+#include "ui/MessageWindow.h"
+
+// The window timer component: while enabled, OnTimer runs every interval on the
+// thread's message queue, so a tick never overlaps another handler.
+class TTimer {
+ public:
+  explicit TTimer(UINT interval_ms = 1000, bool enabled = true);
+  ~TTimer();
+
+  void SetEnabled(bool enabled);
+  bool Enabled() const { return enabled_; }
+  void SetInterval(UINT interval_ms);
+  UINT Interval() const { return interval_ms_; }
+
+  Event<TTimer*> OnTimer;
+
+ private:
+  void Update();
+  bool HandleMessage(UINT msg, WPARAM wparam);
+
+  MessageWindow window_;
+  UINT interval_ms_;
+  bool enabled_;
+  bool running_ = false;
+};
