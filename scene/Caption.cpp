@@ -1,0 +1,52 @@
+#include "scene/Caption.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "scene/GlHeaders.h"
+
+namespace {
+CaptionState g_caption;
+}
+
+const char kCaptionLine1[] = "Screensavers & Wallpaper";
+const char kCaptionLine2[] = "www.tessaryn.net";
+
+CaptionState& Caption() {
+  return g_caption;
+}
+
+int CaptionFontCharHeight(int screen_width) {
+  // std::nearbyint rounds ties to even in the default rounding mode.
+  return static_cast<int>(std::nearbyint(static_cast<double>(screen_width) / 30.0));
+}
+
+void DrawBitmapText(const char* text) {
+  if (text == nullptr) {
+    return;
+  }
+  glPushAttrib(GL_LIST_BIT);
+  glListBase(Caption().FontListBase - 32);
+  glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
+  glPopAttrib();
+}
+
+void DrawCaption() {
+  glColor4f(0.9f, 0.7f, 0.0f, Caption().CaptionAlpha);
+  glRasterPos2f(-1.0f, 1.2f);
+  DrawBitmapText(kCaptionLine1);
+  glRasterPos2f(-1.0f, 1.0f);
+  DrawBitmapText(kCaptionLine2);
+}
+
+void StepCaptionAlpha() {
+  CaptionState& c = Caption();
+  c.CaptionAlpha = c.CaptionAlpha + c.CaptionAlphaStep;
+  if (c.CaptionAlpha > 1.0f) {
+    c.CaptionAlphaStep = -0.01f;
+  }
+  // 0.3 is compared in extended precision, as the pulse was tuned with it.
+  if (c.CaptionAlpha > 0.25f && static_cast<long double>(c.CaptionAlpha) < 0.3L) {
+    c.CaptionAlphaStep = 0.01f;
+  }
+}

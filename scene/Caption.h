@@ -1,0 +1,28 @@
+#pragma once
+
+// The full-screen saver's two-line caption, whose transparency pulses.
+
+struct CaptionState {
+  float CaptionAlpha = 0.0f;
+  float CaptionAlphaStep = 0.0f;
+  // The first of the 96 display lists holding characters 32 to 127.
+  unsigned FontListBase = 0;
+};
+
+CaptionState& Caption();
+
+extern const char kCaptionLine1[];
+extern const char kCaptionLine2[];
+
+// The caption font's character height for a screen width: width / 30 rounded to the
+// nearest integer, ties to even.
+int CaptionFontCharHeight(int screen_width);
+
+// Draws `text` at the current raster position with the caption font; nothing for null.
+void DrawBitmapText(const char* text);
+
+// The caption colour and the two lines at (-1, 1.2) and (-1, 1.0).
+void DrawCaption();
+
+// Advances CaptionAlpha by its step and turns the step at the pulse's ends.
+void StepCaptionAlpha();

@@ -1,0 +1,6 @@
+#pragma once
+
+// Draws everything that follows the time of day into the current context: the hour,
+// minute and second hands in the style Arrows and colour HandRGB, then the 60 minute
+// marks and the 12 dot numerals scaled by DigitScale. Leaves the matrix stack as found.
+void DrawClockHands();
