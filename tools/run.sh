@@ -21,7 +21,7 @@ fi
 
 shot="build/screenshot-$(date +%Y%m%d-%H%M%S).png"
 seconds=${TESSARYN_RUN_SECONDS:-12}
-tools/wine-run.sh --session bash -c '
+tools/wine-run.sh --session --prefix build/win32/wineprefix bash -c '
   wine "$1" "${@:4}" &
   saver=$!
   sleep "$2"

@@ -31,7 +31,7 @@ run_tier "native tests (clang, sanitizers)" ctest --preset native-sanitize -j "$
 
 run_tier "win32 build" build win32
 # One Wine session (virtual screen, wineserver) for the whole Windows run.
-run_tier "win32 and e2e tests" tools/wine-run.sh --session ctest --preset win32
+run_tier "win32 and e2e tests" tools/wine-run.sh --session --prefix build/win32/wineprefix ctest --preset win32
 
 if [ "$status" -ne 0 ]; then
   echo "Some tests FAILED."

@@ -2,7 +2,8 @@
 # Runs a Windows program under Wine, quietly, in a prefix inside the build tree.
 #
 #   wine-run.sh PROGRAM.exe [ARGS...]      run one program
-#   wine-run.sh --session COMMAND [ARGS...] run COMMAND (ctest, a script) inside one
+#   wine-run.sh --session [--prefix DIR] COMMAND [ARGS...]
+#                                           run COMMAND (ctest, a script) inside one
 #                                           Wine session that every nested call shares
 #
 # A session is one virtual X server (only when there is no DISPLAY) and one persistent
@@ -74,7 +75,7 @@ stop_session() {
 }
 
 start_session() {
-  WINEPREFIX=$(choose_prefix "${1:-}")
+  WINEPREFIX=$(realpath -m "$(choose_prefix "${1:-}")")
   export WINEPREFIX
   mkdir -p "$(dirname "$WINEPREFIX")"
   trap stop_session EXIT
@@ -106,7 +107,11 @@ start_session() {
 
 if [ "${1:-}" = "--session" ]; then
   shift
-  start_session "${TESSARYN_SESSION_HINT:-}"
+  if [ "${1:-}" = "--prefix" ]; then
+    TESSARYN_WINEPREFIX=${TESSARYN_WINEPREFIX:-$2}
+    shift 2
+  fi
+  start_session ""
   set +e
   "$@"
   rc=$?
