@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string_view>
 
 #include "app/CommandLine.h"
 #include "app/PasswordChange.h"
+#include "saver/Full.h"
 #include "ui/Application.h"
 
 namespace {
@@ -31,6 +33,7 @@ void StartMode(SaverMode mode) {
       ChangeSaverPassword(SecondArgumentHandle());
       break;
     case SaverMode::FullScreen:
+      Application().SetMainForm(std::make_unique<TForm1>());
       break;
   }
 }

@@ -1,0 +1,158 @@
+#include "saver/Full.h"
+
+#include <cstdlib>
+
+#include "saver/PasswordCheck.h"
+#include "scene/Caption.h"
+#include "scene/RandomGenerator.h"
+#include "scene/SceneFrames.h"
+#include "scene/SceneState.h"
+#include "settings/RegistryStore.h"
+#include "ui/Application.h"
+
+namespace {
+
+FullScreenState g_full_screen;
+
+// The platform's own value; older headers lack the name.
+constexpr UINT kSpiScreenSaverRunning = 97;
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+}  // namespace
+
+FullScreenState& FullScreen() { return g_full_screen; }
+
+TForm1::TForm1() {
+  FormDescription d;
+  d.caption = "Full";
+  d.style = WS_POPUP;
+  d.ex_style = WS_EX_TOPMOST;
+  d.x = 0;
+  d.y = 0;
+  d.width = 688;
+  d.height = 446;
+  d.black_background = true;
+  CreateHandle(d);
+  Timer.OnTimer.Bind([this](TTimer* sender) { TimerTimer(sender); });
+  FormCreate();
+  if (closed_) {
+    return;
+  }
+  Timer.SetEnabled(true);
+  Show(SW_SHOW);
+  SetForegroundWindow(Handle());
+}
+
+TForm1::~TForm1() { Timer.SetEnabled(false); }
+
+void TForm1::FormCreate() {
+  LoadSettings(SettingsLoader::FullScreen);
+  SetBounds(0, 0, ScreenWidth(), ScreenHeight());
+  Scene().LightLevel = AppSettings().clock.Brightness;
+  if (!SetupRenderContext()) {
+    return;
+  }
+  Random().Seed();
+  Caption().CaptionAlphaStep = 0.001f;
+  ApplyRandomModeAndColors();
+  Scene().DialMeshReady = false;
+  GetCursorPos(&FullScreen().CursorReference);
+  SystemParametersInfoA(kSpiScreenSaverRunning, 1, nullptr, 0);
+  ShowCursor(FALSE);
+}
+
+bool TForm1::SetupRenderContext() {
+  const CaptionFont font{-CaptionFontCharHeight(ScreenWidth())};
+  if (!context_.Setup(Handle(), {0, 0, Width(), Height()}, font)) {
+    Close();
+    return false;
+  }
+  Caption().FontListBase = context_.FontListBase();
+  return true;
+}
+
+void TForm1::FormActivate() {
+  if (!closed_) {
+    SetupRenderContext();
+  }
+}
+
+void TForm1::FormResize() {
+  // A resize before the context exists (while the window is sized at creation) does nothing.
+  if (context_.Rc() != nullptr) {
+    ResizeFullScreen(Width(), Height());
+  }
+}
+
+void TForm1::TimerTimer(TTimer*) { Draw(); }
+
+void TForm1::Draw() {
+  if (context_.Rc() == nullptr) {
+    return;
+  }
+  DrawSaverScene();
+  SwapBuffers(context_.Dc());
+}
+
+void TForm1::FormClose() {
+  if (closed_) {
+    return;
+  }
+  closed_ = true;
+  Timer.SetEnabled(false);
+  context_.Release();
+  SystemParametersInfoA(kSpiScreenSaverRunning, 0, nullptr, 0);
+  Application().Terminate();
+}
+
+void TForm1::FormKeyDown(WORD) {
+  if (Active()) {
+    LeaveSequence();
+  }
+}
+
+void TForm1::FormMouseMove(int, int) {
+  POINT now{};
+  GetCursorPos(&now);
+  POINT& reference = FullScreen().CursorReference;
+  if (!Active()) {
+    reference = now;
+    return;
+  }
+  if (std::abs(now.x - reference.x) > kMoveThreshold ||
+      std::abs(now.y - reference.y) > kMoveThreshold) {
+    LeaveSequence();
+  }
+}
+
+void TForm1::LeaveSequence() {
+  if (!CheckPasswordOnExit(Handle())) {
+    return;
+  }
+  ShowCursor(TRUE);
+  Close();
+}
+
+bool TForm1::PreviewMessage(UINT msg, WPARAM wparam, LPARAM, LRESULT& result) {
+  switch (msg) {
+    case WM_SYSCOMMAND:
+      // The system asks again at every idle time-out while the saver runs; starting a
+      // second saver would stack a new one on top.
+      if ((wparam & 0xFFF0) == SC_SCREENSAVE) {
+        result = 0;
+        return true;
+      }
+      return false;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      // A click is as plain a sign the user is back as a key press.
+      FormKeyDown(0);
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "scene/RenderContext.h"
+#include "ui/Form.h"
+#include "ui/Timer.h"
+
+// Process-wide state of the full-screen saver.
+struct FullScreenState {
+  // Where the cursor was when the saver last started watching it.
+  POINT CursorReference{0, 0};
+};
+
+FullScreenState& FullScreen();
+
+// The full-screen saver window: covers the screen, stays on top, hides the cursor and
+// draws a frame every 40 ms until a key or a large enough mouse movement leaves it.
+class TForm1 : public TForm {
+ public:
+  TForm1();
+  ~TForm1() override;
+
+  static constexpr int kMoveThreshold = 15;
+
+ protected:
+  void FormActivate() override;
+  void FormResize() override;
+  void FormClose() override;
+  void FormKeyDown(WORD key) override;
+  void FormMouseMove(int x, int y) override;
+  bool PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
+ private:
+  void FormCreate();
+  bool SetupRenderContext();
+  void TimerTimer(TTimer* sender);
+  void Draw();
+  void LeaveSequence();
+
+  TTimer Timer{40, false};
+  RenderContext context_;
+  bool closed_ = false;
+};

@@ -1,0 +1,197 @@
+#include "SaverProcess.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "settings/RegistryStore.h"
+#include "ui/WinHandles.h"
+
+namespace {
+
+struct WindowSearch {
+  DWORD process_id;
+  const char* caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lparam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lparam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char caption[128] = {};
+  GetWindowTextA(hwnd, caption, sizeof(caption));
+  if (pid == search->process_id && IsWindowVisible(hwnd) &&
+      std::string(caption) == search->caption) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::string TestProgramDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path);
+  return dir.substr(0, dir.find_last_of("\\/"));
+}
+
+// The test program lives in tests/e2e/ of the build tree, the saver at its root.
+std::string SaverPath() { return TestProgramDir() + "\\..\\..\\tessaryn.scr"; }
+
+std::string PasswordLibraryDir() { return TestProgramDir() + "\\cpl"; }
+
+SaverProcess::SaverProcess(const std::string& arguments, const std::string& working_dir) {
+  std::string command = "\"" + SaverPath() + "\"";
+  if (!arguments.empty()) {
+    command += " " + arguments;
+  }
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     working_dir.empty() ? nullptr : working_dir.c_str(), &si, &pi)) {
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    id_ = pi.dwProcessId;
+  }
+}
+
+SaverProcess::~SaverProcess() {
+  if (process_ != nullptr) {
+    if (Running()) {
+      TerminateProcess(process_, 1);
+      WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+  }
+}
+
+bool SaverProcess::WaitForExit(DWORD timeout_ms) const {
+  return process_ != nullptr && WaitForSingleObject(process_, timeout_ms) == WAIT_OBJECT_0;
+}
+
+HWND SaverProcess::WaitForWindow(const char* caption, DWORD timeout_ms) const {
+  const DWORD start = GetTickCount();
+  do {
+    WindowSearch search{id_, caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) {
+      return search.found;
+    }
+    PumpFor(50);
+  } while (GetTickCount() - start < timeout_ms);
+  return nullptr;
+}
+
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(10);
+  } while (GetTickCount() - start < ms);
+}
+
+Screenshot::Screenshot() {
+  const HDC screen = GetDC(nullptr);
+  width_ = GetSystemMetrics(SM_CXSCREEN);
+  height_ = GetSystemMetrics(SM_CYSCREEN);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height_);
+  const HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, previous);
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = -height_;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  pixels_.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height_), pixels_.data(), &info, DIB_RGB_COLORS);
+
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+int Screenshot::CountDifferences(const Screenshot& other) const {
+  if (other.pixels_.size() != pixels_.size()) {
+    return width_ * height_;
+  }
+  int count = 0;
+  for (size_t i = 0; i < pixels_.size(); i += 4) {
+    if (pixels_[i] != other.pixels_[i] || pixels_[i + 1] != other.pixels_[i + 1] ||
+        pixels_[i + 2] != other.pixels_[i + 2]) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+void Screenshot::Save(const std::string& path) const {
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = width_;
+  header.biHeight = -height_;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(header);
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels_.size());
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(&file, sizeof(file), 1, f);
+    std::fwrite(&header, sizeof(header), 1, f);
+    std::fwrite(pixels_.data(), 1, pixels_.size(), f);
+    std::fclose(f);
+  }
+}
+
+POINT SceneToScreen(double x, double y, int width, int height) {
+  // Eye at z = 5 with a 45 degree field of view: the plane z = 0 shows 5 tan 22.5 units
+  // from the centre to each edge, on both axes (aspect 1, stretched to the screen).
+  const double half_extent = 5.0 * std::tan(22.5 * 3.14159265358979 / 180.0);
+  POINT p;
+  p.x = static_cast<LONG>(std::lround(width / 2.0 + x / half_extent * (width / 2.0)));
+  p.y = static_cast<LONG>(std::lround(height / 2.0 - y / half_extent * (height / 2.0)));
+  return p;
+}
+
+void StoreSettings(int32_t brightness, int32_t sizes, int32_t color, int32_t alpha,
+                   int32_t arrows, int32_t ar_color, int32_t rands) {
+  WriteStoredSettings({brightness, sizes, color, alpha, arrows, ar_color, rands});
+}
+
+void DeleteStoredSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath); }
+
+int32_t StoredSetting(const char* name) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &raw) != ERROR_SUCCESS) {
+    return -999;
+  }
+  const UniqueRegKey key(raw);
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  DWORD type = 0;
+  if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_DWORD) {
+    return -999;
+  }
+  return static_cast<int32_t>(value);
+}
+
+bool ScreenSaverRunningFlag() {
+  BOOL running = FALSE;
+  SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+  return running != FALSE;
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The real tessaryn.scr, started with the screensaver's own arguments. Ended on
+// destruction if it is still running.
+class SaverProcess {
+ public:
+  explicit SaverProcess(const std::string& arguments, const std::string& working_dir = "");
+  SaverProcess(const SaverProcess&) = delete;
+  SaverProcess& operator=(const SaverProcess&) = delete;
+  ~SaverProcess();
+
+  bool Started() const { return process_ != nullptr; }
+  DWORD Id() const { return id_; }
+  HANDLE Process() const { return process_; }
+  // True when the process ended within the time.
+  bool WaitForExit(DWORD timeout_ms) const;
+  bool Running() const { return !WaitForExit(0); }
+
+  // The process's visible top-level window with this caption, waited for.
+  HWND WaitForWindow(const char* caption, DWORD timeout_ms) const;
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+std::string TestProgramDir();
+// The path of tessaryn.scr in the build tree.
+std::string SaverPath();
+// The folder holding the tests' own PASSWORD.CPL.
+std::string PasswordLibraryDir();
+
+// Serves the test's own message queue while it waits.
+void PumpFor(DWORD ms);
+
+// A copy of the whole screen, 32 bits per pixel.
+class Screenshot {
+ public:
+  Screenshot();
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // Red, green, blue of one pixel.
+  uint8_t Red(int x, int y) const { return Channel(x, y, 2); }
+  uint8_t Green(int x, int y) const { return Channel(x, y, 1); }
+  uint8_t Blue(int x, int y) const { return Channel(x, y, 0); }
+  int Brightness(int x, int y) const { return Red(x, y) + Green(x, y) + Blue(x, y); }
+  // Pixels that differ from the other screenshot.
+  int CountDifferences(const Screenshot& other) const;
+  // Writes a BMP for a look by eye when a test fails.
+  void Save(const std::string& path) const;
+
+ private:
+  uint8_t Channel(int x, int y, int c) const {
+    return pixels_[(static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 4 +
+                   static_cast<size_t>(c)];
+  }
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<uint8_t> pixels_;
+};
+
+// Scene coordinates (the clock's plane, origin at the centre, +y up) to screen pixels,
+// for a full-screen frame drawn with aspect 1 and stretched to the screen.
+POINT SceneToScreen(double x, double y, int width, int height);
+
+// The stored settings, written as the settings window would save them.
+void StoreSettings(int32_t brightness, int32_t sizes, int32_t color, int32_t alpha,
+                   int32_t arrows, int32_t ar_color, int32_t rands);
+void DeleteStoredSettings();
+// A stored value, or -999 when missing.
+int32_t StoredSetting(const char* name);
+
+// The system's screensaver-running flag.
+bool ScreenSaverRunningFlag();

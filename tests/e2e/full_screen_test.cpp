@@ -1,0 +1,352 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "SaverProcess.h"
+#include "ui/WinHandles.h"
+
+namespace {
+
+constexpr int kStartX = 400;
+constexpr int kStartY = 300;
+constexpr double kPi = 3.14159265358979;
+
+void PressKey(WORD vk) {
+  INPUT input[2] = {};
+  input[0].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = vk;
+  input[1] = input[0];
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+void MoveCursor(int x, int y) {
+  SetCursorPos(x, y);
+  PumpFor(300);
+}
+
+void SetPasswordSwitch(DWORD value) {
+  HKEY raw = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, &raw, nullptr);
+  const UniqueRegKey key(raw);
+  RegSetValueExA(key.get(), "ScreenSaveUsePassword", 0, REG_DWORD,
+                 reinterpret_cast<const BYTE*>(&value), sizeof(value));
+}
+
+void ClearPasswordSwitch() {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &raw) ==
+      ERROR_SUCCESS) {
+    const UniqueRegKey key(raw);
+    RegDeleteValueA(key.get(), "ScreenSaveUsePassword");
+  }
+}
+
+class FullScreenSaver : public testing::Test {
+ protected:
+  void SetUp() override {
+    ClearPasswordSwitch();
+    DeleteStoredSettings();
+    SetCursorPos(kStartX, kStartY);
+    PumpFor(100);
+  }
+  void TearDown() override {
+    saver_.reset();
+    ClearPasswordSwitch();
+    DeleteStoredSettings();
+  }
+
+  // Starts the saver and waits until its window is the active one and drawing.
+  HWND Start(const std::string& working_dir = "") {
+    saver_ = std::make_unique<SaverProcess>("/s", working_dir);
+    EXPECT_TRUE(saver_->Started());
+    const HWND window = saver_->WaitForWindow("Full", 10000);
+    EXPECT_NE(window, nullptr);
+    const DWORD start = GetTickCount();
+    while (GetForegroundWindow() != window && GetTickCount() - start < 5000) {
+      PumpFor(50);
+    }
+    EXPECT_EQ(GetForegroundWindow(), window);
+    PumpFor(700);
+    return window;
+  }
+
+  bool StillRunningAfter(DWORD ms) { return !saver_->WaitForExit(ms); }
+
+  std::unique_ptr<SaverProcess> saver_;
+};
+
+// --- The window and its frames -------------------------------------------------------
+
+TEST_F(FullScreenSaver, CoversTheScreenOnTopAndTellsTheSystem) {
+  const HWND window = Start();
+  RECT r{};
+  GetWindowRect(window, &r);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION);
+  EXPECT_TRUE(ScreenSaverRunningFlag());
+}
+
+TEST_F(FullScreenSaver, FirstRunStoresTheFullScreenDefaults) {
+  Start();
+  EXPECT_EQ(StoredSetting("Color"), 7);
+  EXPECT_EQ(StoredSetting("Brightness"), 9);
+  EXPECT_EQ(StoredSetting("Sizes"), 10);
+  EXPECT_EQ(StoredSetting("Alpha"), 1);
+  EXPECT_EQ(StoredSetting("Arrows"), 1);
+  EXPECT_EQ(StoredSetting("Ar_Color"), 5);
+  EXPECT_EQ(StoredSetting("Rands"), 0);
+}
+
+TEST_F(FullScreenSaver, FramesKeepComing) {
+  Start();
+  const Screenshot first;
+  PumpFor(1100);
+  const Screenshot second;
+  // The second hand moved, at least.
+  EXPECT_GT(first.CountDifferences(second), 50);
+}
+
+// The brightest pixel within two pixels of a point of the scene.
+int BrightnessNear(const Screenshot& shot, double x, double y) {
+  const POINT p = SceneToScreen(x, y, shot.Width(), shot.Height());
+  int best = 0;
+  for (int dy = -2; dy <= 2; ++dy) {
+    for (int dx = -2; dx <= 2; ++dx) {
+      best = std::max(best, shot.Brightness(p.x + dx, p.y + dy));
+    }
+  }
+  return best;
+}
+
+// Degrees counter-clockwise from 3 o'clock, as the hands are turned.
+double HandDirection(double angle_deg) { return (angle_deg + 90.0) * kPi / 180.0; }
+
+double AngularDistance(double a, double b) {
+  double d = std::fmod(std::fabs(a - b), 2 * kPi);
+  return d > kPi ? 2 * kPi - d : d;
+}
+
+TEST_F(FullScreenSaver, HandsStandWhereTheTimePutsThem) {
+  // No dial (Color 0), white hands of a wide style, so only the hands light these spots.
+  StoreSettings(9, 10, 0, 1, 6, 1, 0);
+  Start();
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SYSTEMTIME before;
+    GetLocalTime(&before);
+    const Screenshot shot;
+    SYSTEMTIME after;
+    GetLocalTime(&after);
+    if (before.wSecond != after.wSecond) {
+      continue;  // the frame may show either second; take another
+    }
+    const double second = HandDirection(-6.0 * before.wSecond);
+    const double minute = HandDirection(-6.0 * before.wMinute);
+    const double hour = HandDirection(-30.0 * before.wHour - before.wMinute / 2.0);
+    SCOPED_TRACE(testing::Message() << before.wHour << ":" << before.wMinute << ":"
+                                    << before.wSecond);
+    EXPECT_GT(BrightnessNear(shot, 0.55 * std::cos(hour), 0.55 * std::sin(hour)), 300);
+    EXPECT_GT(BrightnessNear(shot, 0.95 * std::cos(minute), 0.95 * std::sin(minute)), 300);
+    EXPECT_GT(BrightnessNear(shot, 1.45 * std::cos(second), 1.45 * std::sin(second)), 300);
+
+    // A direction well away from all three hands stays dark.
+    double control = 0;
+    double widest = -1;
+    for (int step = 0; step < 72; ++step) {
+      const double a = step * kPi / 36;
+      const double gap = std::min({AngularDistance(a, second), AngularDistance(a, minute),
+                                   AngularDistance(a, hour)});
+      if (gap > widest) {
+        widest = gap;
+        control = a;
+      }
+    }
+    for (double r : {0.55, 0.95, 1.45}) {
+      EXPECT_LT(BrightnessNear(shot, r * std::cos(control), r * std::sin(control)), 60);
+    }
+    if (HasFailure()) {
+      shot.Save("hands-failure.bmp");
+    }
+    return;
+  }
+  FAIL() << "no screenshot within one second";
+}
+
+// Lit pixels on rings around the centre, where the dial lies and the hands rarely do.
+int LitRingPixels(const Screenshot& shot) {
+  int lit = 0;
+  for (double r : {0.35, 0.75, 1.15}) {
+    for (int step = 0; step < 72; ++step) {
+      const double a = step * kPi / 36;
+      const POINT p = SceneToScreen(r * std::cos(a), r * std::sin(a), shot.Width(), shot.Height());
+      lit += shot.Brightness(p.x, p.y) > 40 ? 1 : 0;
+    }
+  }
+  return lit;
+}
+
+TEST_F(FullScreenSaver, DrawsTheStoredDialAndNoneForColorZeroOrEleven) {
+  StoreSettings(9, 10, 7, 1, 10, 1, 0);
+  Start();
+  const int with_dial = LitRingPixels(Screenshot());
+  saver_.reset();
+
+  for (int color : {0, 11}) {
+    StoreSettings(9, 10, color, 1, 10, 1, 0);
+    Start();
+    const int without_dial = LitRingPixels(Screenshot());
+    saver_.reset();
+    EXPECT_LT(without_dial, 20) << "Color " << color;
+    EXPECT_GT(with_dial, without_dial + 60) << "Color " << color;
+  }
+}
+
+// Caption-coloured pixels (orange, no blue) in the band of the first caption line.
+int CaptionPixels(const Screenshot& shot) {
+  const POINT origin = SceneToScreen(-1.0, 1.2, shot.Width(), shot.Height());
+  int count = 0;
+  for (int y = std::max(0, static_cast<int>(origin.y) - 45); y <= origin.y + 8; ++y) {
+    for (int x = origin.x; x < std::min(shot.Width(), static_cast<int>(origin.x) + 500); ++x) {
+      if (shot.Red(x, y) > 90 && shot.Blue(x, y) < 50 && shot.Red(x, y) >= shot.Green(x, y)) {
+        ++count;
+      }
+    }
+  }
+  return count;
+}
+
+TEST_F(FullScreenSaver, CaptionFadesInOverTenSeconds) {
+  // White hands and no dial: nothing else is orange.
+  StoreSettings(9, 10, 0, 1, 6, 1, 0);
+  Start();
+  const int early = CaptionPixels(Screenshot());
+  PumpFor(12500);
+  const Screenshot late_shot;
+  const int late = CaptionPixels(late_shot);
+  EXPECT_LT(early, 10);
+  EXPECT_GT(late, 200);
+  if (HasFailure()) {
+    late_shot.Save("caption-failure.bmp");
+  }
+}
+
+// --- Leaving ---------------------------------------------------------------------------
+
+TEST_F(FullScreenSaver, KeyPressEndsItAtOnceAndClearsTheSystemFlag) {
+  Start();
+  ASSERT_TRUE(ScreenSaverRunningFlag());
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_FALSE(ScreenSaverRunningFlag());
+}
+
+TEST_F(FullScreenSaver, FifteenPixelsOnEachAxisDoNotLeave) {
+  Start();
+  MoveCursor(kStartX + 15, kStartY + 15);
+  EXPECT_TRUE(StillRunningAfter(1500));
+  MoveCursor(kStartX - 15, kStartY - 15);
+  EXPECT_TRUE(StillRunningAfter(1000));
+}
+
+TEST_F(FullScreenSaver, SixteenPixelsOnOneAxisLeave) {
+  Start();
+  MoveCursor(kStartX + 16, kStartY);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+}
+
+TEST_F(FullScreenSaver, SixteenPixelsUpLeave) {
+  Start();
+  MoveCursor(kStartX, kStartY - 16);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+}
+
+TEST_F(FullScreenSaver, SmallMovesAddUpAgainstTheSameReference) {
+  Start();
+  for (int step = 1; step <= 3; ++step) {
+    MoveCursor(kStartX + 5 * step, kStartY);
+    EXPECT_TRUE(StillRunningAfter(500)) << "after move " << step;
+  }
+  MoveCursor(kStartX + 20, kStartY);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+}
+
+TEST_F(FullScreenSaver, SystemRequestToStartASaverIsSwallowed) {
+  const HWND window = Start();
+  // DefWindowProc would start the configured screensaver again.
+  EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+  EXPECT_TRUE(StillRunningAfter(500));
+}
+
+// --- The password check ------------------------------------------------------------------
+
+class PasswordCheck : public FullScreenSaver {
+ protected:
+  void SetUp() override {
+    FullScreenSaver::SetUp();
+    log_ = TestProgramDir() + "\\verify.log";
+    DeleteFileA(log_.c_str());
+    SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_LOG", log_.c_str());
+  }
+  void TearDown() override {
+    FullScreenSaver::TearDown();
+    SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_LOG", nullptr);
+    SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", nullptr);
+  }
+  std::string Log() const {
+    std::ifstream in(log_);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  std::string log_;
+};
+
+TEST_F(PasswordCheck, RefusedPasswordKeepsTheSaverRunning) {
+  SetPasswordSwitch(1);
+  SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "0");
+  Start(PasswordLibraryDir());
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(StillRunningAfter(1500));
+  // The system's dialog was asked for, owned by the saver, with the cursor visible.
+  EXPECT_EQ(Log(), "owner=Full cursor=shown\n");
+  EXPECT_TRUE(ScreenSaverRunningFlag());
+}
+
+TEST_F(PasswordCheck, AcceptedPasswordEndsTheSaver) {
+  SetPasswordSwitch(1);
+  SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "1");
+  Start(PasswordLibraryDir());
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_EQ(Log(), "owner=Full cursor=shown\n");
+  EXPECT_FALSE(ScreenSaverRunningFlag());
+}
+
+TEST_F(PasswordCheck, WithoutTheLibraryTheSaverEnds) {
+  SetPasswordSwitch(1);
+  Start();
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_EQ(Log(), "");
+}
+
+TEST_F(PasswordCheck, SwitchOffNeverAsks) {
+  SetPasswordSwitch(0);
+  SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "0");
+  Start(PasswordLibraryDir());
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_EQ(Log(), "");
+}
+
+}  // namespace
