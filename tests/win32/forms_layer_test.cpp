@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/Timer.h"
+
+namespace {
+
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    Application().ProcessMessages();
+    Sleep(5);
+  }
+}
+
+class RecordingForm : public TForm {
+ public:
+  RecordingForm() {
+    FormDescription d;
+    d.caption = "recording";
+    d.style = WS_OVERLAPPEDWINDOW;
+    d.x = 10;
+    d.y = 10;
+    d.width = 200;
+    d.height = 150;
+    CreateHandle(d);
+  }
+  std::vector<std::string> events;
+  bool throw_on_key = false;
+
+ protected:
+  void FormActivate() override { events.push_back("activate"); }
+  void FormResize() override { events.push_back("resize"); }
+  void FormClose() override { events.push_back("close"); }
+  void FormKeyDown(WORD key) override {
+    events.push_back("key " + std::to_string(key));
+    if (throw_on_key) {
+      throw std::runtime_error("handler failed");
+    }
+  }
+  void FormMouseMove(int x, int y) override {
+    events.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+  }
+};
+
+class FormsLayer : public testing::Test {
+ protected:
+  void SetUp() override {
+    Application().Reset();
+    Application().SetExceptionHandler([this](const std::exception& e) {
+      errors.push_back(e.what());
+    });
+  }
+  void TearDown() override {
+    Application().Reset();
+    Application().SetExceptionHandler([](const std::exception& e) {
+      ADD_FAILURE() << "unexpected error box: " << e.what();
+    });
+  }
+  std::vector<std::string> errors;
+};
+
+TEST_F(FormsLayer, MessagesReachTheNamedHandlers) {
+  RecordingForm form;
+  SendMessageA(form.Handle(), WM_KEYDOWN, 'Q', 0);
+  SendMessageA(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(12, 34));
+  SendMessageA(form.Handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(100, 80));
+  const std::vector<std::string> expected = {"key 81", "move 12,34", "resize"};
+  EXPECT_EQ(form.events, expected);
+}
+
+TEST_F(FormsLayer, ShowingActivatesAndCloseDestroysTheWindow) {
+  RecordingForm form;
+  form.Show();
+  SetForegroundWindow(form.Handle());
+  PumpFor(100);
+  ASSERT_FALSE(form.events.empty());
+  EXPECT_NE(std::find(form.events.begin(), form.events.end(), "activate"), form.events.end());
+  form.Close();
+  EXPECT_EQ(form.events.back(), "close");
+  EXPECT_FALSE(form.HandleAllocated());
+}
+
+TEST_F(FormsLayer, AnExceptionInAHandlerGoesToTheApplicationsHandler) {
+  RecordingForm form;
+  form.throw_on_key = true;
+  SendMessageA(form.Handle(), WM_KEYDOWN, 'A', 0);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "handler failed");
+  // The window survives and keeps dispatching.
+  form.throw_on_key = false;
+  SendMessageA(form.Handle(), WM_KEYDOWN, 'B', 0);
+  EXPECT_EQ(form.events.back(), "key 66");
+}
+
+TEST_F(FormsLayer, ProcessMessagesPutsAQuitBackForTheOuterLoop) {
+  PostQuitMessage(3);
+  Application().ProcessMessages();
+  EXPECT_TRUE(Application().Terminated());
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(FormsLayer, RunWithoutAMainFormReturnsAtOnce) {
+  const DWORD start = GetTickCount();
+  Application().Run();
+  EXPECT_LT(GetTickCount() - start, 1000u);
+}
+
+TEST_F(FormsLayer, TerminateEndsTheMessageLoop) {
+  Application().SetMainForm(std::make_unique<RecordingForm>());
+  TTimer stopper(50);
+  stopper.OnTimer.Bind([](TTimer*) { Application().Terminate(); });
+  Application().Run();
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(Application().MainForm(), nullptr);
+}
+
+TEST_F(FormsLayer, TimerTicksWhileEnabledAndStopsWhenDisabled) {
+  int ticks = 0;
+  TTimer timer(20);
+  timer.OnTimer.Bind([&](TTimer* sender) {
+    EXPECT_EQ(sender, &timer);
+    ++ticks;
+  });
+  PumpFor(300);
+  EXPECT_GE(ticks, 3);
+  timer.SetEnabled(false);
+  const int stopped_at = ticks;
+  PumpFor(150);
+  EXPECT_EQ(ticks, stopped_at);
+}
+
+TEST_F(FormsLayer, TickQueuedBeforeTheTimerStoppedDoesNotFire) {
+  int ticks = 0;
+  TTimer timer(10);
+  timer.OnTimer.Bind([&](TTimer*) { ++ticks; });
+  Sleep(60);  // a WM_TIMER is now pending
+  timer.SetEnabled(false);
+  PumpFor(100);
+  EXPECT_EQ(ticks, 0);
+}
+
+TEST_F(FormsLayer, TimerWithoutHandlerOrIntervalIsHarmless) {
+  TTimer timer(0);
+  PumpFor(50);
+  timer.SetInterval(10);
+  PumpFor(50);
+  EXPECT_FALSE(timer.OnTimer);
+}
+
+}  // namespace
