@@ -1,0 +1,40 @@
+#pragma once
+
+#include <GL/osmesa.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// An RGB picture, top row first, three bytes per pixel.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+
+  const uint8_t* At(int x, int y) const {
+    return &rgb[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
+  }
+};
+
+// A Mesa offscreen rendering context drawing into memory, current from construction
+// until destruction. Throws std::runtime_error when Mesa cannot make one.
+class OffscreenContext {
+ public:
+  OffscreenContext(int width, int height);
+  ~OffscreenContext();
+  OffscreenContext(const OffscreenContext&) = delete;
+  OffscreenContext& operator=(const OffscreenContext&) = delete;
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+  // Finishes the drawing and returns the picture as a window would show it.
+  Image Read() const;
+
+ private:
+  int width_;
+  int height_;
+  std::vector<uint8_t> rgba_;
+  OSMesaContext context_ = nullptr;
+};
