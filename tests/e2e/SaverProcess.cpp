@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <gtest/gtest.h>
+
 #include "settings/RegistryStore.h"
 #include "ui/WinHandles.h"
 
@@ -191,7 +193,20 @@ int32_t StoredSetting(const char* name) {
 }
 
 bool ScreenSaverRunningFlag() {
-  BOOL running = FALSE;
-  SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
-  return running != FALSE;
+  std::string command = "\"" + TestProgramDir() + "\\screensaver_flag.exe\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi)) {
+    ADD_FAILURE() << "cannot start screensaver_flag.exe";
+    return false;
+  }
+  WaitForSingleObject(pi.hProcess, 10000);
+  DWORD code = 2;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_NE(code, 2u) << "SystemParametersInfo failed";
+  return code == 1;
 }
