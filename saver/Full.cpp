@@ -17,12 +17,18 @@ FullScreenState g_full_screen;
 // The platform's own value; older headers lack the name.
 constexpr UINT kSpiScreenSaverRunning = 97;
 
-int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
-int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+int ScreenWidth() {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
+int ScreenHeight() {
+  return GetSystemMetrics(SM_CYSCREEN);
+}
 
 }  // namespace
 
-FullScreenState& FullScreen() { return g_full_screen; }
+FullScreenState& FullScreen() {
+  return g_full_screen;
+}
 
 TForm1::TForm1() {
   FormDescription d;
@@ -45,7 +51,9 @@ TForm1::TForm1() {
   SetForegroundWindow(Handle());
 }
 
-TForm1::~TForm1() { Timer.SetEnabled(false); }
+TForm1::~TForm1() {
+  Timer.SetEnabled(false);
+}
 
 void TForm1::FormCreate() {
   LoadSettings(SettingsLoader::FullScreen);
@@ -86,7 +94,9 @@ void TForm1::FormResize() {
   }
 }
 
-void TForm1::TimerTimer(TTimer*) { Draw(); }
+void TForm1::TimerTimer(TTimer*) {
+  Draw();
+}
 
 void TForm1::Draw() {
   if (context_.Rc() == nullptr) {

@@ -16,8 +16,8 @@ bool PasswordRequired(HKEY desktop) {
       ERROR_SUCCESS) {
     return false;
   }
-  const uint32_t value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                         (static_cast<uint32_t>(bytes[3]) << 24);
+  const uint32_t value =
+      bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
   return value != 0;
 }
 

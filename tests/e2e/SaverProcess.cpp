@@ -40,9 +40,13 @@ std::string TestProgramDir() {
 }
 
 // The test program lives in tests/e2e/ of the build tree, the saver at its root.
-std::string SaverPath() { return TestProgramDir() + "\\..\\..\\tessaryn.scr"; }
+std::string SaverPath() {
+  return TestProgramDir() + "\\..\\..\\tessaryn.scr";
+}
 
-std::string PasswordLibraryDir() { return TestProgramDir() + "\\cpl"; }
+std::string PasswordLibraryDir() {
+  return TestProgramDir() + "\\cpl";
+}
 
 SaverProcess::SaverProcess(const std::string& arguments, const std::string& working_dir) {
   std::string command = "\"" + SaverPath() + "\"";
@@ -168,12 +172,14 @@ POINT SceneToScreen(double x, double y, int width, int height) {
   return p;
 }
 
-void StoreSettings(int32_t brightness, int32_t sizes, int32_t color, int32_t alpha,
-                   int32_t arrows, int32_t ar_color, int32_t rands) {
+void StoreSettings(int32_t brightness, int32_t sizes, int32_t color, int32_t alpha, int32_t arrows,
+                   int32_t ar_color, int32_t rands) {
   WriteStoredSettings({brightness, sizes, color, alpha, arrows, ar_color, rands});
 }
 
-void DeleteStoredSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath); }
+void DeleteStoredSettings() {
+  RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
+}
 
 int32_t StoredSetting(const char* name) {
   HKEY raw = nullptr;

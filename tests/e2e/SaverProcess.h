@@ -60,7 +60,8 @@ class Screenshot {
 
  private:
   uint8_t Channel(int x, int y, int c) const {
-    return pixels_[(static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 4 +
+    return pixels_[(static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) *
+                       4 +
                    static_cast<size_t>(c)];
   }
   int width_ = 0;
@@ -73,8 +74,8 @@ class Screenshot {
 POINT SceneToScreen(double x, double y, int width, int height);
 
 // The stored settings, written as the settings window would save them.
-void StoreSettings(int32_t brightness, int32_t sizes, int32_t color, int32_t alpha,
-                   int32_t arrows, int32_t ar_color, int32_t rands);
+void StoreSettings(int32_t brightness, int32_t sizes, int32_t color, int32_t alpha, int32_t arrows,
+                   int32_t ar_color, int32_t rands);
 void DeleteStoredSettings();
 // A stored value, or -999 when missing.
 int32_t StoredSetting(const char* name);

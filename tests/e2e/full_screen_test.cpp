@@ -130,7 +130,9 @@ int BrightnessNear(const Screenshot& shot, double x, double y) {
 }
 
 // Degrees counter-clockwise from 3 o'clock, as the hands are turned.
-double HandDirection(double angle_deg) { return (angle_deg + 90.0) * kPi / 180.0; }
+double HandDirection(double angle_deg) {
+  return (angle_deg + 90.0) * kPi / 180.0;
+}
 
 double AngularDistance(double a, double b) {
   double d = std::fmod(std::fabs(a - b), 2 * kPi);
@@ -153,8 +155,8 @@ TEST_F(FullScreenSaver, HandsStandWhereTheTimePutsThem) {
     const double second = HandDirection(-6.0 * before.wSecond);
     const double minute = HandDirection(-6.0 * before.wMinute);
     const double hour = HandDirection(-30.0 * before.wHour - before.wMinute / 2.0);
-    SCOPED_TRACE(testing::Message() << before.wHour << ":" << before.wMinute << ":"
-                                    << before.wSecond);
+    SCOPED_TRACE(testing::Message()
+                 << before.wHour << ":" << before.wMinute << ":" << before.wSecond);
     EXPECT_GT(BrightnessNear(shot, 0.55 * std::cos(hour), 0.55 * std::sin(hour)), 300);
     EXPECT_GT(BrightnessNear(shot, 0.95 * std::cos(minute), 0.95 * std::sin(minute)), 300);
     EXPECT_GT(BrightnessNear(shot, 1.45 * std::cos(second), 1.45 * std::sin(second)), 300);
@@ -164,8 +166,8 @@ TEST_F(FullScreenSaver, HandsStandWhereTheTimePutsThem) {
     double widest = -1;
     for (int step = 0; step < 72; ++step) {
       const double a = step * kPi / 36;
-      const double gap = std::min({AngularDistance(a, second), AngularDistance(a, minute),
-                                   AngularDistance(a, hour)});
+      const double gap = std::min(
+          {AngularDistance(a, second), AngularDistance(a, minute), AngularDistance(a, hour)});
       if (gap > widest) {
         widest = gap;
         control = a;
@@ -277,6 +279,63 @@ TEST_F(FullScreenSaver, SmallMovesAddUpAgainstTheSameReference) {
     EXPECT_TRUE(StillRunningAfter(500)) << "after move " << step;
   }
   MoveCursor(kStartX + 20, kStartY);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+}
+
+TEST_F(FullScreenSaver, MouseClickLeaves) {
+  Start();
+  INPUT input[2] = {};
+  input[0].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1] = input[0];
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+}
+
+// A small window of the test's own, in the top-left corner, that can take activation.
+class Intruder {
+ public:
+  Intruder() {
+    hwnd_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "intruder", WS_POPUP | WS_VISIBLE, 0, 0, 80,
+                            60, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
+  ~Intruder() { DestroyWindow(hwnd_); }
+  HWND Handle() const { return hwnd_; }
+
+ private:
+  HWND hwnd_;
+};
+
+void BringToFront(HWND window) {
+  SetForegroundWindow(window);
+  const DWORD start = GetTickCount();
+  while (GetForegroundWindow() != window && GetTickCount() - start < 5000) {
+    PumpFor(50);
+  }
+  PumpFor(300);
+}
+
+TEST_F(FullScreenSaver, WhileInactiveKeysAreIgnoredAndMovesOnlyMoveTheReference) {
+  const HWND saver_window = Start();
+  {
+    Intruder intruder;
+    BringToFront(intruder.Handle());
+    ASSERT_EQ(GetForegroundWindow(), intruder.Handle());
+    PostMessageA(saver_window, WM_KEYDOWN, VK_SPACE, 0);
+    MoveCursor(kStartX + 200, kStartY);
+    EXPECT_TRUE(StillRunningAfter(800));
+    BringToFront(saver_window);
+  }
+  ASSERT_EQ(GetForegroundWindow(), saver_window);
+  // Activation came back: the context was made again and frames go on.
+  const Screenshot before;
+  PumpFor(1100);
+  EXPECT_GT(before.CountDifferences(Screenshot()), 50);
+  // 10 pixels from the new reference: stays; it would be 210 from the first one.
+  MoveCursor(kStartX + 210, kStartY);
+  EXPECT_TRUE(StillRunningAfter(800));
+  MoveCursor(kStartX + 220, kStartY);
   EXPECT_TRUE(saver_->WaitForExit(3000));
 }
 

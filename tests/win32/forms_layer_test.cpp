@@ -52,15 +52,13 @@ class FormsLayer : public testing::Test {
  protected:
   void SetUp() override {
     Application().Reset();
-    Application().SetExceptionHandler([this](const std::exception& e) {
-      errors.push_back(e.what());
-    });
+    Application().SetExceptionHandler(
+        [this](const std::exception& e) { errors.push_back(e.what()); });
   }
   void TearDown() override {
     Application().Reset();
-    Application().SetExceptionHandler([](const std::exception& e) {
-      ADD_FAILURE() << "unexpected error box: " << e.what();
-    });
+    Application().SetExceptionHandler(
+        [](const std::exception& e) { ADD_FAILURE() << "unexpected error box: " << e.what(); });
   }
   std::vector<std::string> errors;
 };
