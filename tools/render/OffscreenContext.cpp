@@ -22,6 +22,9 @@ OffscreenContext::OffscreenContext(int width, int height)
 }
 
 OffscreenContext::~OffscreenContext() {
+  // NOTE: Mesa may still be drawing into the buffer; finish before letting it go.
+  glFinish();
+  OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
   OSMesaDestroyContext(context_);
 }
 

@@ -1,0 +1,95 @@
+#pragma once
+
+// Helpers for the scene tests: draw into a small Mesa context with the OpenGL calls
+// recorded, and read the drawn primitives back out of the trace.
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "scene/Caption.h"
+#include "scene/ClockSource.h"
+#include "scene/Lighting.h"
+#include "scene/RandomGenerator.h"
+#include "scene/SceneState.h"
+#include "settings/ClockSettings.h"
+#include "tools/render/GlTrace.h"
+#include "tools/render/OffscreenContext.h"
+
+struct DrawnVertex {
+  float x = 0, y = 0, z = 0;
+  float red = 0, green = 0, blue = 0, alpha = 0;
+  std::string call;  // glVertex2f or glVertex3f
+};
+
+// One glBegin/glEnd block with the transform calls made since the previous block.
+struct DrawnBlock {
+  std::vector<GlCall> transforms;
+  std::vector<DrawnVertex> vertices;
+};
+
+inline std::vector<DrawnBlock> BlocksOf(const std::vector<GlCall>& calls) {
+  std::vector<DrawnBlock> blocks;
+  std::vector<GlCall> transforms;
+  DrawnVertex current;
+  for (const GlCall& c : calls) {
+    if (c.name == "glColor4f") {
+      current.red = c.Float(0);
+      current.green = c.Float(1);
+      current.blue = c.Float(2);
+      current.alpha = c.Float(3);
+    } else if (c.name == "glBegin") {
+      blocks.push_back({transforms, {}});
+      transforms.clear();
+    } else if (c.name == "glVertex3f" || c.name == "glVertex2f") {
+      DrawnVertex v = current;
+      v.x = c.Float(0);
+      v.y = c.Float(1);
+      v.z = c.name == "glVertex3f" ? c.Float(2) : 0.0f;
+      v.call = c.name;
+      blocks.back().vertices.push_back(v);
+    } else if (c.name == "glRotatef" || c.name == "glTranslatef") {
+      transforms.push_back(c);
+    }
+  }
+  return blocks;
+}
+
+inline size_t CountCalls(const std::vector<GlCall>& calls, const std::string& name) {
+  size_t n = 0;
+  for (const GlCall& c : calls)
+    n += c.name == name ? 1 : 0;
+  return n;
+}
+
+// A fresh process state, a small current context and the clock pinned; each test
+// draws with Trace().
+class SceneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Scene() = {};
+    AppSettings() = {};
+    Caption() = {};
+    Random().SetState(20240601u);
+    Clock().Pin({10, 8, 30, 0});
+    SetupCamera({0, 0, 64, 64}, 1.0f);
+    SetupLights();
+  }
+  void TearDown() override {
+    Clock().Unpin();
+    SetGlMode(GlMode::Plain);
+  }
+
+  static std::vector<GlCall> Trace(const std::function<void()>& draw) {
+    ScopedGlTrace tracing;
+    draw();
+    std::vector<GlCall> calls = GlTraceCalls();
+    ClearGlTrace();
+    return calls;
+  }
+
+  OffscreenContext context_{64, 64};
+};
