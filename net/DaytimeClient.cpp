@@ -1,0 +1,100 @@
+#include "net/DaytimeClient.h"
+
+using namespace net;
+
+TDaytimeClient::TDaytimeClient() {
+  Port = kDefaultPort;
+  TimeOut = kDefaultTimeOut_ms;
+}
+
+std::string TDaytimeClient::ReadDayTime() {
+  RefuseWhileWaiting();
+  canceled_ = false;
+  if (connected_) {
+    throw ESockError(kAlreadyConnected);
+  }
+  ResolveWithRepair();
+  ReportStatus(kLevelDetail, kStatusConnecting);
+  SetRemotePort();
+  ConnectForReply();
+
+  std::string reply;
+  try {
+    reply = AwaitReply();
+  } catch (...) {
+    CloseAfterFailure();
+    throw;
+  }
+  // A peer that closed with nothing to read has had its socket closed already.
+  if (connected_) {
+    Disconnect();
+  }
+  return reply;
+}
+
+void TDaytimeClient::ConnectForReply() {
+  ok_ = false;
+  connect_completed_ = false;
+  close_error_ = 0;
+  TimerOn();
+  // A refused or unreachable server is only noticed when the time-out fires.
+  connect(socket_.get(), reinterpret_cast<const sockaddr*>(&remote_), sizeof(remote_));
+  while (!connect_completed_ && !timed_out_ && !canceled_ && !ApplicationTerminated()) {
+    ServeQueue(false);
+  }
+  TimerOff();
+  if (connect_completed_ && !timed_out_ && !canceled_) {
+    return;
+  }
+  // The attempt's socket may still be connecting: close it before the next request.
+  if (connected_) {
+    RequestCloseSocket();
+  } else {
+    RenewSocket();
+  }
+  if (timed_out_) {
+    throw std::runtime_error(kConnectionTimedOut);
+  }
+  throw ESockError(kConnectionCanceled);
+}
+
+std::string TDaytimeClient::AwaitReply() {
+  // A server that accepts and stays silent must not hold the request for ever: this wait
+  // has the same time-out as the connection, armed without a status message of its own.
+  ArmTimeOut();
+  struct Disarm {
+    TDaytimeClient& c;
+    ~Disarm() { c.DisarmTimeOut(); }
+  } disarm{*this};
+  for (;;) {
+    if (DataAvailable()) {
+      break;
+    }
+    if (!connected_) {
+      if (close_error_ != 0) {
+        RaiseSocketError(close_error_);
+      }
+      return {};  // the peer closed without a word
+    }
+    if (timed_out_) {
+      throw std::runtime_error(kConnectionTimedOut);
+    }
+    if (canceled_ || ApplicationTerminated()) {
+      throw ESockError(kConnectionCanceled);
+    }
+    ServeQueue(false);
+  }
+  DisarmTimeOut();
+  return Read(0);
+}
+
+void TDaytimeClient::CloseAfterFailure() noexcept {
+  if (!connected_) {
+    return;
+  }
+  try {
+    Disconnect();
+  } catch (...) {
+    // The failure that brought us here is the one to report.
+  }
+}
