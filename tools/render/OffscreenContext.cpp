@@ -24,7 +24,6 @@ OffscreenContext::OffscreenContext(int width, int height)
 OffscreenContext::~OffscreenContext() {
   // NOTE: Mesa may still be drawing into the buffer; finish before letting it go.
   glFinish();
-  OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
   OSMesaDestroyContext(context_);
 }
 
