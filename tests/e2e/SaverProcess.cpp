@@ -30,6 +30,14 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lparam) {
   return TRUE;
 }
 
+// Built by appending: g++ 12 warns falsely (-Wrestrict) on "\"" + text.
+std::string Quoted(const std::string& text) {
+  std::string quoted(1, '"');
+  quoted.append(text);
+  quoted.push_back('"');
+  return quoted;
+}
+
 }  // namespace
 
 std::string TestProgramDir() {
@@ -49,7 +57,7 @@ std::string PasswordLibraryDir() {
 }
 
 SaverProcess::SaverProcess(const std::string& arguments, const std::string& working_dir) {
-  std::string command = "\"" + SaverPath() + "\"";
+  std::string command = Quoted(SaverPath());
   if (!arguments.empty()) {
     command += " " + arguments;
   }
@@ -199,7 +207,7 @@ int32_t StoredSetting(const char* name) {
 }
 
 bool ScreenSaverRunningFlag() {
-  std::string command = "\"" + TestProgramDir() + "\\screensaver_flag.exe\"";
+  std::string command = Quoted(TestProgramDir() + "\\screensaver_flag.exe");
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
