@@ -116,7 +116,8 @@ TSockComponent::~TSockComponent() {
   Abort();
   timer_.SetEnabled(false);
   if (lookup_task_ != nullptr) {
-    AbandonLookup();
+    WSACancelAsyncRequest(lookup_task_);
+    g_orphaned_lookup_buffers.push_back(std::move(lookup_buffer_));
   }
   for (PendingLookup& lookup : abandoned_lookups_) {
     g_orphaned_lookup_buffers.push_back(std::move(lookup.buffer));
@@ -253,7 +254,6 @@ void TSockComponent::HandleLookupDone(HANDLE task, WORD error) {
   if (task != nullptr && task == lookup_task_) {
     lookup_task_ = nullptr;
     ok_ = error == 0;
-    lookup_error_ = error;
     done_ = true;
     return;
   }

@@ -226,7 +226,6 @@ class TSockComponent {
   std::array<char, 65536> io_buffer_{};
   std::unique_ptr<char[]> lookup_buffer_;
   HANDLE lookup_task_ = nullptr;
-  int lookup_error_ = 0;
   // Lookups given up on: the platform may still write their result, so each buffer
   // lives until its late message arrives.
   std::vector<PendingLookup> abandoned_lookups_;
