@@ -197,7 +197,7 @@ TEST_F(SockComponent, AbortIsReportedThenCancels) {
 
 // ---- Winsock start-up ----
 
-TEST(WinsockStartup, TwoComponentsStartItOnceAndTheLastStopsIt) {
+TEST(SockWinsockStartup, TwoComponentsStartItOnceAndTheLastStopsIt) {
   ASSERT_EQ(TSockComponent::WinsockUsers(), 0);
   auto first = std::make_unique<TSockComponent>();
   auto second = std::make_unique<TSockComponent>();
