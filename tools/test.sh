@@ -30,6 +30,7 @@ run_tier "native build (clang, sanitizers)" build native-sanitize
 run_tier "native tests (clang, sanitizers)" ctest --preset native-sanitize -j "$jobs"
 
 run_tier "win32 build" build win32
+run_tier "win32 sources under clang" bash tools/check-win32-clang.sh
 # One Wine session (virtual screen, wineserver) for the whole Windows run.
 run_tier "win32 and e2e tests" tools/wine-run.sh --session --prefix build/win32/wineprefix ctest --preset win32
 
