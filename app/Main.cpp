@@ -26,8 +26,8 @@ HWND SecondArgumentHandle() {
 void StartMode(SaverMode mode) {
   switch (mode) {
     case SaverMode::Settings:
-      break;
     case SaverMode::Preview:
+      // Their windows are not built yet: these modes end at once, without a message.
       break;
     case SaverMode::PasswordChange:
       ChangeSaverPassword(SecondArgumentHandle());
