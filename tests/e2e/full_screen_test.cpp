@@ -149,25 +149,32 @@ TEST_F(FullScreenSaver, HandsStandWhereTheTimePutsThem) {
     const Screenshot shot;
     SYSTEMTIME after;
     GetLocalTime(&after);
-    if (before.wSecond != after.wSecond) {
-      continue;  // the frame may show either second; take another
+    if (before.wMinute != after.wMinute || before.wSecond == 0) {
+      PumpFor(400);
+      continue;  // the frame on screen may be from the minute before; take another
     }
+    // The frame on screen was drawn up to a frame's time before the shot, so it may
+    // still show the second before.
     const double second = HandDirection(-6.0 * before.wSecond);
+    const double second_before = HandDirection(-6.0 * (before.wSecond - 1));
     const double minute = HandDirection(-6.0 * before.wMinute);
     const double hour = HandDirection(-30.0 * before.wHour - before.wMinute / 2.0);
     SCOPED_TRACE(testing::Message()
                  << before.wHour << ":" << before.wMinute << ":" << before.wSecond);
     EXPECT_GT(BrightnessNear(shot, 0.55 * std::cos(hour), 0.55 * std::sin(hour)), 300);
     EXPECT_GT(BrightnessNear(shot, 0.95 * std::cos(minute), 0.95 * std::sin(minute)), 300);
-    EXPECT_GT(BrightnessNear(shot, 1.45 * std::cos(second), 1.45 * std::sin(second)), 300);
+    EXPECT_GT(std::max(BrightnessNear(shot, 1.45 * std::cos(second), 1.45 * std::sin(second)),
+                       BrightnessNear(shot, 1.45 * std::cos(second_before),
+                                      1.45 * std::sin(second_before))),
+              300);
 
     // A direction well away from all three hands stays dark.
     double control = 0;
     double widest = -1;
     for (int step = 0; step < 72; ++step) {
       const double a = step * kPi / 36;
-      const double gap = std::min(
-          {AngularDistance(a, second), AngularDistance(a, minute), AngularDistance(a, hour)});
+      const double gap = std::min({AngularDistance(a, second), AngularDistance(a, second_before),
+                                   AngularDistance(a, minute), AngularDistance(a, hour)});
       if (gap > widest) {
         widest = gap;
         control = a;
@@ -181,7 +188,7 @@ TEST_F(FullScreenSaver, HandsStandWhereTheTimePutsThem) {
     }
     return;
   }
-  FAIL() << "no screenshot within one second";
+  FAIL() << "no screenshot within one minute";
 }
 
 // Lit pixels on rings around the centre, where the dial lies and the hands rarely do.
@@ -231,15 +238,22 @@ TEST_F(FullScreenSaver, CaptionFadesInOverTenSeconds) {
   // White hands and no dial: nothing else is orange.
   StoreSettings(9, 10, 0, 1, 6, 1, 0);
   Start();
-  const int early = CaptionPixels(Screenshot());
-  PumpFor(12500);
-  const Screenshot late_shot;
-  const int late = CaptionPixels(late_shot);
-  EXPECT_LT(early, 10);
-  EXPECT_GT(late, 200);
-  if (HasFailure()) {
-    late_shot.Save("caption-failure.bmp");
+  const DWORD shown = GetTickCount();
+  EXPECT_LT(CaptionPixels(Screenshot()), 10);
+  // The fade counts frames, so a loaded machine takes longer: wait for it, then check
+  // it did not come early.
+  int pixels = 0;
+  DWORD visible_after_ms = 0;
+  while (GetTickCount() - shown < 40000) {
+    PumpFor(500);
+    pixels = CaptionPixels(Screenshot());
+    if (pixels > 200) {
+      visible_after_ms = GetTickCount() - shown;
+      break;
+    }
   }
+  EXPECT_GT(pixels, 200);
+  EXPECT_GT(visible_after_ms, 8000u);
 }
 
 // --- Leaving ---------------------------------------------------------------------------
