@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "net/DaytimeClient.h"
-#include "tests/win32/loopback_server.h"
+#include "tests/win32/sock_test_support.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
 
@@ -25,23 +25,13 @@ LoopbackServer::Script SendThenHold(std::string text) {
   };
 }
 
-void Hold(LoopbackServer& server, SOCKET s) {
-  server.WaitForClientClose(s);
-}
-
 // A client on 127.0.0.1 that records its events and status messages.
 class DaytimeRequest : public testing::Test {
  protected:
   void SetUp() override {
     client_ = std::make_unique<TDaytimeClient>();
     client_->Host = "127.0.0.1";
-    client_->OnConnect.Bind([this](TSockComponent*) { events_.push_back("Connect"); });
-    client_->OnDisconnect.Bind([this](TSockComponent*) { events_.push_back("Disconnect"); });
-    client_->OnConnectionFailed.Bind(
-        [this](TSockComponent*) { events_.push_back("ConnectionFailed"); });
-    client_->OnHostResolved.Bind([this](TSockComponent*) { events_.push_back("HostResolved"); });
-    client_->OnStatus.Bind(
-        [this](TSockComponent*, const std::string& text) { statuses_.push_back(text); });
+    RecordEvents(*client_, events_, statuses_);
   }
 
   // The status messages with repeated "Data Available" tests shown once.
@@ -53,15 +43,6 @@ class DaytimeRequest : public testing::Test {
       }
     }
     return out;
-  }
-
-  std::string ErrorOf(const std::function<void()>& body) {
-    try {
-      body();
-    } catch (const std::exception& e) {
-      return e.what();
-    }
-    return "(no error)";
   }
 
   std::unique_ptr<TDaytimeClient> client_;

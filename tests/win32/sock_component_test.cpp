@@ -8,7 +8,7 @@
 
 #include "net/NetConst.h"
 #include "net/SockComp.h"
-#include "tests/win32/loopback_server.h"
+#include "tests/win32/sock_test_support.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
 
@@ -16,50 +16,13 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// Serves the queue until the condition holds or timeout_ms have passed.
-template <typename Condition>
-bool PumpUntil(Condition condition, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start >= timeout_ms) {
-      return false;
-    }
-    Application().ProcessMessages();
-    Sleep(1);
-  }
-  return true;
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
-
-std::string ErrorOf(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
-
-void Hold(LoopbackServer& server, SOCKET s) {
-  server.WaitForClientClose(s);
-}
-
 // A component that records its events and status messages.
 class SockComponent : public testing::Test {
  protected:
   void SetUp() override {
     sock_ = std::make_unique<TSockComponent>();
     sock_->Host = "127.0.0.1";
-    sock_->OnConnect.Bind([this](TSockComponent*) { events_.push_back("Connect"); });
-    sock_->OnDisconnect.Bind([this](TSockComponent*) { events_.push_back("Disconnect"); });
-    sock_->OnConnectionFailed.Bind(
-        [this](TSockComponent*) { events_.push_back("ConnectionFailed"); });
-    sock_->OnHostResolved.Bind([this](TSockComponent*) { events_.push_back("HostResolved"); });
-    sock_->OnStatus.Bind(
-        [this](TSockComponent*, const std::string& text) { statuses_.push_back(text); });
+    RecordEvents(*sock_, events_, statuses_);
   }
 
   void Post(WORD event, WORD error, SOCKET s) {
