@@ -10,7 +10,6 @@ using namespace net;
 
 namespace {
 
-constexpr UINT_PTR kTimerId = 1;
 constexpr long kNotificationEvents = FD_READ | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
 constexpr int kLookupBufferSize = 1024;
 
@@ -29,15 +28,9 @@ std::string VersionText(WORD version) {
 
 // ---- TTimeoutTimer ----
 
-TTimeoutTimer::TTimeoutTimer()
-    : window_([this](UINT msg, WPARAM wparam, LPARAM, LRESULT& result) {
-        result = 0;
-        return HandleMessage(msg, wparam);
-      }) {}
-
-TTimeoutTimer::~TTimeoutTimer() {
-  enabled_ = false;
-  Stop();
+TTimeoutTimer::TTimeoutTimer() {
+  // An exception escaping the handler reaches the application's error box.
+  timer_.OnTimer.Bind([this](TTimer*) { on_timer_(this); });
 }
 
 void TTimeoutTimer::SetEnabled(bool enabled) {
@@ -59,40 +52,15 @@ void TTimeoutTimer::SetOnTimer(Handler handler) {
   Rearm();
 }
 
-void TTimeoutTimer::Stop() {
-  if (running_) {
-    KillTimer(window_.Handle(), kTimerId);
-    running_ = false;
-  }
-  // NOTE: KillTimer leaves a tick that is already queued; it must not fire a time-out
-  // that was stopped (or re-armed) since.
-  MSG msg;
-  while (PeekMessageA(&msg, window_.Handle(), WM_TIMER, WM_TIMER, PM_REMOVE)) {
-  }
-}
-
 void TTimeoutTimer::Rearm() {
-  Stop();
+  timer_.SetEnabled(false);
   if (interval_ms_ != 0 && enabled_ && on_timer_) {
-    if (SetTimer(window_.Handle(), kTimerId, interval_ms_, nullptr) == 0) {
+    timer_.SetInterval(interval_ms_);
+    timer_.SetEnabled(true);
+    if (!timer_.Running()) {
       throw std::runtime_error(kNoTimer);
     }
-    running_ = true;
   }
-}
-
-bool TTimeoutTimer::HandleMessage(UINT msg, WPARAM wparam) {
-  if (msg == WM_ACTIVATEAPP) {
-    return true;
-  }
-  if (msg != WM_TIMER || wparam != kTimerId) {
-    return false;
-  }
-  if (running_) {
-    // An exception escaping here reaches the application's error box (MessageWindow).
-    on_timer_(this);
-  }
-  return true;
 }
 
 // ---- TSockComponent: life ----

@@ -16,6 +16,7 @@
 #include "net/NetConst.h"
 #include "ui/Event.h"
 #include "ui/MessageWindow.h"
+#include "ui/Timer.h"
 
 // Socket, lookup and connection failures.
 class ESockError : public std::runtime_error {
@@ -29,7 +30,8 @@ class EAbortError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The one-shot time-out of a socket component: a window timer on its own hidden window.
+// The one-shot time-out of a socket component: a window timer that runs only while it
+// is enabled, has an interval and has a handler.
 class TTimeoutTimer {
  public:
   using Handler = Event<TTimeoutTimer*>::Handler;
@@ -37,7 +39,6 @@ class TTimeoutTimer {
   TTimeoutTimer();
   TTimeoutTimer(const TTimeoutTimer&) = delete;
   TTimeoutTimer& operator=(const TTimeoutTimer&) = delete;
-  ~TTimeoutTimer();
 
   // Each setter re-arms the timer when its value changes.
   bool Enabled() const { return enabled_; }
@@ -46,17 +47,14 @@ class TTimeoutTimer {
   void SetInterval(UINT interval_ms);
   void SetOnTimer(Handler handler);
 
-  HWND Handle() const { return window_.Handle(); }
+  HWND Handle() const { return timer_.Handle(); }
 
  private:
   void Rearm();
-  void Stop();
-  bool HandleMessage(UINT msg, WPARAM wparam);
 
-  MessageWindow window_;
+  TTimer timer_{0, false};
   bool enabled_ = true;
   UINT interval_ms_ = 1000;
-  bool running_ = false;
   Event<TTimeoutTimer*> on_timer_;
 };
 

@@ -33,6 +33,11 @@ void TTimer::Update() {
     KillTimer(window_.Handle(), kTimerId);
     running_ = false;
   }
+  // NOTE: KillTimer leaves a tick that is already queued; it must not fire for a timer
+  // that was stopped (or re-armed) since.
+  MSG msg;
+  while (PeekMessageA(&msg, window_.Handle(), WM_TIMER, WM_TIMER, PM_REMOVE)) {
+  }
   if (enabled_ && interval_ms_ > 0) {
     running_ = SetTimer(window_.Handle(), kTimerId, interval_ms_, nullptr) != 0;
   }
@@ -42,7 +47,7 @@ bool TTimer::HandleMessage(UINT msg, WPARAM wparam) {
   if (msg != WM_TIMER || wparam != kTimerId) {
     return false;
   }
-  // NOTE: a tick queued before the timer was stopped still arrives; drop it.
+  // A tick posted after the stop (not by the platform's timer) is dropped too.
   if (running_) {
     OnTimer(this);
   }

@@ -14,6 +14,9 @@ class TTimer {
   bool Enabled() const { return enabled_; }
   void SetInterval(UINT interval_ms);
   UINT Interval() const { return interval_ms_; }
+  // Whether the platform's timer is set: false while disabled, or when it refused one.
+  bool Running() const { return running_; }
+  HWND Handle() const { return window_.Handle(); }
 
   Event<TTimer*> OnTimer;
 
