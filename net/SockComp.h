@@ -17,6 +17,7 @@
 #include "ui/Event.h"
 #include "ui/MessageWindow.h"
 #include "ui/Timer.h"
+#include "win32/WinHandles.h"
 
 // Socket, lookup and connection failures.
 class ESockError : public std::runtime_error {
@@ -56,33 +57,6 @@ class TTimeoutTimer {
   bool enabled_ = true;
   UINT interval_ms_ = 1000;
   Event<TTimeoutTimer*> on_timer_;
-};
-
-// One owned socket handle, closed with it. The platform's full handle width is kept.
-class UniqueSocket {
- public:
-  UniqueSocket() = default;
-  explicit UniqueSocket(SOCKET s) : socket_(s) {}
-  UniqueSocket(const UniqueSocket&) = delete;
-  UniqueSocket& operator=(const UniqueSocket&) = delete;
-  ~UniqueSocket() { reset(); }
-
-  SOCKET get() const { return socket_; }
-  bool valid() const { return socket_ != INVALID_SOCKET; }
-  SOCKET release() {
-    const SOCKET s = socket_;
-    socket_ = INVALID_SOCKET;
-    return s;
-  }
-  void reset(SOCKET s = INVALID_SOCKET) {
-    if (socket_ != INVALID_SOCKET) {
-      closesocket(socket_);
-    }
-    socket_ = s;
-  }
-
- private:
-  SOCKET socket_ = INVALID_SOCKET;
 };
 
 // A TCP stream socket whose operations look blocking to the caller while the thread's

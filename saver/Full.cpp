@@ -4,10 +4,9 @@
 
 #include "saver/PasswordCheck.h"
 #include "scene/Caption.h"
-#include "scene/RandomGenerator.h"
 #include "scene/SceneFrames.h"
-#include "scene/SceneState.h"
-#include "settings/RegistryStore.h"
+#include "settings/setup/WindowSetup.h"
+#include "settings/win32/RegistryStore.h"
 #include "ui/Application.h"
 
 namespace {
@@ -58,14 +57,11 @@ TForm1::~TForm1() {
 void TForm1::FormCreate() {
   LoadSettings(SettingsLoader::FullScreen);
   SetBounds(0, 0, ScreenWidth(), ScreenHeight());
-  Scene().LightLevel = AppSettings().clock.Brightness;
+  SaverSceneBeforeContext();
   if (!SetupRenderContext()) {
     return;
   }
-  Random().Seed();
-  Caption().CaptionAlphaStep = 0.001f;
-  ApplyRandomModeAndColors();
-  Scene().DialMeshReady = false;
+  SaverSceneAfterContext();
   GetCursorPos(&FullScreen().CursorReference);
   SystemParametersInfoA(kSpiScreenSaverRunning, 1, nullptr, 0);
   ShowCursor(FALSE);
@@ -73,7 +69,7 @@ void TForm1::FormCreate() {
 
 bool TForm1::SetupRenderContext() {
   const CaptionFont font{-CaptionFontCharHeight(ScreenWidth())};
-  if (!context_.Setup(Handle(), {0, 0, Width(), Height()}, font)) {
+  if (!context_.Setup(Handle(), SaverViewport(Width(), Height()), font)) {
     Close();
     return false;
   }

@@ -5,7 +5,7 @@
 #endif
 #include <windows.h>
 
-#include "scene/RenderContext.h"
+#include "scene/win32/RenderContext.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "ui/WinHandles.h"
+#include "win32/WinHandles.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "scene/GlHeaders.h"
-#include "scene/RandomGenerator.h"
+#include "base/RandomGenerator.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 

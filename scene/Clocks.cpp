@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "scene/ClockSource.h"
+#include "base/ClockSource.h"
 #include "scene/GlHeaders.h"
 #include "scene/NumeralRing.h"
 #include "scene/SceneState.h"

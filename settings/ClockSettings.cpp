@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "scene/RandomGenerator.h"
+#include "base/RandomGenerator.h"
 #include "settings/ColorTables.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/RegistryStore.h"
-#include "ui/WinHandles.h"
+#include "settings/win32/RegistryStore.h"
+#include "win32/WinHandles.h"
 
 namespace {
 

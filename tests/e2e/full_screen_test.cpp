@@ -8,7 +8,7 @@
 #include <string>
 
 #include "SaverProcess.h"
-#include "ui/WinHandles.h"
+#include "win32/WinHandles.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "scene/Caption.h"
-#include "scene/ClockSource.h"
+#include "base/ClockSource.h"
 #include "scene/Lighting.h"
-#include "scene/RandomGenerator.h"
+#include "base/RandomGenerator.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 #include "tools/render/GlTrace.h"

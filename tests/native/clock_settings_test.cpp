@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "scene/RandomGenerator.h"
+#include "base/RandomGenerator.h"
 #include "settings/ClockSettings.h"
 #include "settings/ColorTables.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "scene/ClockSource.h"
-#include "scene/RandomGenerator.h"
+#include "base/ClockSource.h"
+#include "base/RandomGenerator.h"
 
 namespace {
 

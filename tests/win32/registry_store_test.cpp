@@ -3,10 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "scene/RandomGenerator.h"
-#include "settings/RegistryStore.h"
+#include "base/RandomGenerator.h"
+#include "settings/setup/WindowSetup.h"
+#include "settings/win32/RegistryStore.h"
 #include "ui/Application.h"
-#include "ui/WinHandles.h"
+#include "win32/WinHandles.h"
 
 namespace {
 
@@ -212,10 +213,11 @@ TEST_F(SettingsStore, MissingFirstValueInAnEmptyKeyReseedsAndRepairs) {
 TEST_F(SettingsStore, RandomModeChangesMemoryNotTheRegistry) {
   StoreAll({9, 10, 7, 1, 1, 5, 1});
   LoadSettings(SettingsLoader::FullScreen);
-  Random().SetState(20240607u);
+  Random().PinSeed(20240607u);
   RandomGenerator reference;
   reference.SetState(20240607u);
-  ApplyRandomModeAndColors();
+  SaverSceneAfterContext();
+  Random().PinSeed(std::nullopt);
   const ClockSettings& s = AppSettings().clock;
   EXPECT_EQ(s.Ar_Color, static_cast<int32_t>(reference.Next(9)) + 1);
   EXPECT_EQ(s.Arrows, static_cast<int32_t>(reference.Next(9)) + 1);
@@ -230,7 +232,7 @@ TEST_F(SettingsStore, RandomModeChangesMemoryNotTheRegistry) {
 TEST_F(SettingsStore, ColoursFollowTheLoadedIndices) {
   StoreAll({9, 10, 7, 4, 1, 2, 0});
   LoadSettings(SettingsLoader::FullScreen);
-  ApplyRandomModeAndColors();
+  SaverSceneAfterContext();
   EXPECT_EQ(AppSettings().HandRGB.red, 1.0f);
   EXPECT_EQ(AppSettings().HandRGB.green, 0.0f);
   EXPECT_EQ(AppSettings().DialRGB.blue, 0.85f);

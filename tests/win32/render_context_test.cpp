@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "scene/RenderContext.h"
+#include "scene/win32/RenderContext.h"
 #include "scene/SceneState.h"
 #include "ui/Form.h"
 

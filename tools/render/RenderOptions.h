@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "scene/ClockSource.h"
+#include "base/ClockSource.h"
 
 enum class SceneWindow { Saver, Settings, Preview };
 

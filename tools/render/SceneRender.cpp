@@ -3,23 +3,22 @@
 #include <GL/gl.h>
 
 #include "scene/Caption.h"
-#include "scene/ClockSource.h"
-#include "scene/Lighting.h"
-#include "scene/RandomGenerator.h"
+#include "base/ClockSource.h"
+#include "base/RandomGenerator.h"
 #include "scene/SceneFrames.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
+#include "settings/setup/WindowSetup.h"
 
 namespace {
 
 constexpr int kFontListCount = 96;
-constexpr int32_t kPreviewHands = 7;
-constexpr int32_t kPreviewSizes = 14;
-constexpr int32_t kPreviewLightLevel = 7;
 
+// The settings as a first start stores them, with the options' choices over them.
 ClockSettings ChosenSettings(const RenderOptions& o) {
   ClockSettings s;
-  ApplyAllZeroRule(s, SettingsLoader::FullScreen);
+  ApplyAllZeroRule(s, o.window == SceneWindow::Settings ? SettingsLoader::SettingsWindow
+                                                        : SettingsLoader::FullScreen);
   s.Color = o.dial.value_or(s.Color);
   s.Alpha = o.dial_color.value_or(s.Alpha);
   s.Arrows = o.hands.value_or(s.Arrows);
@@ -29,50 +28,23 @@ ClockSettings ChosenSettings(const RenderOptions& o) {
   return s;
 }
 
-void SeedRandom(const RenderOptions& o) {
-  if (o.seed) {
-    Random().SetState(*o.seed);
-  } else {
-    Random().Seed();
-  }
-}
-
-Viewport WholeWindow(int width, int height) {
-  return {0, 0, width, height};
-}
-
-// The saver and the settings window load the settings, set up their context, seed,
-// apply the random mode and the colours, and leave the dial to initialise.
-void PrepareLoadingWindow(const RenderOptions& o, int width, int height) {
+void PrepareSaver(const RenderOptions& o, int width, int height) {
   AppSettings().clock = ChosenSettings(o);
-  Scene().LightLevel = AppSettings().clock.Brightness;
-  if (o.window == SceneWindow::Saver) {
-    SetupCamera(WholeWindow(width, height), 1.0f);
-    // Natively the lists stay empty; the calls that use them still run.
-    Caption().FontListBase = glGenLists(kFontListCount);
-    SetupLights();
-  } else {
-    SetupCamera(SettingsViewport(width, height), 1.0f);
-    SetupLights();
-  }
-  SeedRandom(o);
-  if (o.window == SceneWindow::Saver) {
-    Caption().CaptionAlphaStep = 0.001f;
-  }
-  ApplyRandomMode(AppSettings().clock);
-  ApplyHandColor(AppSettings().clock.Ar_Color);
-  ApplyDialColor(AppSettings().clock.Alpha);
-  Scene().DialMeshReady = false;
+  SaverSceneBeforeContext();
+  SetupCamera(SaverViewport(width, height), 1.0f);
+  // Natively the lists stay empty; the calls that use them still run.
+  Caption().FontListBase = glGenLists(kFontListCount);
+  SetupLights();
+  SaverSceneAfterContext();
 }
 
-// The preview reads no settings: its values are fixed.
-void PreparePreview() {
-  AppSettings().clock.Arrows = kPreviewHands;
-  AppSettings().clock.Sizes = kPreviewSizes;
-  AppSettings().HandRGB = {1.0f, 1.0f, 1.0f};
-  AppSettings().DialRGB = {0.85f, 0.85f, 0.85f};
-  Scene().LightLevel = kPreviewLightLevel;
-  Scene().DialMeshReady = false;
+void PrepareSettings(const RenderOptions& o, int width, int height) {
+  AppSettings().clock = ChosenSettings(o);
+  SettingsSceneBeforeContext();
+  SetupCamera(SettingsViewport(width, height), 1.0f);
+  SetupLights();
+  SettingsSceneBeforeControls();
+  SettingsSceneAfterControls();
 }
 
 }  // namespace
@@ -81,10 +53,17 @@ void PrepareWindow(const RenderOptions& options, int width, int height) {
   Scene() = {};
   AppSettings() = {};
   Caption() = {};
-  if (options.window == SceneWindow::Preview) {
-    PreparePreview();
-  } else {
-    PrepareLoadingWindow(options, width, height);
+  Random().PinSeed(options.seed);
+  switch (options.window) {
+    case SceneWindow::Saver:
+      PrepareSaver(options, width, height);
+      break;
+    case SceneWindow::Settings:
+      PrepareSettings(options, width, height);
+      break;
+    case SceneWindow::Preview:
+      PreviewSceneFixedValues();
+      break;
   }
 }
 
@@ -98,9 +77,7 @@ void DrawWindowFrame(const RenderOptions& options, int width, int height) {
       break;
     case SceneWindow::Preview:
       // The preview sets up a fresh context and reseeds at every paint.
-      SetupCamera(WholeWindow(width, height), 1.0f);
-      SetupLights();
-      SeedRandom(options);
+      PreviewFrameSetup(width, height);
       DrawPreviewScene();
       break;
   }
@@ -127,6 +104,7 @@ RenderResult RenderScene(const RenderOptions& options, bool record_trace) {
     }
     result.image = context.Read();
   }
+  Random().PinSeed(std::nullopt);
   if (options.time) {
     Clock().Unpin();
   }

@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "scene/Background.h"
-#include "scene/ClockSource.h"
+#include "base/ClockSource.h"
 #include "scene/Clocks.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"

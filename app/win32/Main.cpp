@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "app/CommandLine.h"
-#include "app/PasswordChange.h"
+#include "app/win32/PasswordChange.h"
 #include "saver/Full.h"
 #include "ui/Application.h"
 

@@ -1,4 +1,4 @@
-#include "scene/ClockSource.h"
+#include "base/ClockSource.h"
 
 #ifdef _WIN32
 #include <windows.h>

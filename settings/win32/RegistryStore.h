@@ -28,6 +28,3 @@ bool WriteStoredSettings(const ClockSettings& s);
 // write back the defaults when nothing usable is stored. A failed read is shown
 // through the application's error handler and the load goes on with what was read.
 void LoadSettings(SettingsLoader loader);
-
-// The load's last steps: random mode, then hand and dial colour.
-void ApplyRandomModeAndColors();

@@ -1,4 +1,4 @@
-#include "scene/RenderContext.h"
+#include "scene/win32/RenderContext.h"
 
 #include "scene/GlHeaders.h"
 

@@ -1,6 +1,6 @@
-#include "scene/RandomGenerator.h"
+#include "base/RandomGenerator.h"
 
-#include "scene/ClockSource.h"
+#include "base/ClockSource.h"
 
 namespace {
 constexpr uint32_t kMultiplier = 134775813u;
@@ -8,6 +8,10 @@ RandomGenerator g_random;
 }  // namespace
 
 void RandomGenerator::Seed() {
+  if (pinned_seed_) {
+    state_ = *pinned_seed_;
+    return;
+  }
   const TimeOfDay t = Clock().UtcNow();
   state_ =
       ((static_cast<uint32_t>(t.hour) * 60u + t.minute) * 60u + t.second) * 1000u + t.millisecond;

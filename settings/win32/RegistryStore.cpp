@@ -1,10 +1,10 @@
-#include "settings/RegistryStore.h"
+#include "settings/win32/RegistryStore.h"
 
 #include <array>
 #include <cstdio>
 
 #include "ui/Application.h"
-#include "ui/WinHandles.h"
+#include "win32/WinHandles.h"
 
 const char kSettingsKeyPath[] = "Software\\Tessaryn";
 
@@ -94,11 +94,4 @@ void LoadSettings(SettingsLoader loader) {
   if (ApplyAllZeroRule(s, loader)) {
     WriteStoredSettings(s);
   }
-}
-
-void ApplyRandomModeAndColors() {
-  ClockSettings& s = AppSettings().clock;
-  ApplyRandomMode(s);
-  ApplyHandColor(s.Ar_Color);
-  ApplyDialColor(s.Alpha);
 }

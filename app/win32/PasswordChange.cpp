@@ -1,6 +1,6 @@
-#include "app/PasswordChange.h"
+#include "app/win32/PasswordChange.h"
 
-#include "ui/WinHandles.h"
+#include "win32/WinHandles.h"
 
 namespace {
 using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD reserved1,

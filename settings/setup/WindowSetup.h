@@ -1,0 +1,29 @@
+#pragma once
+
+#include "scene/Lighting.h"
+
+// What each drawing window fixes or prepares in the scene, in the order of its
+// creation. The Win32 windows and tessaryn-render run these same steps, so the
+// pictures and traces that the tests check come from the product's own path.
+
+// Full-screen saver, after its load: the lights will follow Brightness.
+void SaverSceneBeforeContext();
+// Full-screen saver, once its context is set up: seed, caption pulse, random mode and
+// colours, and the dial left to initialise.
+void SaverSceneAfterContext();
+// The full-screen saver's viewport: the whole window.
+Viewport SaverViewport(int width, int height);
+
+// Settings window, after its load: the lights will follow Brightness.
+void SettingsSceneBeforeContext();
+// Settings window, once its context is set up: seed and random mode. The window then
+// fills its controls, which may clamp settings.
+void SettingsSceneBeforeControls();
+// Settings window, after its controls: colours, and the dial left to initialise.
+void SettingsSceneAfterControls();
+
+// Preview: the fixed values, whatever is stored. Set before the first frame.
+void PreviewSceneFixedValues();
+// Preview, at every frame on its fresh context: camera over the whole area with
+// aspect 1, lights, and a new seed.
+void PreviewFrameSetup(int width, int height);
