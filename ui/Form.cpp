@@ -20,7 +20,7 @@ const char* RegisterFormClass(bool black_background) {
   wc.cbSize = sizeof(wc);
   // A private device context per window, as OpenGL windows want.
   wc.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpfnWndProc = &TForm::WindowProc;
   wc.hInstance = Application().Instance();
   wc.hIcon = LoadIconA(Application().Instance(), MAKEINTRESOURCEA(1));
   wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
@@ -39,8 +39,8 @@ const char* RegisterFormClass(bool black_background) {
 TForm::~TForm() {
   if (hwnd_ != nullptr) {
     const HWND hwnd = hwnd_;
+    // Unbound first: the messages of the destruction must not reach a half-destroyed form.
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
     hwnd_ = nullptr;
     DestroyWindow(hwnd);
   }
@@ -48,14 +48,13 @@ TForm::~TForm() {
 
 void TForm::CreateHandle(const FormDescription& d) {
   const char* class_name = RegisterFormClass(d.black_background);
-  hwnd_ =
+  // The form binds itself at WM_NCCREATE, so no message reaches the window unbound.
+  const HWND hwnd =
       CreateWindowExA(d.ex_style, class_name, d.caption.c_str(), d.style & ~WS_VISIBLE, d.x, d.y,
-                      d.width, d.height, d.parent, nullptr, Application().Instance(), nullptr);
-  if (hwnd_ == nullptr) {
+                      d.width, d.height, d.parent, nullptr, Application().Instance(), this);
+  if (hwnd == nullptr) {
     throw std::runtime_error("CreateWindowEx failed for window \"" + d.caption + "\"");
   }
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TForm::WindowProc));
 }
 
 void TForm::Close() {
@@ -93,6 +92,12 @@ void TForm::Show(int show_command) {
 }
 
 LRESULT CALLBACK TForm::WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_NCCREATE) {
+    auto* creating =
+        static_cast<TForm*>(reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams);
+    creating->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+  }
   auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (form == nullptr) {
     return DefWindowProcA(hwnd, msg, wparam, lparam);
