@@ -58,8 +58,11 @@ class TForm {
     return false;
   }
 
- private:
+ public:
+  // Every form class's window procedure.
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+
+ private:
   LRESULT Dispatch(UINT msg, WPARAM wparam, LPARAM lparam);
 
   HWND hwnd_ = nullptr;
