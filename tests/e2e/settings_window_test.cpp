@@ -199,6 +199,9 @@ TEST_F(SettingsWindow, FirstStartStoresItsDefaultsAndShowsTheControlsInPlace) {
   const LONG style = GetWindowLongA(window_, GWL_STYLE);
   EXPECT_TRUE((style & WS_SYSMENU) && (style & WS_MINIMIZEBOX) && (style & WS_CAPTION));
   EXPECT_FALSE((style & WS_THICKFRAME) || (style & WS_MAXIMIZEBOX));
+  // A taskbar button with the program's icon.
+  EXPECT_TRUE(GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_NE(GetClassLongPtrA(window_, GCLP_HICON), 0u);
   RECT outer{};
   RECT client{};
   GetWindowRect(window_, &outer);
