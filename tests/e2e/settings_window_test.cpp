@@ -145,27 +145,30 @@ class SettingsWindow : public testing::Test {
     const POINT b = OnScreen(client.right, 285);
     return {a.x, a.y, b.x, b.y};
   }
-  int ClockDifferences(const Screenshot& a, const Screenshot& b) const {
+  template <typename PixelFn>
+  void ForClockPixels(PixelFn fn) const {
     const RECT r = ClockRect();
-    int count = 0;
     for (int y = r.top; y < r.bottom; ++y) {
       for (int x = r.left; x < r.right; ++x) {
-        count += a.Red(x, y) != b.Red(x, y) || a.Green(x, y) != b.Green(x, y) ||
-                 a.Blue(x, y) != b.Blue(x, y);
+        fn(x, y);
       }
     }
+  }
+  int ClockDifferences(const Screenshot& a, const Screenshot& b) const {
+    int count = 0;
+    ForClockPixels([&](int x, int y) {
+      count += a.Red(x, y) != b.Red(x, y) || a.Green(x, y) != b.Green(x, y) ||
+               a.Blue(x, y) != b.Blue(x, y);
+    });
     return count;
   }
   // Lit pixels of the clock and their summed brightness.
   std::pair<int, long> ClockLight(const Screenshot& s) const {
-    const RECT r = ClockRect();
     std::pair<int, long> light{0, 0};
-    for (int y = r.top; y < r.bottom; ++y) {
-      for (int x = r.left; x < r.right; ++x) {
-        light.first += s.Brightness(x, y) > 60;
-        light.second += s.Brightness(x, y);
-      }
-    }
+    ForClockPixels([&](int x, int y) {
+      light.first += s.Brightness(x, y) > 60;
+      light.second += s.Brightness(x, y);
+    });
     return light;
   }
   std::vector<int> StoredAll() const {
