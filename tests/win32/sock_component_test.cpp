@@ -177,13 +177,11 @@ TEST(SockWinsockStartup, TwoComponentsStartItOnceAndTheLastStopsIt) {
   EXPECT_TRUE(second->WinsockInfo().empty()) << "only the component that started it reports";
 
   first.reset();
-  const SOCKET still_running = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  EXPECT_NE(still_running, INVALID_SOCKET);
-  closesocket(still_running);
+  EXPECT_TRUE(UniqueSocket(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)).valid());
 
   second.reset();
   EXPECT_EQ(TSockComponent::WinsockUsers(), 0);
-  EXPECT_EQ(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP), INVALID_SOCKET);
+  EXPECT_FALSE(UniqueSocket(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)).valid());
   EXPECT_EQ(WSAGetLastError(), WSANOTINITIALISED);
 }
 
@@ -429,16 +427,14 @@ TEST_F(SockComponent, AcceptReturnsTheIncomingConnection) {
   getsockname(sock_->SocketHandle(), reinterpret_cast<sockaddr*>(&address), &size);
 
   std::thread peer([address] {
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    const UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    connect(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address));
     Sleep(300);
-    closesocket(s);
   });
-  const SOCKET accepted = sock_->Accept();
+  const UniqueSocket accepted(sock_->Accept());
   peer.join();
-  EXPECT_NE(accepted, INVALID_SOCKET);
+  EXPECT_TRUE(accepted.valid());
   EXPECT_EQ(sock_->RemoteAddress(), htonl(INADDR_LOOPBACK));
-  closesocket(accepted);
 }
 
 // ---- waits and re-entry ----
