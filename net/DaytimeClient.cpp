@@ -24,10 +24,7 @@ std::string TDaytimeClient::ReadDayTime() {
     CloseAfterFailure();
     throw;
   }
-  // A peer that closed with nothing to read has had its socket closed already.
-  if (connected_) {
-    Disconnect();
-  }
+  Disconnect();
   return reply;
 }
 
@@ -53,10 +50,11 @@ std::string TDaytimeClient::AwaitReply() {
   } disarm{*this};
   while (!DataAvailable()) {
     if (!connected_) {
+      // A peer that closed without a word failed as surely as one that reset.
       if (close_error_ != 0) {
         RaiseSocketError(close_error_);
       }
-      return {};  // the peer closed without a word
+      throw ESockError(kClosedWithoutReply);
     }
     if (timed_out_) {
       throw std::runtime_error(kConnectionTimedOut);
