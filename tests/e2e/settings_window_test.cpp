@@ -120,10 +120,7 @@ class SettingsWindow : public testing::Test {
     return info.hwndFocus;
   }
   bool FocusReaches(HWND control) const {
-    for (int i = 0; i < 20 && Focus() != control; ++i) {
-      PumpFor(50);
-    }
-    return Focus() == control;
+    return PumpUntil([&] { return Focus() == control; }, 1000);
   }
   // Tab from the first control on.
   void FocusControl(int index) {
