@@ -8,6 +8,7 @@
 #include <string>
 
 #include "SaverProcess.h"
+#include "settings/win32/RegistryStore.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -254,6 +255,44 @@ TEST_F(FullScreenSaver, CaptionFadesInOverTenSeconds) {
   }
   EXPECT_GT(pixels, 200);
   EXPECT_GT(visible_after_ms, 8000u);
+}
+
+// --- Damaged settings --------------------------------------------------------------------
+
+// The text of the saver's error box, once the user has read it and pressed OK; empty
+// when no box came.
+std::string AcknowledgeErrorBox(const SaverProcess& saver, DWORD timeout_ms) {
+  const HWND box = saver.WaitForWindow("Tessaryn", timeout_ms);
+  if (box == nullptr) {
+    return "";
+  }
+  char text[256] = {};
+  // The platform's message boxes give their text the static control id 0xFFFF.
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+TEST_F(FullScreenSaver, BrightnessStoredAsTextCostsNoOtherSetting) {
+  StoreSettings(4, 12, 3, 2, 6, 7, 1);
+  {
+    HKEY raw = nullptr;
+    RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &raw);
+    const UniqueRegKey key(raw);
+    RegSetValueExA(key.get(), "Brightness", 0, REG_SZ, reinterpret_cast<const BYTE*>("9"), 2);
+  }
+  saver_ = std::make_unique<SaverProcess>("/s");
+  EXPECT_EQ(AcknowledgeErrorBox(*saver_, 10000), "Invalid data type for 'Brightness'");
+  ASSERT_NE(saver_->WaitForWindow("Full", 10000), nullptr);
+  EXPECT_EQ(AcknowledgeErrorBox(*saver_, 500), "");
+  const char* names[] = {"Brightness", "Sizes", "Color", "Alpha", "Arrows", "Ar_Color", "Rands"};
+  const int32_t expected[] = {9, 12, 3, 2, 6, 7, 1};
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(StoredSetting(names[i]), expected[i]) << names[i];
+  }
+  const Screenshot first;
+  PumpFor(1100);
+  EXPECT_GT(first.CountDifferences(Screenshot()), 50);
 }
 
 // --- Leaving ---------------------------------------------------------------------------
