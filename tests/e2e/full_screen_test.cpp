@@ -411,8 +411,25 @@ class PasswordCheck : public FullScreenSaver {
   }
   void TearDown() override {
     FullScreenSaver::TearDown();
+    for (const std::string& path : {SystemLibraryPath(), PlantedBesideSaver()}) {
+      DeleteFileA(path.c_str());
+    }
     SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_LOG", nullptr);
     SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", nullptr);
+  }
+  static std::string OwnLibrary() { return PasswordLibraryDir() + "\\PASSWORD.CPL"; }
+  static std::string SystemLibraryPath() {
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\PASSWORD.CPL";
+  }
+  static std::string PlantedBesideSaver() {
+    const std::string saver = SaverPath();
+    return saver.substr(0, saver.find_last_of('\\')) + "\\PASSWORD.CPL";
+  }
+  // The test's own library where the system keeps its password library.
+  static void InstallSystemLibrary() {
+    ASSERT_TRUE(CopyFileA(OwnLibrary().c_str(), SystemLibraryPath().c_str(), FALSE));
   }
   std::string Log() const {
     std::ifstream in(log_);
@@ -426,7 +443,8 @@ class PasswordCheck : public FullScreenSaver {
 TEST_F(PasswordCheck, RefusedPasswordKeepsTheSaverRunning) {
   SetPasswordSwitch(1);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "0");
-  Start(PasswordLibraryDir());
+  InstallSystemLibrary();
+  Start();
   PressKey(VK_SPACE);
   EXPECT_TRUE(StillRunningAfter(1500));
   // The system's dialog was asked for, owned by the saver, with the cursor visible.
@@ -437,7 +455,8 @@ TEST_F(PasswordCheck, RefusedPasswordKeepsTheSaverRunning) {
 TEST_F(PasswordCheck, AcceptedPasswordEndsTheSaver) {
   SetPasswordSwitch(1);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "1");
-  Start(PasswordLibraryDir());
+  InstallSystemLibrary();
+  Start();
   PressKey(VK_SPACE);
   EXPECT_TRUE(saver_->WaitForExit(3000));
   EXPECT_EQ(Log(), "owner=Full cursor=shown\n");
@@ -452,10 +471,23 @@ TEST_F(PasswordCheck, WithoutTheLibraryTheSaverEnds) {
   EXPECT_EQ(Log(), "");
 }
 
+// A library of the same name in the working folder or beside the saver is never run:
+// the check goes on as on a system without the library, and the saver ends.
+TEST_F(PasswordCheck, PlantedLibraryIsNeverLoaded) {
+  SetPasswordSwitch(1);
+  SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "1");
+  ASSERT_TRUE(CopyFileA(OwnLibrary().c_str(), PlantedBesideSaver().c_str(), FALSE));
+  Start(PasswordLibraryDir());
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_EQ(Log(), "");
+}
+
 TEST_F(PasswordCheck, SwitchOffNeverAsks) {
   SetPasswordSwitch(0);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "0");
-  Start(PasswordLibraryDir());
+  InstallSystemLibrary();
+  Start();
   PressKey(VK_SPACE);
   EXPECT_TRUE(saver_->WaitForExit(3000));
   EXPECT_EQ(Log(), "");
