@@ -6,6 +6,7 @@
 
 #include "scene/win32/RenderContext.h"
 #include "scene/SceneState.h"
+#include "win32/SystemError.h"
 #include "ui/Form.h"
 
 namespace {
@@ -76,7 +77,7 @@ TEST(PixelFormatRequest, SixteenBitScreenAsksForSixteenAndDepthStaysThirtyTwo) {
 }
 
 TEST_F(RenderContextOnAWindow, GetsAPixelFormatAndACurrentContext) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   EXPECT_NE(GetPixelFormat(context_.Dc()), 0);
   EXPECT_EQ(wglGetCurrentContext(), context_.Rc());
   PIXELFORMATDESCRIPTOR chosen{};
@@ -86,7 +87,7 @@ TEST_F(RenderContextOnAWindow, GetsAPixelFormatAndACurrentContext) {
 }
 
 TEST_F(RenderContextOnAWindow, SetsCapabilitiesBlendAndCamera) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
   EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
@@ -136,7 +137,7 @@ TEST_F(RenderContextOnAWindow, LightsFollowTheLevel) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.level);
     Scene().LightLevel = c.level;
-    ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+    ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
     for (GLenum light : {GL_LIGHT0, GL_LIGHT1}) {
       ExpectGrey(LightValue(light, GL_DIFFUSE), c.intensity);
       ExpectGrey(LightValue(light, GL_SPECULAR), c.intensity);
@@ -146,7 +147,7 @@ TEST_F(RenderContextOnAWindow, LightsFollowTheLevel) {
 }
 
 TEST_F(RenderContextOnAWindow, LightPositionsAreInFrontOfTheDial) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   // Given with the model-view at the identity, so stored as given.
   const Vec4 p0 = LightValue(GL_LIGHT0, GL_POSITION);
   const Vec4 p1 = LightValue(GL_LIGHT1, GL_POSITION);
@@ -160,7 +161,7 @@ TEST_F(RenderContextOnAWindow, LightPositionsAreInFrontOfTheDial) {
 
 TEST_F(RenderContextOnAWindow, LevelUpdateChangesColoursNotPositions) {
   Scene().LightLevel = 9;
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   UpdateLightLevel(3);
   EXPECT_EQ(Scene().LightLevel, 3);
   for (GLenum light : {GL_LIGHT0, GL_LIGHT1}) {
@@ -172,11 +173,11 @@ TEST_F(RenderContextOnAWindow, LevelUpdateChangesColoursNotPositions) {
 }
 
 TEST_F(RenderContextOnAWindow, SettingUpAgainReplacesTheEarlierContext) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}).ok());
   const HGLRC first = context_.Rc();
   EXPECT_NE(context_.FontListBase(), 0u);
   EXPECT_TRUE(glIsList(context_.FontListBase() + ('A' - 32)));
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}).ok());
   EXPECT_EQ(wglGetCurrentContext(), context_.Rc());
   EXPECT_NE(context_.FontListBase(), 0u);
   // The earlier context was deleted: making it current fails.
@@ -187,7 +188,7 @@ TEST_F(RenderContextOnAWindow, SettingUpAgainReplacesTheEarlierContext) {
 }
 
 TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   context_.Release();
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(context_.Rc(), nullptr);
@@ -196,7 +197,7 @@ TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
 }
 
 TEST_F(RenderContextOnAWindow, FullScreenResizeUsesTheWindowAspect) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   ResizeFullScreen(1024, 768);
   GLint viewport[4] = {};
   glGetIntegerv(GL_VIEWPORT, viewport);
@@ -207,6 +208,68 @@ TEST_F(RenderContextOnAWindow, FullScreenResizeUsesTheWindowAspect) {
   EXPECT_NEAR(projection[5] / projection[0], 1024.0f / 768.0f, 1e-5);
   EXPECT_EQ(SettingsViewport(400, 500).y, 100);
   EXPECT_EQ(SettingsViewport(400, 500).height, 370);
+}
+
+HGLRC WINAPI RefuseContext(HDC) {
+  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  return nullptr;
+}
+
+BOOL WINAPI RefuseCurrent(HDC, HGLRC) {
+  SetLastError(ERROR_INVALID_HANDLE);
+  return FALSE;
+}
+
+// A context that cannot be made or made current is reported with the call and the
+// system's reason, and nothing is left current.
+TEST_F(RenderContextOnAWindow, ContextFailuresNameTheCallAndItsReason) {
+  const struct {
+    WglCalls calls;
+    std::string failure;
+  } cases[] = {
+      {{&RefuseContext, &wglMakeCurrent},
+       "wglCreateContext failed: " + SystemErrorText(ERROR_INVALID_PIXEL_FORMAT)},
+      {{&wglCreateContext, &RefuseCurrent},
+       "wglMakeCurrent failed: " + SystemErrorText(ERROR_INVALID_HANDLE)},
+  };
+  for (const auto& c : cases) {
+    Wgl() = c.calls;
+    const SetupResult result = context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20});
+    Wgl() = {};
+    EXPECT_EQ(result.failure, c.failure);
+    EXPECT_FALSE(result.context_ready);
+    EXPECT_EQ(context_.Rc(), nullptr);
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  }
+}
+
+// How far a list moves the raster position, from the viewport's centre.
+float ListAdvance(unsigned list) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glRasterPos2f(0.0f, 0.0f);
+  GLfloat before[4] = {};
+  glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
+  glCallList(list);
+  GLfloat after[4] = {};
+  glGetFloatv(GL_CURRENT_RASTER_POSITION, after);
+  glPopMatrix();
+  return after[0] - before[0];
+}
+
+// The caption's words stand apart: every character's list, the space's too, moves as
+// far as the font's own width for it.
+TEST_F(RenderContextOnAWindow, CaptionListsAdvanceByTheFontsWidths) {
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-34}).ok());
+  for (const char c : {' ', 'W', 'e', '.'}) {
+    SCOPED_TRACE(c);
+    INT width_px = 0;
+    ASSERT_TRUE(GetCharWidth32A(context_.Dc(), c, c, &width_px));
+    EXPECT_GT(width_px, 0);
+    EXPECT_EQ(ListAdvance(context_.FontListBase() + static_cast<unsigned>(c - 32)),
+              static_cast<float>(width_px));
+  }
 }
 
 }  // namespace
