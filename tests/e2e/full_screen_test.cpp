@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "SaverProcess.h"
 #include "settings/win32/RegistryStore.h"
@@ -235,6 +237,43 @@ int CaptionPixels(const Screenshot& shot) {
   return count;
 }
 
+// The widths of the unlit column runs between the first line's characters, widest first.
+std::vector<int> CaptionLineGaps(const Screenshot& shot) {
+  const POINT origin = SceneToScreen(-1.0, 1.2, shot.Width(), shot.Height());
+  std::vector<int> gaps;
+  int last_lit = -1;
+  for (int x = origin.x; x < std::min(shot.Width(), static_cast<int>(origin.x) + 600); ++x) {
+    bool lit = false;
+    for (int y = std::max(0, static_cast<int>(origin.y) - 45); y <= origin.y + 8 && !lit; ++y) {
+      lit = shot.Red(x, y) > 90 && shot.Blue(x, y) < 50 && shot.Red(x, y) >= shot.Green(x, y);
+    }
+    if (lit) {
+      if (last_lit >= 0 && x - last_lit > 1) {
+        gaps.push_back(x - last_lit - 1);
+      }
+      last_lit = x;
+    }
+  }
+  std::sort(gaps.rbegin(), gaps.rend());
+  return gaps;
+}
+
+// The space's width in the caption font the saver makes for this screen width.
+int CaptionSpaceWidth(int screen_width) {
+  const int height = static_cast<int>(std::nearbyint(screen_width / 30.0));
+  const HFONT font =
+      CreateFontA(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0, "Courier New");
+  const HDC dc = GetDC(nullptr);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  INT width = 0;
+  GetCharWidth32A(dc, ' ', ' ', &width);
+  SelectObject(dc, previous);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
+  return width;
+}
+
 TEST_F(FullScreenSaver, CaptionFadesInOverTenSeconds) {
   // White hands and no dial: nothing else is orange.
   StoreSettings(9, 10, 0, 1, 6, 1, 0);
@@ -255,6 +294,18 @@ TEST_F(FullScreenSaver, CaptionFadesInOverTenSeconds) {
   }
   EXPECT_GT(pixels, 200);
   EXPECT_GT(visible_after_ms, 8000u);
+
+  // "Screensavers & Wallpaper": the two widest gaps in the first line are its spaces,
+  // each at least as wide as the caption font's space.
+  const Screenshot shot;
+  const std::vector<int> gaps = CaptionLineGaps(shot);
+  const int space_px = CaptionSpaceWidth(shot.Width());
+  ASSERT_GE(gaps.size(), 2u);
+  EXPECT_GE(gaps[0], space_px);
+  EXPECT_GE(gaps[1], space_px);
+  if (HasFailure()) {
+    shot.Save("caption-failure.bmp");
+  }
 }
 
 // --- Damaged settings --------------------------------------------------------------------
