@@ -275,19 +275,6 @@ TEST_F(SettingsStore, ReadOnlyKeyIsReadAndNeverWritten) {
   }
 }
 
-LONG WINAPI RefuseToSetValue(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
-  return ERROR_ACCESS_DENIED;
-}
-
-TEST_F(SettingsStore, FailedSeedingWriteShowsItsMessageAndTheLoadGoesOn) {
-  RegistrySetValue() = &RefuseToSetValue;
-  EXPECT_NO_THROW(LoadSettings(SettingsLoader::FullScreen));
-  RegistrySetValue() = &RegSetValueExA;
-  EXPECT_EQ(errors_, std::vector<std::string>{"Failed to set data for 'Brightness'"});
-  EXPECT_EQ(AppSettings().clock.Color, 7);
-  EXPECT_EQ(AppSettings().clock.Ar_Color, 5);
-}
-
 TEST_F(SettingsStore, MissingFirstValueInAnEmptyKeyReseedsAndRepairs) {
   { const UniqueRegKey key = CreateKey(); }
   LoadSettings(SettingsLoader::FullScreen);

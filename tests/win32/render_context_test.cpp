@@ -6,7 +6,6 @@
 
 #include "scene/win32/RenderContext.h"
 #include "scene/SceneState.h"
-#include "win32/SystemError.h"
 #include "ui/Form.h"
 
 namespace {
@@ -208,68 +207,6 @@ TEST_F(RenderContextOnAWindow, FullScreenResizeUsesTheWindowAspect) {
   EXPECT_NEAR(projection[5] / projection[0], 1024.0f / 768.0f, 1e-5);
   EXPECT_EQ(SettingsViewport(400, 500).y, 100);
   EXPECT_EQ(SettingsViewport(400, 500).height, 370);
-}
-
-HGLRC WINAPI RefuseContext(HDC) {
-  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
-  return nullptr;
-}
-
-BOOL WINAPI RefuseCurrent(HDC, HGLRC) {
-  SetLastError(ERROR_INVALID_HANDLE);
-  return FALSE;
-}
-
-// A context that cannot be made or made current is reported with the call and the
-// system's reason, and nothing is left current.
-TEST_F(RenderContextOnAWindow, ContextFailuresNameTheCallAndItsReason) {
-  const struct {
-    WglCalls calls;
-    std::string failure;
-  } cases[] = {
-      {{&RefuseContext, &wglMakeCurrent},
-       "wglCreateContext failed: " + SystemErrorText(ERROR_INVALID_PIXEL_FORMAT)},
-      {{&wglCreateContext, &RefuseCurrent},
-       "wglMakeCurrent failed: " + SystemErrorText(ERROR_INVALID_HANDLE)},
-  };
-  for (const auto& c : cases) {
-    Wgl() = c.calls;
-    const SetupResult result = context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20});
-    Wgl() = {};
-    EXPECT_EQ(result.failure, c.failure);
-    EXPECT_FALSE(result.context_ready);
-    EXPECT_EQ(context_.Rc(), nullptr);
-    EXPECT_EQ(wglGetCurrentContext(), nullptr);
-  }
-}
-
-// How far a list moves the raster position, from the viewport's centre.
-float ListAdvance(unsigned list) {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glRasterPos2f(0.0f, 0.0f);
-  GLfloat before[4] = {};
-  glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
-  glCallList(list);
-  GLfloat after[4] = {};
-  glGetFloatv(GL_CURRENT_RASTER_POSITION, after);
-  glPopMatrix();
-  return after[0] - before[0];
-}
-
-// The caption's words stand apart: every character's list, the space's too, moves as
-// far as the font's own width for it.
-TEST_F(RenderContextOnAWindow, CaptionListsAdvanceByTheFontsWidths) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-34}).ok());
-  for (const char c : {' ', 'W', 'e', '.'}) {
-    SCOPED_TRACE(c);
-    INT width_px = 0;
-    ASSERT_TRUE(GetCharWidth32A(context_.Dc(), c, c, &width_px));
-    EXPECT_GT(width_px, 0);
-    EXPECT_EQ(ListAdvance(context_.FontListBase() + static_cast<unsigned>(c - 32)),
-              static_cast<float>(width_px));
-  }
 }
 
 }  // namespace
