@@ -64,9 +64,10 @@ void GiveSpaceItsAdvance(unsigned list_base, float advance_px) {
   }
   // NOTE: Mesa records no glBitmap without an image in a display list (it reports
   // GL_OUT_OF_MEMORY), so one blank pixel carries the advance.
-  const GLubyte blank = 0;
+  // One row padded to the default unpack alignment of four bytes.
+  const GLubyte blank[4] = {};
   glNewList(list_base, GL_COMPILE);
-  glBitmap(1, 1, 0.0f, 0.0f, advance_px, 0.0f, &blank);
+  glBitmap(1, 1, 0.0f, 0.0f, advance_px, 0.0f, blank);
   glEndList();
 }
 
