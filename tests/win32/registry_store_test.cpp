@@ -248,12 +248,13 @@ class ReadOnlySettingsKey {
 
 TEST_F(SettingsStore, ReadOnlyKeyIsReadAndNeverWritten) {
   const struct {
+    SettingsLoader loader;
     ClockSettings stored;
     ClockSettings loaded;
   } cases[] = {
-      {{4, 12, 3, 2, 6, 7, 0}, {4, 12, 3, 2, 6, 7, 0}},
+      {SettingsLoader::FullScreen, {4, 12, 3, 2, 6, 7, 0}, {4, 12, 3, 2, 6, 7, 0}},
       // Nothing usable stored: seeded for this run only.
-      {{0, 0, 0, 0, 0, 3, 0}, {9, 10, 7, 1, 1, 5, 0}},
+      {SettingsLoader::SettingsWindow, {0, 0, 0, 0, 0, 3, 0}, {9, 10, 5, 1, 1, 5, 0}},
   };
   for (const auto& c : cases) {
     SetUp();
@@ -263,7 +264,7 @@ TEST_F(SettingsStore, ReadOnlyKeyIsReadAndNeverWritten) {
       HKEY probe = nullptr;
       ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &probe),
                 ERROR_ACCESS_DENIED);
-      LoadSettings(SettingsLoader::FullScreen);
+      LoadSettings(c.loader);
     }
     EXPECT_TRUE(errors_.empty());
     const ClockSettings& s = AppSettings().clock;
