@@ -6,6 +6,7 @@
 
 #include "saver/Full.h"
 #include "settings/win32/RegistryStore.h"
+#include "tests/support/ErrorBoxes.h"
 #include "ui/Application.h"
 #include "win32/SystemError.h"
 
@@ -26,15 +27,13 @@ LONG WINAPI RefuseToSetValue(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
 }
 
 // The saver's window made in this process, with the platform's failures put in through
-// the seams; the error boxes are recorded instead of shown.
+// the seams.
 class FullScreenWindowFaults : public testing::Test {
  protected:
   void SetUp() override {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
     AppSettings() = {};
     Application().Reset();
-    Application().SetExceptionHandler(
-        [this](const std::exception& e) { errors_.push_back(e.what()); });
   }
   void TearDown() override {
     Wgl() = {};
@@ -45,13 +44,10 @@ class FullScreenWindowFaults : public testing::Test {
     }
     form_.reset();
     Application().Reset();
-    Application().SetExceptionHandler(
-        [](const std::exception& e) { ADD_FAILURE() << "unexpected error box: " << e.what(); });
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
   }
 
   std::unique_ptr<TForm1> form_;
-  std::vector<std::string> errors_;
 };
 
 TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCall) {
@@ -66,11 +62,11 @@ TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCa
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
-    errors_.clear();
+    const CapturedErrorBoxes boxes;
     Application().Reset();
     Wgl() = c.calls;
     form_ = std::make_unique<TForm1>();
-    EXPECT_EQ(errors_, std::vector<std::string>{c.message});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{c.message});
     EXPECT_FALSE(form_->HandleAllocated());
     EXPECT_TRUE(Application().Terminated());
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
@@ -78,9 +74,10 @@ TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCa
 }
 
 TEST_F(FullScreenWindowFaults, SettingsThatCannotBeWrittenLeaveTheSaverRunning) {
+  const CapturedErrorBoxes boxes;
   RegistrySetValue() = &RefuseToSetValue;
   form_ = std::make_unique<TForm1>();
-  EXPECT_EQ(errors_, std::vector<std::string>{"Failed to set data for 'Brightness'"});
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Failed to set data for 'Brightness'"});
   ASSERT_TRUE(form_->HandleAllocated());
   EXPECT_TRUE(IsWindowVisible(form_->Handle()));
   EXPECT_FALSE(Application().Terminated());
