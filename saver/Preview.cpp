@@ -35,11 +35,11 @@ SIZE OuterSize(HWND window) {
 HWND CreatePopupPreview(int width, int height) {
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  // Top-most from its creation, so that it never shows below another window first.
   const HWND hwnd =
-      CreateWindowExA(0, kPreviewClass, kPreviewTitle, WS_POPUP | WS_VISIBLE, x, y, width, height,
-                      nullptr, nullptr, Application().Instance(), nullptr);
+      CreateWindowExA(WS_EX_TOPMOST, kPreviewClass, kPreviewTitle, WS_POPUP | WS_VISIBLE, x, y,
+                      width, height, nullptr, nullptr, Application().Instance(), nullptr);
   if (hwnd != nullptr) {
-    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOREDRAW);
     // Only the active window gets the key press that ends this preview.
     SetForegroundWindow(hwnd);
   }
