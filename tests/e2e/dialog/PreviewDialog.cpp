@@ -29,8 +29,10 @@ std::string SaverBesideTests() {
 }
 
 bool StartSaver(const std::string& saver, HWND area) {
-  std::string command = "\"" + saver + "\" /p " +
-                        std::to_string(static_cast<long long>(reinterpret_cast<INT_PTR>(area)));
+  // Appended, not added: g++ 12 warns falsely (-Wrestrict) on "literal" + string.
+  std::string command(1, '"');
+  command.append(saver).append("\" /p ").append(
+      std::to_string(static_cast<long long>(reinterpret_cast<INT_PTR>(area))));
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
