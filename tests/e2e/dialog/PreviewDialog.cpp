@@ -2,10 +2,10 @@
 // area, whose handle it passes to the saver as `/p <handle>`. The tests drive it with
 // posted messages (the area belongs to this process, so only it can destroy the area).
 //
-//   preview_dialog.exe [--seconds N] [--saver PATH]
+//   preview_dialog.exe [--seconds N] [--show CMD] [--saver PATH]
 //
 // --seconds N destroys the area after N seconds and ends; without it the program runs
-// until its window is closed.
+// until its window is closed. --show CMD applies ShowWindow(CMD) to the dialog after 2 s.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -20,6 +20,10 @@
 namespace {
 
 HWND g_area = nullptr;
+int g_show_command = -1;
+
+constexpr UINT_PTR kEndTimer = 1;
+constexpr UINT_PTR kShowTimer = 2;
 
 std::string SaverBesideTests() {
   char path[MAX_PATH] = {};
@@ -61,7 +65,12 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       ShowWindow(hwnd, static_cast<int>(wparam));
       return 0;
     case WM_TIMER:
-      DestroyWindow(hwnd);
+      KillTimer(hwnd, wparam);
+      if (wparam == kShowTimer) {
+        ShowWindow(hwnd, g_show_command);
+      } else {
+        DestroyWindow(hwnd);
+      }
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -101,6 +110,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--seconds") == 0) {
       seconds = std::atoi(argv[i + 1]);
+    } else if (std::strcmp(argv[i], "--show") == 0) {
+      g_show_command = std::atoi(argv[i + 1]);
     } else if (std::strcmp(argv[i], "--saver") == 0) {
       saver = argv[i + 1];
     }
@@ -110,7 +121,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (seconds > 0) {
-    SetTimer(top, 1, static_cast<UINT>(seconds) * 1000, nullptr);
+    SetTimer(top, kEndTimer, static_cast<UINT>(seconds) * 1000, nullptr);
+  }
+  if (g_show_command >= 0) {
+    SetTimer(top, kShowTimer, 2000, nullptr);
   }
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
