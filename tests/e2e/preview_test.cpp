@@ -47,13 +47,10 @@ std::string HostShell(const std::string& command, DWORD timeout_ms = 10000) {
   for (char& c : dos_path) {
     c = c == '/' ? '\\' : c;
   }
-  const DWORD start = GetTickCount();
-  while (GetFileAttributesA(dos_path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    if (GetTickCount() - start > timeout_ms) {
-      ADD_FAILURE() << "host command timed out: " << command;
-      return {};
-    }
-    PumpFor(20);
+  if (!PumpUntil([&] { return GetFileAttributesA(dos_path.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                 timeout_ms)) {
+    ADD_FAILURE() << "host command timed out: " << command;
+    return {};
   }
   std::ifstream file(dos_path, std::ios::binary);
   std::string output((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -190,15 +187,17 @@ class DialogHost {
     }
     CloseHandle(pi.hThread);
     dialog_process_.reset(pi.hProcess);
-    const DWORD start = GetTickCount();
-    while (preview == nullptr && GetTickCount() - start < 10000) {
-      PumpFor(50);
-      DialogSearch search{pi.dwProcessId, nullptr};
-      EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-      dialog = search.found;
-      area = dialog != nullptr ? FindWindowExA(dialog, nullptr, kAreaClass, nullptr) : nullptr;
-      preview = area != nullptr ? FindWindowExA(area, nullptr, nullptr, kPreviewTitle) : nullptr;
-    }
+    PumpUntil(
+        [&] {
+          DialogSearch search{pi.dwProcessId, nullptr};
+          EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+          dialog = search.found;
+          area = dialog != nullptr ? FindWindowExA(dialog, nullptr, kAreaClass, nullptr) : nullptr;
+          preview =
+              area != nullptr ? FindWindowExA(area, nullptr, nullptr, kPreviewTitle) : nullptr;
+          return preview != nullptr;
+        },
+        10000);
     EXPECT_NE(preview, nullptr) << "no preview window in the dialog's area";
     DWORD saver_id = 0;
     GetWindowThreadProcessId(preview, &saver_id);
@@ -230,15 +229,20 @@ class DialogHost {
   // NOTE: Wine draws another process's child OpenGL window into an off-screen X window
   // of its own: the preview's pixels are read there. It is the new X window of the size.
   std::string XWindow(int width, int height) const {
-    const DWORD start = GetTickCount();
-    do {
-      for (const auto& [id, size] : XWindows()) {
-        if (size == SizeText(width, height) && x_windows_before_.count(id) == 0) {
-          return id;
-        }
-      }
-      PumpFor(200);
-    } while (GetTickCount() - start < 10000);
+    std::string found;
+    PumpUntil(
+        [&] {
+          for (const auto& [id, size] : XWindows()) {
+            if (size == SizeText(width, height) && x_windows_before_.count(id) == 0) {
+              found = id;
+            }
+          }
+          return !found.empty();
+        },
+        10000);
+    if (!found.empty()) {
+      return found;
+    }
     ADD_FAILURE() << "no X window of " << SizeText(width, height);
     return {};
   }
