@@ -14,6 +14,7 @@ void DrawPreviewFrame() {
   if (!dc) {
     return;
   }
+  // Without the format no frame can ever be drawn: its box has been shown, the preview ends.
   if (!SetupPixelFormat(dc.get().dc)) {
     Preview().FrameSetupFailed = true;
     Application().Terminate();
@@ -21,6 +22,8 @@ void DrawPreviewFrame() {
   }
   // Nothing of OpenGL's state outlives the frame: the context is made and deleted here.
   const UniqueGlContext rc(wglCreateContext(dc.get().dc));
+  // A context the system cannot make now only costs this frame: at 25 frames a second a
+  // box per failure would bury the dialog, and the next frame may well get one.
   if (!rc || !wglMakeCurrent(dc.get().dc, rc.get())) {
     return;
   }
