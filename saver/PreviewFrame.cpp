@@ -14,17 +14,18 @@ void DrawPreviewFrame() {
   if (!dc) {
     return;
   }
-  // Without the format no frame can ever be drawn: its box has been shown, the preview ends.
-  if (!SetupPixelFormat(dc.get().dc)) {
+  // Without the format no frame can ever be drawn: the box says so, the preview ends.
+  if (const SetupResult format = SetupPixelFormat(dc.get().dc); !format.ok()) {
     Preview().FrameSetupFailed = true;
+    Application().ShowSetupError(format.failure);
     Application().Terminate();
     return;
   }
   // Nothing of OpenGL's state outlives the frame: the context is made and deleted here.
-  const UniqueGlContext rc(wglCreateContext(dc.get().dc));
+  const UniqueGlContext rc(Wgl().CreateContext(dc.get().dc));
   // A context the system cannot make now only costs this frame: at 25 frames a second a
   // box per failure would bury the dialog, and the next frame may well get one.
-  if (!rc || !wglMakeCurrent(dc.get().dc, rc.get())) {
+  if (!rc || !Wgl().MakeCurrent(dc.get().dc, rc.get())) {
     return;
   }
   PreviewFrameSetup(area.right, area.bottom);
