@@ -23,7 +23,9 @@ int g_shell_runs = 0;
 // NOTE: Wine starts a Unix program from CreateProcess but hands back no process handle to
 // wait on, so the command marks its end by renaming its output file.
 std::string HostShell(const std::string& command, DWORD timeout_ms = 10000) {
+  // Wine reuses its process ids from run to run: the start time keeps the name fresh.
   const std::string unix_path = "/tmp/tessaryn-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                std::to_string(GetTickCount()) + "-" +
                                 std::to_string(++g_shell_runs);
   // Bounded, so that a stuck X client cannot hold the test bed.
   std::string line = "/bin/sh -c \"(timeout 5 " + command + ") >" + unix_path +
