@@ -12,13 +12,14 @@
 #
 # Environment: TESSARYN_WINEPREFIX overrides the prefix (default: wineprefix/ in the
 # build tree that holds the program); TESSARYN_SCREEN sets the virtual screen
-# (default 1024x768x24).
+# (default 1024x768x24); TESSARYN_WINEARCH=win64 makes a 64-bit prefix (which runs
+# 32-bit programs too) instead of the default 32-bit one.
 set -euo pipefail
 
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts: nothing here needs them.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=win32
+export WINEARCH=${TESSARYN_WINEARCH:-win32}
 
 build_tree_of() {
   local dir
