@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test tier: native (g++, then clang with
-# sanitizers), win32 and e2e under Wine. Exits non-zero when any test fails.
+# sanitizers), win32 and e2e under Wine, the same again for the 64-bit build. Exits non-zero when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,6 +33,11 @@ run_tier "win32 build" build win32
 run_tier "win32 sources under clang" bash tools/check-win32-clang.sh
 # One Wine session (virtual screen, wineserver) for the whole Windows run.
 run_tier "win32 and e2e tests" tools/wine-run.sh --session --prefix build/win32/wineprefix ctest --preset win32
+
+run_tier "win64 build" build win64
+# The same Windows tests, 64-bit, in a 64-bit prefix and a session of their own.
+run_tier "win64 and e2e tests (64-bit Wine)" env TESSARYN_WINEARCH=win64 \
+  tools/wine-run.sh --session --prefix build/win64/wineprefix ctest --preset win64
 
 if [ "$status" -ne 0 ]; then
   echo "Some tests FAILED."
