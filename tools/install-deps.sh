@@ -22,6 +22,8 @@ packages=(
   # Wine and the i386 OpenGL it renders through, on a virtual X server
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
   xvfb xauth x11-utils
+  # two monitors for Wine: Xephyr with Xinerama, read by Wine through libXinerama
+  xserver-xephyr libxinerama1 libxinerama1:i386
   # reading screenshots
   imagemagick
 )
