@@ -111,14 +111,17 @@ void PumpFor(DWORD ms) {
   } while (GetTickCount() - start < ms);
 }
 
-Screenshot::Screenshot() {
+Screenshot::Screenshot()
+    : Screenshot(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}) {}
+
+Screenshot::Screenshot(const RECT& area) {
   const HDC screen = GetDC(nullptr);
-  width_ = GetSystemMetrics(SM_CXSCREEN);
-  height_ = GetSystemMetrics(SM_CYSCREEN);
+  width_ = area.right - area.left;
+  height_ = area.bottom - area.top;
   const HDC memory = CreateCompatibleDC(screen);
   const HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height_);
   const HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
+  BitBlt(memory, 0, 0, width_, height_, screen, area.left, area.top, SRCCOPY);
   SelectObject(memory, previous);
 
   BITMAPINFO info{};

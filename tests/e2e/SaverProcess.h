@@ -42,10 +42,11 @@ std::string PasswordLibraryDir();
 // Serves the test's own message queue while it waits.
 void PumpFor(DWORD ms);
 
-// A copy of the whole screen, 32 bits per pixel.
+// A copy of the primary screen, or of an area of the virtual screen, 32 bits per pixel.
 class Screenshot {
  public:
   Screenshot();
+  explicit Screenshot(const RECT& area);
   int Width() const { return width_; }
   int Height() const { return height_; }
   // Red, green, blue of one pixel.
