@@ -72,6 +72,8 @@ void TForm1::CoverEveryMonitor() {
 }
 
 bool TForm1::SetupRenderContext() {
+  // One caption font for every monitor, sized from the primary screen's width; the
+  // caption sits at the same scene place in each monitor's viewport.
   const CaptionFont font{-CaptionFontCharHeight(ScreenWidth())};
   if (!context_.Setup(Handle(), SaverViewport(Width(), Height()), font)) {
     Close();
