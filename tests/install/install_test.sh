@@ -122,6 +122,8 @@ fi
 previous='C:\windows\system32\previous.scr'
 
 echo "== install, make active, start, install again, remove ($arch)"
+asks_for_elevation() { grep -aq 'level="requireAdministrator"' "$package/tessaryn-setup.exe"; }
+check "the setup program asks for an administrator" asks_for_elevation
 reg_set "$desktop_key" SCRNSAVE.EXE "$previous"
 reg_set "$desktop_key" ScreenSaveActive 0
 setup /ACTIVATE
