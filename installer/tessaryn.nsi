@@ -67,19 +67,48 @@ Var Use32Bit
   ${EndIf}
 !macroend
 
+; Sets ${result} to 1 when the active screensaver is a Tessaryn, by its file name: the
+; display dialog may have stored a short name, which is made long first.
+!macro IsTessarynActive result
+  StrCpy ${result} 0
+  ReadRegStr $R5 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ${If} $R5 != ""
+    ${DisableX64FSRedirection}
+    System::Call 'kernel32::GetLongPathNameW(w R5, w .R6, i ${NSIS_MAX_STRLEN}) i .R7'
+    ${EnableX64FSRedirection}
+    ${If} $R7 == 0
+      StrCpy $R6 $R5
+    ${EndIf}
+    ${GetFileName} $R6 $R6
+    ${If} $R6 == "tessaryn.scr"
+      StrCpy ${result} 1
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 
 Section "Tessaryn screensaver" SecSaver
   SectionIn RO
   ${DisableX64FSRedirection}
   !insertmacro SaverFolder $0
   SetOutPath $0
+  ; A change of build leaves one Tessaryn in the list, not two.
   ${If} ${RunningX64}
   ${AndIf} $Use32Bit == 0
     File "/oname=tessaryn.scr" "${SCR64}"
+    Delete "$WINDIR\SysWOW64\tessaryn.scr"
+  ${ElseIf} ${RunningX64}
+    File "/oname=tessaryn.scr" "${SCR32}"
+    Delete "$WINDIR\System32\tessaryn.scr"
   ${Else}
     File "/oname=tessaryn.scr" "${SCR32}"
   ${EndIf}
   ${EnableX64FSRedirection}
+  ; An active Tessaryn follows its file when the build changes.
+  !insertmacro IsTessarynActive $1
+  ${If} $1 == 1
+    WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0\tessaryn.scr"
+  ${EndIf}
 
   SetOutPath $INSTDIR
   File "/oname=README.md" "${README}"
@@ -101,24 +130,6 @@ SectionEnd
 
 ; --- The active screensaver -------------------------------------------------------
 
-; Sets ${result} to 1 when the active screensaver is a Tessaryn, by its file name: the
-; display dialog may have stored a short name, which is made long first.
-!macro IsTessarynActive result
-  StrCpy ${result} 0
-  ReadRegStr $R5 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  ${If} $R5 != ""
-    ${DisableX64FSRedirection}
-    System::Call 'kernel32::GetLongPathNameW(w R5, w .R6, i ${NSIS_MAX_STRLEN}) i .R7'
-    ${EnableX64FSRedirection}
-    ${If} $R7 == 0
-      StrCpy $R6 $R5
-    ${EndIf}
-    ${GetFileName} $R6 $R6
-    ${If} $R6 == "tessaryn.scr"
-      StrCpy ${result} 1
-    ${EndIf}
-  ${EndIf}
-!macroend
 
 Section "Make Tessaryn the active screensaver" SecActivate
   !insertmacro SaverFolder $0
@@ -136,6 +147,15 @@ SectionEnd
 
 ; Runs before the pages; placed after the sections, whose names it uses.
 Function .onInit
+  ; Where no elevation prompt exists (or it was refused) a plain user would fail late,
+  ; at the system folder: stop before anything is written.
+  UserInfo::GetAccountType
+  Pop $R2
+  ${If} $R2 != "admin"
+    MessageBox MB_ICONSTOP "Installing Tessaryn needs an administrator." /SD IDOK
+    SetErrorLevel 740
+    Quit
+  ${EndIf}
   ${GetParameters} $R0
   StrCpy $Use32Bit 0
   ClearErrors
@@ -160,6 +180,13 @@ FunctionEnd
 ; --- Removal ----------------------------------------------------------------------
 
 Function un.onInit
+  UserInfo::GetAccountType
+  Pop $R2
+  ${If} $R2 != "admin"
+    MessageBox MB_ICONSTOP "Removing Tessaryn needs an administrator." /SD IDOK
+    SetErrorLevel 740
+    Quit
+  ${EndIf}
   ${If} ${RunningX64}
     SetRegView 64
   ${EndIf}

@@ -159,10 +159,12 @@ check "still no active screensaver" value_missing "$desktop_key" SCRNSAVE.EXE
 check "nothing left behind" nothing_left
 
 if [ "$arch" = win64 ]; then
-  echo "== /32: the 32-bit build into syswow64 ($arch)"
-  setup /32 /ACTIVATE
+  echo "== /32 over the 64-bit build: the 32-bit one into syswow64 ($arch)"
+  setup /ACTIVATE
+  setup /32
   check "32-bit build in syswow64" same_file "$package/32-bit/tessaryn.scr" "$windows/syswow64/tessaryn.scr"
-  check "nothing in system32" no_file "$windows/system32/tessaryn.scr"
+  check "the 64-bit one gone from system32" no_file "$windows/system32/tessaryn.scr"
+  check "the active screensaver follows it" value_is "$desktop_key" SCRNSAVE.EXE 'C:\windows\SysWOW64\tessaryn.scr'
   check "the uninstaller finishes" remove
   check "no active screensaver, as before" value_missing "$desktop_key" SCRNSAVE.EXE
   check "nothing left behind" nothing_left
