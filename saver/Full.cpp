@@ -75,9 +75,16 @@ bool TForm1::SetupRenderContext() {
   // One caption font for every monitor, sized from the primary screen's width; the
   // caption sits at the same scene place in each monitor's viewport.
   const CaptionFont font{-CaptionFontCharHeight(ScreenWidth())};
-  if (!context_.Setup(Handle(), SaverViewport(Width(), Height()), font)) {
+  const SetupResult result = context_.Setup(Handle(), SaverViewport(Width(), Height()), font);
+  if (!result.context_ready) {
+    Application().ShowSetupError(result.failure);
     Close();
     return false;
+  }
+  // Without its font the clock still runs, captionless; said once, not at every activation.
+  if (!result.ok() && !font_failure_shown_) {
+    font_failure_shown_ = true;
+    Application().ShowSetupError(result.failure);
   }
   Caption().FontListBase = context_.FontListBase();
   return true;

@@ -49,4 +49,5 @@ class TForm1 : public TForm {
   // One per monitor, in the window's OpenGL coordinates.
   std::vector<Viewport> monitor_viewports_;
   bool closed_ = false;
+  bool font_failure_shown_ = false;
 };
