@@ -21,6 +21,8 @@ packages=(
   nsis
   # Wine and the i386 OpenGL it renders through, on a virtual X server
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
+  # Wine draws another process's child OpenGL window through XComposite
+  libxcomposite1:i386
   xvfb xauth x11-utils
   # two monitors for Wine: Xephyr with Xinerama, read by Wine through libXinerama
   xserver-xephyr libxinerama1 libxinerama1:i386
