@@ -16,7 +16,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   # win64 cross-build, 64-bit Wine and the 64-bit OpenGL it renders through
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  wine64 libgl1 libgl1-mesa-dri libglx-mesa0
+  wine64 libgl1 libgl1-mesa-dri libglx-mesa0 libxcomposite1
   # the installer
   nsis
   # Wine and the i386 OpenGL it renders through, on a virtual X server
