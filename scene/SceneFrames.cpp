@@ -3,6 +3,7 @@
 #include "scene/Background.h"
 #include "scene/Caption.h"
 #include "scene/Clocks.h"
+#include "scene/KeptDial.h"
 #include "scene/GlHeaders.h"
 #include "scene/Lighting.h"
 #include "scene/SceneState.h"
@@ -13,7 +14,7 @@ namespace {
 void DrawDialOfSetting() {
   const int32_t style = AppSettings().clock.Color;
   if (style >= 1 && style <= 10) {
-    DrawDialFace(style);
+    DrawDialAfterClear(style);
   }
 }
 
