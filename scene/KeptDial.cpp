@@ -53,7 +53,7 @@ void AllocateTexture(KeptDialState& kept, int width, int height) {
   if (texture_width != kept.texture_width || texture_height != kept.texture_height) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture_width, texture_height, 0, GL_RGBA,
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture_width, texture_height, 0, GL_BGRA_EXT,
                  GL_UNSIGNED_BYTE, nullptr);
     kept.texture_width = texture_width;
     kept.texture_height = texture_height;
@@ -86,6 +86,7 @@ void PutBackKeptDial() {
   glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT);
   glDisable(GL_LIGHTING);
   glDisable(GL_BLEND);
+  glDisable(GL_ALPHA_TEST);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, kept.texture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);

@@ -61,6 +61,11 @@ if [ "${1:-}" = "--inner" ]; then
     [ -n "$pid" ] || { echo "the saver did not start"; return 1; }
     measure "$pid" "$hud" "$name $screen Color $color${pinned:+ $pinned}"
     kill "$pid" 2>/dev/null || true
+    # Wine keeps a closing full-screen window up to 2 s; the next run must not find it.
+    for _ in $(seq 100); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
     wait 2>/dev/null || true
     rm -rf "$hud"
   }
@@ -81,7 +86,7 @@ if [ "${1:-}" = "--inner" ]; then
     if [ -n "$before" ]; then
       run_saver "$before" before "$1" "$2"
     fi
-    run_saver build/win32/tessaryn.scr saver "$1" "$2"
+    run_saver "$PWD/build/win32/tessaryn.scr" saver "$1" "$2"
   }
   for color in 0 7 1; do
     run_savers "$color" ""
