@@ -8,6 +8,8 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 class TForm;
 
@@ -34,6 +36,9 @@ class TApplication {
 
   // Shows the exception's text in an error box, or hands it to the replacement handler.
   void ShowException(const std::exception& e) const;
+  // A window set-up's error box: caption "Error", one OK button, no owner; or the
+  // replacement handler, as for exceptions.
+  void ShowSetupError(const std::string& text) const;
   void SetExceptionHandler(ExceptionHandler handler) { exception_handler_ = std::move(handler); }
 
   // Ends the loop and drops the main form; for tests that run several forms in turn.
@@ -48,13 +53,16 @@ class TApplication {
 
 TApplication& Application();
 
-// Runs a handler body, turning an escaping exception into the application's error box:
-// exceptions must not unwind through the platform's window procedures.
+// Runs an event handler, handing an escaping exception to the application's handler:
+// the one policy for every handler, since exceptions must not unwind through the
+// platform's window procedures and none may be lost.
 template <typename Body>
 void GuardHandler(Body&& body) {
   try {
     body();
   } catch (const std::exception& e) {
     Application().ShowException(e);
+  } catch (...) {
+    Application().ShowException(std::runtime_error("Unknown exception"));
   }
 }

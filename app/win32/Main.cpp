@@ -11,6 +11,7 @@
 #include "app/win32/PasswordChange.h"
 #include "saver/Full.h"
 #include "ui/Application.h"
+#include "win32/SystemLibrary.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ void StartMode(SaverMode mode) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  RestrictLibrarySearch();
   const SaverMode mode = ReadSaverMode(Argument(1));
   Application().Initialize(instance);
   GuardHandler([mode] { StartMode(mode); });
