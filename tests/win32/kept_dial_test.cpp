@@ -58,7 +58,7 @@ TEST(KeptDialUnderWine, PutBackFramesAreTheDrawnFrame) {
     Scene() = {};
     Scene().LightLevel = 9;
     AppSettings().DialRGB = {0.3f, 0.7f, 0.9f};
-    ASSERT_TRUE(context.Setup(window.Handle(), {0, 0, kWidth, kHeight}, std::nullopt));
+    ASSERT_TRUE(context.Setup(window.Handle(), {0, 0, kWidth, kHeight}, std::nullopt).ok());
     const std::vector<uint8_t> drawn = DialFrame(context, style);
     ASSERT_TRUE(Scene().KeptDial.valid);
     EXPECT_TRUE(AnyColour(drawn));
