@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/win32/PasswordChange.h"
 #include "saver/Full.h"
+#include "saver/Preview.h"
 #include "ui/Application.h"
 #include "win32/SystemLibrary.h"
 
@@ -27,8 +28,10 @@ HWND SecondArgumentHandle() {
 void StartMode(SaverMode mode) {
   switch (mode) {
     case SaverMode::Settings:
+      // Its window is not built yet: this mode ends at once, without a message.
+      break;
     case SaverMode::Preview:
-      // Their windows are not built yet: these modes end at once, without a message.
+      RunPreview(SecondArgumentHandle());
       break;
     case SaverMode::PasswordChange:
       ChangeSaverPassword(SecondArgumentHandle());
