@@ -20,6 +20,12 @@ void DrawDialOfSetting() {
   }
 }
 
+// One kept copy cannot serve the dials of several viewports in one frame.
+void DrawDialOfSettingNotKept() {
+  Scene().KeptDial.valid = false;
+  DrawDialFace(AppSettings().clock.Color);
+}
+
 }  // namespace
 
 void DrawSaverScene() {
@@ -67,7 +73,7 @@ void DrawSaverSceneInEach(const std::vector<Viewport>& viewports) {
     }
     const Viewport& v = viewports[i];
     glViewport(v.x, v.y, v.width, v.height);
-    DrawDialOfSetting();
+    DrawDialOfSettingNotKept();
     DrawClockHands();
     DrawCaption();
   }

@@ -158,6 +158,25 @@ TEST_F(KeptDialOnAContext, RedrawsWhenWhatTheDialDependsOnChanges) {
   }
 }
 
+// Several monitors draw several dials in one frame; each frame is the drawn one.
+TEST_F(KeptDialOnAContext, FramesOverSeveralMonitorsAreDrawn) {
+  const std::vector<Viewport> monitors = {{0, 0, 32, 64}, {32, 16, 32, 48}};
+  const auto frames = [&](bool keep) {
+    Scene() = {};
+    Caption() = {};
+    Scene().LightLevel = 9;
+    SetupLights();
+    Scene().KeptDial.enabled = keep;
+    std::vector<std::vector<uint8_t>> pictures;
+    for (int i = 0; i < 3; ++i) {
+      DrawSaverSceneInEach(monitors);
+      pictures.push_back(context_.Read().rgb);
+    }
+    return pictures;
+  };
+  EXPECT_EQ(frames(true), frames(false));
+}
+
 TEST_F(KeptDialOnAContext, StyleOneAndNoDialAreNeverKept) {
   for (int32_t style : {0, 1, 11}) {
     AppSettings().clock.Color = style;
