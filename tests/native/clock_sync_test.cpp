@@ -4,6 +4,7 @@
 
 #include "settings/sync/CalendarTime.h"
 #include "settings/sync/DaytimeReply.h"
+#include "settings/sync/DaytimeServer.h"
 #include "settings/sync/SyncStatus.h"
 
 namespace {
@@ -185,6 +186,33 @@ TEST(SyncStatus, AtRestNothingHappens) {
   SyncCountdownState state;
   const SyncStatusStep step = AdvanceSyncStatus(state);
   EXPECT_FALSE(step.show_success || step.show_failure || step.close_notice);
+}
+
+TEST(DaytimeServerChoice, OverrideIsADottedAddressWithAnOptionalPort) {
+  const struct {
+    const char* value;
+    std::optional<DaytimeServer> server;
+  } cases[] = {
+      {nullptr, DaytimeServer{kPublicDaytimeServer, 13}},
+      {"", DaytimeServer{kPublicDaytimeServer, 13}},
+      {"127.0.0.1", DaytimeServer{"127.0.0.1", 13}},
+      {"127.0.0.1:40013", DaytimeServer{"127.0.0.1", 40013}},
+      {"10.255.0.9:1", DaytimeServer{"10.255.0.9", 1}},
+      {"127.0.0.1:", std::nullopt},
+      {"127.0.0.1:0", std::nullopt},
+      {"127.0.0.1:65536", std::nullopt},
+      {"127.0.0.1:13x", std::nullopt},
+      {"127.0.0.1:-13", std::nullopt},
+      {"127.0.0.256", std::nullopt},
+      {"127.0.0", std::nullopt},
+      {"127.0.0.1.5", std::nullopt},
+      {"127..0.1", std::nullopt},
+      {"time.nist.gov", std::nullopt},
+      {"time.nist.gov:13", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ChooseDaytimeServer(c.value), c.server) << (c.value ? c.value : "(unset)");
+  }
 }
 
 }  // namespace
