@@ -237,6 +237,7 @@ TEST(ClockSynchronization, RepliesThatDoNotCheckOutGiveTheRedFailureText) {
     EXPECT_EQ(watch.texts.back(), kFailure);
     EXPECT_GT(watch.red_pixels, 30);
     EXPECT_TRUE(watch.closed);
+    EXPECT_FALSE(IsWindowEnabled(settings.Button())) << "another request within 4 s";
     EXPECT_EQ(settings.Saver().WaitForWindow(kErrorCaption, 0), nullptr);
   }
   EXPECT_TRUE(settings.PreviewMoves());
@@ -257,11 +258,14 @@ std::vector<std::string> LabelsOf(HWND window) {
 // nothing; Escape closes the error window.
 TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) {
   LoopbackServer silent([](LoopbackServer& s, SOCKET c) { s.WaitForClientClose(c); }, 2);
+  LoopbackServer closing([](LoopbackServer&, SOCKET) {});
   const struct {
     const char* what;
     int port;
     DWORD shortest_wait_ms;
-  } cases[] = {{"refused connection", RefusedPort(), 0}, {"silent server", silent.Port(), 4500}};
+  } cases[] = {{"refused connection", RefusedPort(), 0},
+               {"server closes without a word", closing.Port(), 0},
+               {"silent server", silent.Port(), 4500}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     SettingsWindow settings(c.port);

@@ -67,12 +67,9 @@ TEST(DaytimeReply, RejectsEveryFaultBeforeTheClockIsTouched) {
       {"28 characters", kGoodReply.substr(0, 28)},
       {"leap second to be inserted", With(29, '1')},
       {"leap second to be deleted", With(29, '2')},
-      {"leap indicator not a digit", With(29, ' ')},
       {"health: off by up to 5 s", With(31, '1')},
-      {"health: off by more", With(31, '2')},
       {"health: failure", With(31, '4')},
       {"year not digits", WithField(8, "2x")},
-      {"year with a sign", WithField(8, "-1")},
       {"month not digits", WithField(11, " 1")},
       {"day not digits", WithField(14, "0a")},
       {"hour not digits", WithField(17, "+1")},
@@ -138,15 +135,6 @@ TEST(CalendarTime, SecondsCarryThroughEveryField) {
   }
 }
 
-TEST(CalendarTime, LeapYearsFollowTheGregorianRule) {
-  EXPECT_TRUE(IsLeapYear(2000));
-  EXPECT_TRUE(IsLeapYear(2024));
-  EXPECT_FALSE(IsLeapYear(2026));
-  EXPECT_FALSE(IsLeapYear(2100));
-  EXPECT_EQ(DaysInMonth(2100, 2), 28);
-  EXPECT_EQ(DaysInMonth(2026, 13), 0);
-}
-
 TEST(ClockTimeFromReply, ReplyAtSecond59WithADelayCarriesIntoTheNextDay) {
   const std::string reply = WithField(8, "25").replace(10, 14, "12-31 23:59:59");
   EXPECT_EQ(ClockTimeFromReply(reply, 2400), (UtcDateTime{2026, 1, 1, 0, 0, 0}));
@@ -182,12 +170,6 @@ TEST(SyncStatus, TextAtTheFirstTickAndTheNoticeClosesNineTicksLater) {
   }
 }
 
-TEST(SyncStatus, AtRestNothingHappens) {
-  SyncCountdownState state;
-  const SyncStatusStep step = AdvanceSyncStatus(state);
-  EXPECT_FALSE(step.show_success || step.show_failure || step.close_notice);
-}
-
 TEST(DaytimeServerChoice, OverrideIsADottedAddressWithAnOptionalPort) {
   const struct {
     const char* value;
@@ -197,16 +179,13 @@ TEST(DaytimeServerChoice, OverrideIsADottedAddressWithAnOptionalPort) {
       {"", DaytimeServer{kPublicDaytimeServer, 13}},
       {"127.0.0.1", DaytimeServer{"127.0.0.1", 13}},
       {"127.0.0.1:40013", DaytimeServer{"127.0.0.1", 40013}},
-      {"10.255.0.9:1", DaytimeServer{"10.255.0.9", 1}},
       {"127.0.0.1:", std::nullopt},
       {"127.0.0.1:0", std::nullopt},
       {"127.0.0.1:65536", std::nullopt},
       {"127.0.0.1:13x", std::nullopt},
-      {"127.0.0.1:-13", std::nullopt},
       {"127.0.0.256", std::nullopt},
       {"127.0.0", std::nullopt},
       {"127.0.0.1.5", std::nullopt},
-      {"127..0.1", std::nullopt},
       {"time.nist.gov", std::nullopt},
       {"time.nist.gov:13", std::nullopt},
   };
