@@ -3,8 +3,23 @@
 #include "ui/Form.h"
 
 namespace {
+
 TApplication g_application;
+
+// A form's keyboard preview and dialog keys see the message before its target does.
+bool PreTranslate(MSG& msg) {
+  TForm* form = TForm::FromHandle(GetAncestor(msg.hwnd, GA_ROOT));
+  return form != nullptr && form->PreTranslateMessage(msg);
 }
+
+void Serve(MSG& msg) {
+  if (!PreTranslate(msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace
 
 TApplication& Application() {
   return g_application;
@@ -30,8 +45,7 @@ void TApplication::Run() {
       terminated_ = true;
       break;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    Serve(msg);
   }
   main_form_.reset();
 }
@@ -44,8 +58,7 @@ void TApplication::ProcessMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    Serve(msg);
   }
 }
 

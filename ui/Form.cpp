@@ -1,8 +1,11 @@
 #include "ui/Form.h"
 
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "ui/Application.h"
+#include "ui/Controls.h"
 
 namespace {
 
@@ -34,6 +37,29 @@ const char* RegisterFormClass(bool black_background) {
   return name;
 }
 
+// The platform's own value; older headers lack the name.
+constexpr UINT kWmDpiChanged = 0x02E0;
+
+int WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  // NOTE: Windows before 10 (1607) has no per-window DPI; the screen's then holds for all.
+  const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  if (get_dpi != nullptr) {
+    if (const UINT dpi = get_dpi(hwnd); dpi != 0) {
+      return static_cast<int>(dpi);
+    }
+  }
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+bool IsKeyDown(UINT msg) {
+  return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
+}
+
 }  // namespace
 
 TForm::~TForm() {
@@ -55,6 +81,90 @@ void TForm::CreateHandle(const FormDescription& d) {
   if (hwnd == nullptr) {
     throw std::runtime_error("CreateWindowEx failed for window \"" + d.caption + "\"");
   }
+  key_preview_ = d.key_preview;
+  dialog_keys_ = d.dialog_keys;
+  dpi_ = WindowDpi(hwnd);
+}
+
+TForm* TForm::FromHandle(HWND hwnd) {
+  char name[32] = {};
+  if (hwnd == nullptr || GetClassNameA(hwnd, name, sizeof(name)) == 0 ||
+      (std::strcmp(name, kPlainClass) != 0 && std::strcmp(name, kBlackClass) != 0)) {
+    return nullptr;
+  }
+  return reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+bool TForm::PreTranslateMessage(MSG& msg) {
+  // Keys meant for the form itself reach FormKeyDown through its own window procedure.
+  if (msg.hwnd == hwnd_ || hwnd_ == nullptr) {
+    return false;
+  }
+  if (key_preview_ && IsKeyDown(msg.message)) {
+    GuardHandler([&] { FormKeyDown(static_cast<WORD>(msg.wParam)); });
+    if (hwnd_ == nullptr) {
+      return true;  // the key closed the form
+    }
+  }
+  return dialog_keys_ && IsDialogMessageA(hwnd_, &msg);
+}
+
+void TForm::AddControl(TWinControl* control) {
+  controls_.push_back(control);
+}
+
+void TForm::RemoveControl(TWinControl* control) {
+  std::erase(controls_, control);
+}
+
+TWinControl* TForm::ControlOf(HWND hwnd) const {
+  const auto it = std::find_if(controls_.begin(), controls_.end(),
+                               [hwnd](const TWinControl* c) { return c->Handle() == hwnd; });
+  return it != controls_.end() ? *it : nullptr;
+}
+
+bool TForm::DispatchToControl(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  TWinControl* control = ControlOf(reinterpret_cast<HWND>(lparam));
+  if (control == nullptr) {
+    return false;
+  }
+  bool handled = false;
+  GuardHandler([&] { handled = control->Notify(msg, wparam, result); });
+  return handled;
+}
+
+void TForm::Activate(bool active) {
+  if (!active) {
+    const HWND focus = GetFocus();
+    focused_control_ = focus != nullptr && IsChild(hwnd_, focus) ? focus : nullptr;
+    return;
+  }
+  // As a dialog box does: the focus returns to the control that had it, or goes to the
+  // first one that takes it.
+  HWND target = focused_control_ != nullptr && IsWindow(focused_control_)
+                    ? focused_control_
+                    : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  if (!IsIconic(hwnd_)) {
+    SetFocus(target != nullptr ? target : hwnd_);
+  }
+}
+
+void TForm::DpiChanged(WPARAM wparam, LPARAM lparam) {
+  dpi_ = HIWORD(wparam);
+  const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  GuardHandler([&] { FormDpiChanged(); });
+}
+
+void TForm::ForgetWindow() {
+  // The controls' windows went before their parent's.
+  for (TWinControl* control : controls_) {
+    control->HandleDestroyed();
+  }
+  const HWND hwnd = hwnd_;
+  hwnd_ = nullptr;
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
 }
 
 void TForm::Close() {
@@ -117,7 +227,23 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (LOWORD(wparam) != WA_INACTIVE) {
         GuardHandler([&] { FormActivate(); });
       }
+      if (dialog_keys_ && hwnd_ != nullptr) {
+        Activate(LOWORD(wparam) != WA_INACTIVE);
+        return 0;
+      }
       break;
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (DispatchToControl(msg, wparam, lparam, result)) {
+        return result;
+      }
+      break;
+    case kWmDpiChanged:
+      DpiChanged(wparam, lparam);
+      return 0;
     case WM_SIZE:
       GuardHandler([&] { FormResize(); });
       break;
@@ -145,8 +271,7 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
     }
     case WM_NCDESTROY: {
       const HWND hwnd = hwnd_;
-      hwnd_ = nullptr;
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      ForgetWindow();
       return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
     default:

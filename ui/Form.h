@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+class TWinControl;
 
 // How a form's window is made: what a stored form description would hold.
 struct FormDescription {
@@ -18,6 +21,10 @@ struct FormDescription {
   int height = CW_USEDEFAULT;
   HWND parent = nullptr;
   bool black_background = false;
+  // The form sees key presses before its focused control does.
+  bool key_preview = false;
+  // Tab, the arrows and Enter move between the controls as in a dialog box.
+  bool dialog_keys = false;
 };
 
 // A form owns one window and dispatches its messages to named handlers. The window
@@ -25,6 +32,8 @@ struct FormDescription {
 class TForm {
  public:
   TForm() = default;
+  // Makes the window at once, so that the derived form's controls can be made on it.
+  explicit TForm(const FormDescription& description) { CreateHandle(description); }
   TForm(const TForm&) = delete;
   TForm& operator=(const TForm&) = delete;
   virtual ~TForm();
@@ -42,6 +51,22 @@ class TForm {
   void SetClientSize(int width, int height);
   void Show(int show_command = SW_SHOW);
 
+  // The monitor's dots per inch; the layout is given at 96.
+  int Dpi() const { return dpi_; }
+  int Scaled(int pixels_at_96) const { return MulDiv(pixels_at_96, dpi_, 96); }
+
+  // The form of a window made by this layer, or none.
+  static TForm* FromHandle(HWND hwnd);
+  // Keyboard preview and dialog navigation, run by the application's loop before a
+  // message is dispatched. True when the message has been handled.
+  bool PreTranslateMessage(MSG& msg);
+
+  // The controls report their notifications through their form.
+  void AddControl(TWinControl* control);
+  void RemoveControl(TWinControl* control);
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  const std::vector<TWinControl*>& Controls() const { return controls_; }
+
  protected:
   void CreateHandle(const FormDescription& description);
 
@@ -51,6 +76,8 @@ class TForm {
   virtual void FormKeyDown(WORD /*key*/) {}
   virtual void FormMouseMove(int /*x*/, int /*y*/) {}
   virtual void FormPaint() {}
+  // The window moved to a monitor of another DPI; Dpi() already holds the new value.
+  virtual void FormDpiChanged() {}
 
   // Sees every message first; returns true when it has fully handled one.
   virtual bool PreviewMessage(UINT /*msg*/, WPARAM /*wparam*/, LPARAM /*lparam*/,
@@ -64,6 +91,17 @@ class TForm {
 
  private:
   LRESULT Dispatch(UINT msg, WPARAM wparam, LPARAM lparam);
+  bool DispatchToControl(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result);
+  TWinControl* ControlOf(HWND hwnd) const;
+  void Activate(bool active);
+  void DpiChanged(WPARAM wparam, LPARAM lparam);
+  void ForgetWindow();
 
   HWND hwnd_ = nullptr;
+  int dpi_ = 96;
+  bool key_preview_ = false;
+  bool dialog_keys_ = false;
+  // The control that had the focus when the form was last deactivated.
+  HWND focused_control_ = nullptr;
+  std::vector<TWinControl*> controls_;
 };

@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/win32/PasswordChange.h"
 #include "saver/Full.h"
+#include "settings/window/Settings.h"
 #include "ui/Application.h"
 
 namespace {
@@ -26,8 +27,10 @@ HWND SecondArgumentHandle() {
 void StartMode(SaverMode mode) {
   switch (mode) {
     case SaverMode::Settings:
+      Application().SetMainForm(std::make_unique<TForm2>());
+      break;
     case SaverMode::Preview:
-      // Their windows are not built yet: these modes end at once, without a message.
+      // Its window is not built yet: this mode ends at once, without a message.
       break;
     case SaverMode::PasswordChange:
       ChangeSaverPassword(SecondArgumentHandle());

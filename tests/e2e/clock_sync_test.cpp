@@ -271,9 +271,15 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
     SettingsWindow settings(c.port);
     ASSERT_TRUE(settings.Ready());
     const DWORD start = GetTickCount();
-    ASSERT_NE(settings.PressSync(), nullptr);
-    EXPECT_FALSE(settings.PreviewMoves()) << "the clock stands still during the request";
-    Click(settings.Button());
+    const HWND notice = settings.PressSync();
+    if (c.shortest_wait_ms > 0) {
+      ASSERT_NE(notice, nullptr);
+    }
+    if (notice != nullptr) {
+      // Only a wait long enough to see the notice shows the clock standing still.
+      EXPECT_FALSE(settings.PreviewMoves()) << "the clock stands still during the request";
+      Click(settings.Button());
+    }
     const HWND error = settings.Saver().WaitForWindow(kErrorCaption, 9000);
     const DWORD waited = GetTickCount() - start;
     ASSERT_NE(error, nullptr);
@@ -290,14 +296,15 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
                                              "- You have entered incorrect proxy settings",
                                              "- Port 13(TCP) isdisabled on your firewall"};
     EXPECT_EQ(LabelsOf(error), labels);
-    EXPECT_TRUE(settings.PreviewMoves());
 
     SetForegroundWindow(error);
     PumpFor(200);
     PressKey(VK_ESCAPE);
-    PumpFor(500);
+    for (DWORD waited_ms = 0; IsWindow(error) && waited_ms < 5000; waited_ms += 50) {
+      PumpFor(50);
+    }
     EXPECT_FALSE(IsWindow(error));
-    EXPECT_TRUE(settings.Saver().Running());
+    EXPECT_TRUE(settings.PreviewMoves());
   }
   EXPECT_EQ(silent.Accepted(), 1) << "the second press made a request";
 }

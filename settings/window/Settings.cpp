@@ -1,0 +1,275 @@
+#include "settings/window/Settings.h"
+
+#include <array>
+#include <cmath>
+
+#include "scene/Background.h"
+#include "scene/SceneFrames.h"
+#include "scene/SceneState.h"
+#include "settings/ClockSettings.h"
+#include "settings/setup/WindowSetup.h"
+#include "settings/win32/RegistryStore.h"
+#include "settings/window/SettingsSave.h"
+#include "ui/Application.h"
+
+namespace {
+
+FormDescription Description() {
+  FormDescription d;
+  d.caption = "Tessaryn Settings";
+  // A fixed single border; the clock's context must not draw over the controls.
+  d.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  d.ex_style = WS_EX_APPWINDOW;
+  d.width = TForm2::kClientWidth;
+  d.height = TForm2::kClientHeight;
+  d.black_background = true;
+  d.key_preview = true;
+  d.dialog_keys = true;
+  return d;
+}
+
+// Halves round to the even neighbour, as the default rounding mode does.
+int CentredOrigin(int screen, int client) {
+  return static_cast<int>(std::nearbyint((screen - client) / 2.0));
+}
+
+UniqueFont MakeSansSerif(int height, int weight) {
+  return UniqueFont(CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+}
+
+}  // namespace
+
+TForm2::TForm2() : TForm(Description()) {
+  BindHandlers();
+  MakeFonts();
+  FormCreate();
+  if (closed_) {
+    return;
+  }
+  Timer.SetEnabled(true);
+  Show(SW_SHOW);
+  ClockArea.Show();
+  SetForegroundWindow(Handle());
+}
+
+TForm2::~TForm2() {
+  Timer.SetEnabled(false);
+}
+
+void TForm2::BindHandlers() {
+  TrackBar1.OnChange.Bind([this](TTrackBar* s) { TrackBar1Change(s); });
+  TrackBar2.OnChange.Bind([this](TTrackBar* s) { TrackBar2Change(s); });
+  TrackBar3.OnChange.Bind([this](TTrackBar* s) { TrackBar3Change(s); });
+  TrackBar4.OnChange.Bind([this](TTrackBar* s) { TrackBar4Change(s); });
+  TrackBar5.OnChange.Bind([this](TTrackBar* s) { TrackBar5Change(s); });
+  TrackBar6.OnChange.Bind([this](TTrackBar* s) { TrackBar6Change(s); });
+  CheckBox1.OnClick.Bind([this](TCheckBox* s) { CheckBox1Click(s); });
+  Button1.OnClick.Bind([this](TButton* s) { Button1Click(s); });
+  Button2.OnClick.Bind([this](TButton* s) { Button2Click(s); });
+  Timer.OnTimer.Bind([this](TTimer* s) { TimerTimer(s); });
+}
+
+void TForm2::MakeFonts() {
+  form_font_ = MakeSansSerif(Scaled(-11), FW_NORMAL);
+  bold_font_ = MakeSansSerif(Scaled(-13), FW_BOLD);
+  for (TWinControl* c : Controls()) {
+    c->SetFont(form_font_.get());
+  }
+  for (TWinControl* c : BoldTexts()) {
+    c->SetFont(bold_font_.get());
+  }
+  Button1.SetFont(bold_font_.get());
+  Button2.SetFont(bold_font_.get());
+}
+
+std::array<TWinControl*, 7> TForm2::BoldTexts() {
+  return {&CheckBox1,   &StaticText1, &StaticText2, &StaticText3,
+          &StaticText4, &StaticText5, &StaticText6};
+}
+
+void TForm2::FormCreate() {
+  LoadSettings(SettingsLoader::SettingsWindow);
+  const int32_t rands = AppSettings().clock.Rands;
+  if (rands == 0 || rands == 1) {
+    CheckBox1.SetChecked(rands == 1);
+  }
+  SizeAndCentre();
+  SettingsSceneBeforeContext();
+  if (!SetupRenderContext()) {
+    return;
+  }
+  SettingsSceneBeforeControls();
+  for (TWinControl* c : BoldTexts()) {
+    c->SetColors(kLabelColor, RGB(0, 0, 0));
+  }
+  SetSliderPositions();
+  SettingsSceneAfterControls();
+  sync_.ClearCountdowns();
+}
+
+void TForm2::SizeAndCentre() {
+  SetClientSize(Scaled(kClientWidth), Scaled(kClientHeight));
+  SetBounds(0, 0, Scaled(kClientWidth), Scaled(kClientHeight));
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  SetBounds(CentredOrigin(GetSystemMetrics(SM_CXSCREEN), client.right),
+            CentredOrigin(GetSystemMetrics(SM_CYSCREEN), client.bottom), Width(), Height());
+  PlaceClockArea();
+}
+
+void TForm2::PlaceClockArea() {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const Viewport v = ClockViewport();
+  const RECT visible{v.x, client.bottom - v.y - v.height, v.x + v.width, client.bottom - v.y};
+  ClockArea.Follow(visible);
+}
+
+bool TForm2::SetupRenderContext() {
+  if (!context_.Setup(ClockArea.Handle(), ClockViewport(), std::nullopt)) {
+    Close();
+    return false;
+  }
+  return true;
+}
+
+void TForm2::SetSliderPositions() {
+  const ClockSettings& s = AppSettings().clock;
+  TrackBar1.SetPosition(s.Arrows);
+  TrackBar2.SetPosition(s.Ar_Color);
+  TrackBar3.SetPosition(s.Sizes);
+  TrackBar4.SetPosition(s.Color);
+  TrackBar5.SetPosition(s.Alpha);
+  TrackBar6.SetPosition(s.Brightness);
+}
+
+Viewport TForm2::ClockViewport() const {
+  // The strip's margins are pixels at 96 DPI; the window's own size is already scaled.
+  const Viewport at96 = SettingsViewport(Width(), Height());
+  return {at96.x, Scaled(at96.y), at96.width, Height() - Scaled(Height() - at96.height)};
+}
+
+void TForm2::FormActivate() {
+  // Every activation makes a new pair current; the earlier pair is released first.
+  if (!closed_) {
+    SetupRenderContext();
+  }
+}
+
+void TForm2::FormResize() {
+  // Before the context exists (while the window is sized at creation), and while the
+  // window is minimised, there is no clock to lay out.
+  if (context_.Rc() != nullptr && !IsIconic(Handle())) {
+    SetupCamera(ClockViewport(), 1.0f);
+  }
+}
+
+void TForm2::FormDpiChanged() {
+  MakeFonts();
+  for (TWinControl* c : Controls()) {
+    c->ApplyBounds();
+  }
+  PlaceClockArea();
+  FormResize();
+}
+
+void TForm2::FormKeyDown(WORD key) {
+  if (key == VK_ESCAPE) {
+    context_.Release();
+    Close();
+  }
+}
+
+void TForm2::FormClose() {
+  if (closed_) {
+    return;
+  }
+  closed_ = true;
+  Timer.SetEnabled(false);
+  context_.Release();
+  Application().Terminate();
+}
+
+bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  if (msg == WM_MOVE || msg == WM_SIZE) {
+    PlaceClockArea();
+    sync_.OwnerMoved();
+    return false;
+  }
+  if (msg != WM_SYSKEYDOWN) {
+    return false;
+  }
+  // Unlike the saver, this window leaves Alt+F4 and the system menu's keys to the system.
+  FormKeyDown(static_cast<WORD>(wparam));
+  result = DefWindowProcA(Handle(), msg, wparam, lparam);
+  return true;
+}
+
+void TForm2::TimerTimer(TTimer*) {
+  Draw();
+  sync_.StatusStep();
+}
+
+void TForm2::Draw() {
+  if (context_.Rc() == nullptr || IsIconic(Handle())) {
+    return;
+  }
+  DrawSettingsScene();
+  SwapBuffers(context_.Dc());
+}
+
+void TForm2::TrackBar1Change(TTrackBar* sender) {
+  AppSettings().clock.Arrows = sender->Position();
+}
+
+void TForm2::TrackBar2Change(TTrackBar* sender) {
+  AppSettings().clock.Ar_Color = sender->Position();
+  ApplyHandColor(AppSettings().clock.Ar_Color);
+}
+
+void TForm2::TrackBar3Change(TTrackBar* sender) {
+  AppSettings().clock.Sizes = sender->Position();
+  Scene().DigitScale = static_cast<float>(sender->Position() / 20.0 + 1.0);
+}
+
+void TForm2::TrackBar4Change(TTrackBar* sender) {
+  const int32_t style = sender->Position();
+  AppSettings().clock.Color = style;
+  Scene().DialMeshReady = false;
+  // The style initialises now, into the back buffer that the next frame clears.
+  if (style >= 1 && style <= 10 && context_.Rc() != nullptr) {
+    DrawDialFace(style);
+  }
+}
+
+void TForm2::TrackBar5Change(TTrackBar* sender) {
+  AppSettings().clock.Alpha = sender->Position();
+  ApplyDialColor(AppSettings().clock.Alpha);
+}
+
+void TForm2::TrackBar6Change(TTrackBar* sender) {
+  // The lights follow at the next frame.
+  AppSettings().clock.Brightness = sender->Position();
+}
+
+void TForm2::CheckBox1Click(TCheckBox* sender) {
+  // Random picks come at the next start, not now.
+  AppSettings().clock.Rands = sender->Checked() ? 1 : 0;
+}
+
+void TForm2::Button1Click(TButton*) {
+  ClockSettings& s = AppSettings().clock;
+  s.Arrows = TrackBar1.Position();
+  s.Ar_Color = TrackBar2.Position();
+  s.Sizes = TrackBar3.Position();
+  s.Color = TrackBar4.Position();
+  s.Alpha = TrackBar5.Position();
+  s.Brightness = TrackBar6.Position();
+  SaveSettings(s);
+}
+
+void TForm2::Button2Click(TButton*) {
+  sync_.Button2Click();
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <array>
+
+#include "scene/win32/RenderContext.h"
+#include "settings/window/ClockSync.h"
+#include "ui/Controls.h"
+#include "ui/Form.h"
+#include "ui/Overlay.h"
+#include "ui/Timer.h"
+#include "win32/WinHandles.h"
+
+// The settings window: the live clock above, six sliders, "Random", "Save" and "Clock
+// synchronization" below. Every slider applies at once; only "Save" stores.
+class TForm2 : public TForm {
+ public:
+  TForm2();
+  ~TForm2() override;
+
+  static constexpr COLORREF kLabelColor = RGB(225, 190, 0);
+  static constexpr int kClientWidth = 400;
+  static constexpr int kClientHeight = 430;
+
+ private:
+  // The fonts go after the controls that show them.
+  UniqueFont form_font_;
+  UniqueFont bold_font_;
+
+ public:
+  // The controls, made in their tab order.
+  TTrackBar TrackBar1{*this, {3, 327, 120, 10}, {1, 10}, 1, 2, 1};
+  TButton Button1{*this, {11, 376, 75, 17}, "Save"};
+  TButton Button2{*this, {117, 376, 160, 17}, "Clock synchronization"};
+  TStaticText StaticText1{*this, {10, 309, 52, 20}, "Arrows"};
+  TTrackBar TrackBar2{*this, {3, 359, 120, 10}, {1, 10}, 1, 2, 1};
+  TTrackBar TrackBar3{*this, {136, 327, 120, 10}, {5, 15}, 1, 2, 5};
+  TTrackBar TrackBar4{*this, {136, 359, 120, 10}, {0, 10}, 1, 2, 1};
+  TTrackBar TrackBar5{*this, {270, 327, 120, 10}, {1, 10}, 1, 2, 1};
+  TStaticText StaticText2{*this, {10, 342, 93, 20}, "Arrows Color"};
+  TStaticText StaticText3{*this, {143, 309, 84, 20}, "Digital Size"};
+  TStaticText StaticText4{*this, {143, 342, 33, 20}, "Dial"};
+  TStaticText StaticText5{*this, {277, 309, 74, 20}, "Dial Color"};
+  TTrackBar TrackBar6{*this, {270, 359, 120, 10}, {0, 10}, 1, 2, 0};
+  TStaticText StaticText6{*this, {277, 342, 78, 20}, "Brightness"};
+  TCheckBox CheckBox1{*this, {10, 290, 97, 17}, "Random"};
+  // The clock is drawn here: over the client area, around the controls.
+  TClientOverlay ClockArea{*this};
+
+  TTimer Timer{40, false};
+
+ protected:
+  void FormActivate() override;
+  void FormResize() override;
+  void FormClose() override;
+  void FormKeyDown(WORD key) override;
+  void FormDpiChanged() override;
+  bool PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
+ private:
+  void BindHandlers();
+  void FormCreate();
+  void SizeAndCentre();
+  bool SetupRenderContext();
+  void SetSliderPositions();
+  void MakeFonts();
+  // The labels and the check box: bold, in the label colour.
+  std::array<TWinControl*, 7> BoldTexts();
+  Viewport ClockViewport() const;
+  void PlaceClockArea();
+  void TimerTimer(TTimer* sender);
+  void Draw();
+
+  void TrackBar1Change(TTrackBar* sender);
+  void TrackBar2Change(TTrackBar* sender);
+  void TrackBar3Change(TTrackBar* sender);
+  void TrackBar4Change(TTrackBar* sender);
+  void TrackBar5Change(TTrackBar* sender);
+  void TrackBar6Change(TTrackBar* sender);
+  void CheckBox1Click(TCheckBox* sender);
+  void Button1Click(TButton* sender);
+  void Button2Click(TButton* sender);
+
+  RenderContext context_;
+  ClockSync sync_{*this, Timer, Button2.Handle()};
+  bool closed_ = false;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "settings/ClockSettings.h"
+
+// What "Save" writes, in its own order (Arrows, Ar_Color, Brightness, Sizes, Color, Alpha,
+// Rands), which is not the order the load writes its defaults back in. Throws
+// ERegistryException naming the first value that cannot be written.
+void WriteSavedSettings(HKEY key, const ClockSettings& s);
+
+// Opens the settings key, creating it if needed, and writes the seven values. A key that
+// can be neither opened nor created is skipped without a word.
+void SaveSettings(const ClockSettings& s);
