@@ -180,7 +180,7 @@ void ClockSync::OwnerMoved() {
 
 void ClockSync::ShowNoticeText(const std::string& text) {
   if (notice_) {
-    notice_->SetText(text);
+    notice_->StaticText1.SetText(text);
   }
 }
 

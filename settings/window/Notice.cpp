@@ -2,12 +2,9 @@
 
 #include <stdexcept>
 
-#include "settings/window/LabelFont.h"
 #include "win32/SystemError.h"
 
 namespace {
-
-constexpr char kWaitText[] = "Connection to a server an exact times - please wait";
 
 FormDescription Description(HWND main_window) {
   FormDescription d;
@@ -25,59 +22,44 @@ FormDescription Description(HWND main_window) {
 
 }  // namespace
 
-TForm3::TForm3(HWND main_window) {
-  CreateHandle(Description(main_window));
+UniqueFont MakeSyncFont(const TForm& form) {
+  return UniqueFont(CreateFontA(form.Scaled(-16), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial"));
+}
+
+TForm3::TForm3(HWND main_window) : TForm(Description(main_window)), font_(MakeSyncFont(*this)) {
   if (!SetLayeredWindowAttributes(Handle(), RGB(0, 0, 0), 0, LWA_COLORKEY)) {
     throw std::runtime_error(FailedCallText("SetLayeredWindowAttributes"));
   }
-  font_ = MakeLabelFont();
-  static_text1_ = MakeLabel(Handle(), {7, 0, 7 + 388, 23}, kWaitText, font_.get());
+  StaticText1.SetFont(font_.get());
+  StaticText1.SetColors(RGB(255, 255, 255), RGB(0, 0, 0));
   FormCreate();
+  SetBounds(0, 0, Scaled(kClientWidth), Scaled(kClientHeight));
   CentreOver(main_window);
   Show(SW_SHOWNOACTIVATE);
   UpdateWindow(Handle());
 }
 
-void TForm3::FormCreate() {}
-
-std::string TForm3::Text() const {
-  char text[128] = {};
-  GetWindowTextA(static_text1_, text, sizeof(text));
-  return text;
-}
-
-void TForm3::SetText(const std::string& text) {
-  SetWindowTextA(static_text1_, text.c_str());
-}
-
 void TForm3::SetTextColor(COLORREF color) {
-  text_color_ = color;
-  InvalidateRect(static_text1_, nullptr, TRUE);
+  StaticText1.SetColors(color, RGB(0, 0, 0));
 }
 
 void TForm3::CentreOver(HWND main_window) {
   RECT owner{};
-  if (!HandleAllocated() || !GetWindowRect(main_window, &owner)) {
+  RECT own{};
+  if (!HandleAllocated() || !GetWindowRect(main_window, &owner) || !GetWindowRect(Handle(), &own)) {
     return;
   }
-  const int left = owner.left + (owner.right - owner.left - kClientWidth) / 2;
-  const int top = owner.top + (owner.bottom - owner.top - kClientHeight) / 2;
+  const int left = owner.left + (owner.right - owner.left - (own.right - own.left)) / 2;
+  const int top = owner.top + (owner.bottom - owner.top - (own.bottom - own.top)) / 2;
   SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool TForm3::PreviewMessage(UINT msg, WPARAM wparam, LPARAM, LRESULT& result) {
-  switch (msg) {
-    case WM_CTLCOLORSTATIC: {
-      const HDC dc = reinterpret_cast<HDC>(wparam);
-      ::SetTextColor(dc, text_color_);
-      SetBkColor(dc, RGB(0, 0, 0));
-      result = reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
-      return true;
-    }
-    case WM_MOUSEACTIVATE:
-      result = MA_NOACTIVATE;
-      return true;
-    default:
-      return false;
+bool TForm3::PreviewMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  if (msg != WM_MOUSEACTIVATE) {
+    return false;
   }
+  result = MA_NOACTIVATE;
+  return true;
 }

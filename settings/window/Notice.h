@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "ui/Controls.h"
 #include "ui/Form.h"
 #include "win32/WinHandles.h"
 
@@ -21,9 +22,13 @@ class TForm3 : public TForm {
   static constexpr int kClientWidth = 400;
   static constexpr int kClientHeight = 20;
 
-  HWND StaticText1() const { return static_text1_; }
-  std::string Text() const;
-  void SetText(const std::string& text);
+ private:
+  UniqueFont font_;
+
+ public:
+  TStaticText StaticText1{
+      *this, {7, 0, 388, 23}, "Connection to a server an exact times - please wait"};
+
   void SetTextColor(COLORREF color);
   // Keeps the notice centred over the main window when that moves.
   void CentreOver(HWND main_window);
@@ -32,9 +37,8 @@ class TForm3 : public TForm {
   bool PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
  private:
-  void FormCreate();
-
-  UniqueFont font_;
-  HWND static_text1_ = nullptr;
-  COLORREF text_color_ = RGB(255, 255, 255);
+  void FormCreate() {}
 };
+
+// The synchronisation windows' text: bold "Arial" of height -16 at 96 DPI, Cyrillic set.
+UniqueFont MakeSyncFont(const TForm& form);

@@ -119,10 +119,11 @@ TEST_F(ClockSyncRequest, SetsTheClockInUtcOnlyFromAReplyThatChecksOutAndSaysWhat
     EXPECT_TRUE(host.Timer.Enabled());
     EXPECT_EQ(sync.ConnectionError(), nullptr);
     ASSERT_NE(sync.Notice(), nullptr);
-    EXPECT_EQ(sync.Notice()->Text(), "                    Disconnect");
+    EXPECT_EQ(sync.Notice()->StaticText1.Text(), "                    Disconnect");
     sync.StatusStep();
-    EXPECT_EQ(sync.Notice()->Text(), c.success ? "       Clock synchronization - Sucessfull"
-                                               : "          Mistake of correction of time");
+    EXPECT_EQ(sync.Notice()->StaticText1.Text(), c.success
+                                                     ? "       Clock synchronization - Sucessfull"
+                                                     : "          Mistake of correction of time");
     for (int tick = 2; tick <= 10; ++tick) {
       ASSERT_NE(sync.Notice(), nullptr) << "closed early, at tick " << tick - 1;
       sync.StatusStep();
