@@ -17,18 +17,28 @@ constexpr char kSuccess[] = "       Clock synchronization - Sucessfull";
 constexpr char kFailure[] = "          Mistake of correction of time";
 constexpr char kErrorCaption[] = "Tessaryn : unable to connect to screen";
 
-// A reply as the time services send it, for the current UTC time, sent at the start of a
-// second: the clock is then set within 0.5 s of now, which Wine accepts as no change. A
-// test that served any other time could move the machine's clock.
+// A reply as the time services send it, carrying the current UTC time: the next whole
+// second, sent when it is about 450 ms away. The clock is then set within 0.5 s of now
+// however long the saver takes up to 0.9 s, which Wine accepts as no change. A test that
+// served any other time could move the machine's clock.
 void SendCurrentTime(SOCKET s, const std::function<void(std::string&)>& spoil) {
+  FILETIME now{};
   SYSTEMTIME t{};
   for (int i = 0; i < 400; ++i) {
-    GetSystemTime(&t);
-    if (t.wMilliseconds < 60) {
+    GetSystemTimeAsFileTime(&now);
+    FileTimeToSystemTime(&now, &t);
+    if (t.wMilliseconds >= 530 && t.wMilliseconds < 570) {
       break;
     }
-    Sleep(3);
+    Sleep(2);
   }
+  ULARGE_INTEGER next{};
+  next.LowPart = now.dwLowDateTime;
+  next.HighPart = now.dwHighDateTime;
+  next.QuadPart += 10000000ull;  // one second, in 100 ns units
+  now.dwLowDateTime = next.LowPart;
+  now.dwHighDateTime = next.HighPart;
+  FileTimeToSystemTime(&now, &t);
   char text[80];
   std::snprintf(text, sizeof(text),
                 "\n61381 %02u-%02u-%02u %02u:%02u:%02u 00 0 0  50.0 UTC(NIST) * \n", t.wYear % 100u,
@@ -151,7 +161,9 @@ NoticeWatch Watch(HWND notice, DWORD timeout_ms) {
       break;
     }
     const std::string text = TextOf(label);
-    if (watch.texts.empty() || watch.texts.back() != text) {
+    // A label on its way out reads empty.
+    const bool changed = watch.texts.empty() || watch.texts.back() != text;
+    if (changed && IsWindow(label)) {
       watch.texts.push_back(text);
       if (text == kFailure) {
         PumpFor(60);
@@ -309,12 +321,21 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
   EXPECT_EQ(silent.Accepted(), 1) << "the second press made a request";
 }
 
-TEST(ClockSynchronization, EscapeDuringTheRequestEndsTheProgramCleanly) {
+TEST(ClockSynchronization, NoticeFollowsTheWindowAndEscapeDuringTheRequestEndsTheProgram) {
   LoopbackServer silent([](LoopbackServer& s, SOCKET c) { s.WaitForClientClose(c); });
   SettingsWindow settings(silent.Port());
   ASSERT_TRUE(settings.Ready());
   const HWND notice = settings.PressSync();
   ASSERT_NE(notice, nullptr);
+  // The notice goes with the window when the window moves.
+  SetWindowPos(settings.Window(), nullptr, 60, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  PumpFor(500);
+  RECT window{};
+  RECT shown{};
+  GetWindowRect(settings.Window(), &window);
+  GetWindowRect(notice, &shown);
+  EXPECT_NEAR((shown.left + shown.right) / 2, (window.left + window.right) / 2, 2);
+  EXPECT_NEAR((shown.top + shown.bottom) / 2, (window.top + window.bottom) / 2, 2);
   PumpFor(500);
   SetForegroundWindow(settings.Window());
   PumpFor(100);
