@@ -284,11 +284,9 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
     ASSERT_TRUE(settings.Ready());
     const DWORD start = GetTickCount();
     const HWND notice = settings.PressSync();
+    // Only the silent server's request lasts long enough to watch it.
     if (c.shortest_wait_ms > 0) {
       ASSERT_NE(notice, nullptr);
-    }
-    if (notice != nullptr) {
-      // Only a wait long enough to see the notice shows the clock standing still.
       EXPECT_FALSE(settings.PreviewMoves()) << "the clock stands still during the request";
       Click(settings.Button());
     }
