@@ -15,7 +15,6 @@ std::string TDaytimeClient::ReadDayTime() {
   }
   ResolveWithRepair();
   ReportStatus(kLevelDetail, kStatusConnecting);
-  SetRemotePort();
   ConnectForReply();
 
   std::string reply;
@@ -25,37 +24,20 @@ std::string TDaytimeClient::ReadDayTime() {
     CloseAfterFailure();
     throw;
   }
-  // A peer that closed with nothing to read has had its socket closed already.
-  if (connected_) {
-    Disconnect();
-  }
+  Disconnect();
   return reply;
 }
 
 void TDaytimeClient::ConnectForReply() {
-  ok_ = false;
-  connect_completed_ = false;
-  close_error_ = 0;
-  TimerOn();
   // A refused or unreachable server is only noticed when the time-out fires.
-  connect(socket_.get(), reinterpret_cast<const sockaddr*>(&remote_), sizeof(remote_));
-  while (!connect_completed_ && !timed_out_ && !canceled_ && !ApplicationTerminated()) {
-    ServeQueue(false);
+  switch (ConnectRemote({.failure_ends_wait = false, .sleep = false})) {
+    case ConnectOutcome::Connected:
+      return;
+    case ConnectOutcome::TimedOut:
+      throw std::runtime_error(kConnectionTimedOut);
+    default:
+      throw ESockError(kConnectionCanceled);
   }
-  TimerOff();
-  if (connect_completed_ && !timed_out_ && !canceled_) {
-    return;
-  }
-  // The attempt's socket may still be connecting: close it before the next request.
-  if (connected_) {
-    RequestCloseSocket();
-  } else {
-    RenewSocket();
-  }
-  if (timed_out_) {
-    throw std::runtime_error(kConnectionTimedOut);
-  }
-  throw ESockError(kConnectionCanceled);
 }
 
 std::string TDaytimeClient::AwaitReply() {
@@ -66,15 +48,13 @@ std::string TDaytimeClient::AwaitReply() {
     TDaytimeClient& c;
     ~Disarm() { c.DisarmTimeOut(); }
   } disarm{*this};
-  for (;;) {
-    if (DataAvailable()) {
-      break;
-    }
+  while (!DataAvailable()) {
     if (!connected_) {
+      // A peer that closed without a word failed as surely as one that reset.
       if (close_error_ != 0) {
         RaiseSocketError(close_error_);
       }
-      return {};  // the peer closed without a word
+      throw ESockError(kClosedWithoutReply);
     }
     if (timed_out_) {
       throw std::runtime_error(kConnectionTimedOut);

@@ -46,6 +46,7 @@ constexpr const char* kLookupFailed = "Host Lookup Failed";
 constexpr const char* kConnectionTimedOut = "Connection Timed out";
 constexpr const char* kConnectionCanceled = "Connection Canceled";
 constexpr const char* kConnectionFailed = "Connection Failed";
+constexpr const char* kClosedWithoutReply = "Connection closed without a reply";
 constexpr const char* kReadLnAborted = "Socket readln aborted";
 constexpr const char* kSendAborted = "Socket send aborted";
 constexpr const char* kAcceptCanceled = "Accepting Canceled";

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "net/NetConst.h"
+#include "net/SocketNotifier.h"
+#include "net/TimeoutTimer.h"
 #include "ui/Event.h"
-#include "ui/MessageWindow.h"
-#include "ui/Timer.h"
 #include "win32/WinHandles.h"
 
 // Socket, lookup and connection failures.
@@ -31,39 +31,13 @@ class EAbortError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The one-shot time-out of a socket component: a window timer that runs only while it
-// is enabled, has an interval and has a handler.
-class TTimeoutTimer {
- public:
-  using Handler = Event<TTimeoutTimer*>::Handler;
-
-  TTimeoutTimer();
-  TTimeoutTimer(const TTimeoutTimer&) = delete;
-  TTimeoutTimer& operator=(const TTimeoutTimer&) = delete;
-
-  // Each setter re-arms the timer when its value changes.
-  bool Enabled() const { return enabled_; }
-  void SetEnabled(bool enabled);
-  UINT Interval() const { return interval_ms_; }
-  void SetInterval(UINT interval_ms);
-  void SetOnTimer(Handler handler);
-
-  HWND Handle() const { return timer_.Handle(); }
-
- private:
-  void Rearm();
-
-  TTimer timer_{0, false};
-  bool enabled_ = true;
-  UINT interval_ms_ = 1000;
-  Event<TTimeoutTimer*> on_timer_;
-};
-
 // A TCP stream socket whose operations look blocking to the caller while the thread's
 // message queue keeps being served. Socket events arrive as messages at a hidden window;
 // the waits end on a flag set by such a message, the time-out or a cancel. Main thread
 // only. An operation started while another one of the same component is waiting (from
 // a handler run by that wait) is refused with ESockError; Cancel and Abort are not.
+// An exception from a handler that no operation's caller would see (OnStatus, and every
+// handler run by a notification) reaches the application's handler.
 class TSockComponent {
  public:
   TSockComponent();
@@ -102,7 +76,7 @@ class TSockComponent {
   SOCKET SocketHandle() const { return socket_.get(); }
   // The remote IPv4 address in network byte order; 0 when there is none.
   uint32_t RemoteAddress() const { return remote_.sin_addr.s_addr; }
-  HWND NotificationWindow() const { return window_.Handle(); }
+  HWND NotificationWindow() const { return notifier_.Handle(); }
   HWND TimerWindow() const { return timer_.Handle(); }
   // Components of this process that hold a Winsock start-up.
   static int WinsockUsers();
@@ -131,8 +105,7 @@ class TSockComponent {
   // Raises ESockError for the last Winsock error unless it is ignored_code or no error.
   std::string CheckSocketError(int ignored_code);
 
-  static constexpr UINT kSocketMessage = WM_USER + 101;
-  static constexpr UINT kLookupMessage = WM_USER + 102;
+  static constexpr UINT kSocketMessage = SocketNotifier::kSocketMessage;
   static constexpr int kMaxRead = 65535;
 
  protected:
@@ -143,7 +116,18 @@ class TSockComponent {
   static bool ApplicationTerminated();
 
   void ResolveWithRepair();
-  void SetRemotePort();
+
+  enum class ConnectOutcome { Connected, TimedOut, Canceled, Failed };
+  struct ConnectWait {
+    // A failure (an immediate error, or an FD_CONNECT carrying one) ends the wait;
+    // otherwise only the time-out or a cancel does.
+    bool failure_ends_wait;
+    // Each pass sleeps 2 ms rather than waiting for the next message.
+    bool sleep;
+  };
+  // Connects to the resolved address with the time-out armed. A failed attempt's socket
+  // is replaced by a fresh one before this returns.
+  ConnectOutcome ConnectRemote(const ConnectWait& wait);
   // Starts and stops the time-out without a status message.
   void ArmTimeOut();
   void DisarmTimeOut();
@@ -170,6 +154,8 @@ class TSockComponent {
   UniqueSocket socket_;
 
  private:
+  static constexpr int kLookupBufferSize = 1024;
+
   struct PendingLookup {
     HANDLE task;
     std::unique_ptr<char[]> buffer;
@@ -178,14 +164,27 @@ class TSockComponent {
   void StartWinsock();
   void StopWinsock();
   SOCKET MakeSocket(int protocol, bool reset_on_close);
-  bool HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
+  // The fresh socket becomes the one whose notifications count.
+  void AdoptSocket(SOCKET s);
+  void SetRemotePort();
+  void StartConnect(bool check_result);
   void HandleSocketEvent(WORD event, WORD error);
+  void HandlePeerClose(WORD error);
   void HandleLookupDone(HANDLE task, WORD error);
+  void AwaitLookup();
+  void TakeLookupResult();
   void AbandonLookup();
-  void TimerTriggered();
+  // Waits until count bytes can be read; 0 when the peer closed first.
+  int AwaitBytes(int count);
+  // The bytes that can be read now; 0 for none.
+  int PeekOnce();
+  // Takes what has arrived of a line into it; true when the line is complete or the
+  // peer closed.
+  bool TakeLinePiece(std::string& line);
+  // The time-out with its status messages.
   void StartTimeOut();
   void StopTimeOut();
-  void DropQueuedNotifications();
+  void TimerTriggered();
 
   std::string status_;
   int last_error_no_ = 0;
@@ -202,6 +201,6 @@ class TSockComponent {
   // lives until its late message arrives.
   std::vector<PendingLookup> abandoned_lookups_;
 
-  MessageWindow window_;
+  SocketNotifier notifier_;
   TTimeoutTimer timer_;
 };

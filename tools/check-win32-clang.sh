@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 gcc_dir=/usr/lib/gcc/i686-w64-mingw32/12-posix/include/c++
 status=0
 for f in $(git ls-files 'base/*.cpp' 'win32/*.cpp' 'app/*.cpp' 'ui/*.cpp' 'saver/*.cpp' 'settings/*.cpp' 'scene/*.cpp' \
-             'net/*.cpp' 'tests/win32/*.cpp' 'tests/e2e/*.cpp' 'tests/e2e/*/*.cpp'); do
+             'net/*.cpp' 'tests/support/*.cpp' 'tests/win32/*.cpp' 'tests/e2e/*.cpp' 'tests/e2e/*/*.cpp'); do
   if ! clang++ --target=i686-w64-mingw32 -std=c++20 -Wall -Wextra -Werror -fsyntax-only \
       -I. -isystem "$gcc_dir" -isystem "$gcc_dir/i686-w64-mingw32" \
       -isystem /usr/i686-w64-mingw32/include -isystem /usr/src/googletest/googletest/include \

@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 class TForm;
 
@@ -48,13 +49,16 @@ class TApplication {
 
 TApplication& Application();
 
-// Runs a handler body, turning an escaping exception into the application's error box:
-// exceptions must not unwind through the platform's window procedures.
+// Runs an event handler, handing an escaping exception to the application's handler:
+// the one policy for every handler, since exceptions must not unwind through the
+// platform's window procedures and none may be lost.
 template <typename Body>
 void GuardHandler(Body&& body) {
   try {
     body();
   } catch (const std::exception& e) {
     Application().ShowException(e);
+  } catch (...) {
+    Application().ShowException(std::runtime_error("Unknown exception"));
   }
 }

@@ -10,6 +10,14 @@
 
 namespace {
 
+// A memory device context is deleted, not released to a window.
+struct MemoryDcTraits {
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { DeleteDC(h); }
+};
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+
 struct WindowSearch {
   DWORD process_id;
   const char* caption;
@@ -66,24 +74,21 @@ SaverProcess::SaverProcess(const std::string& arguments, const std::string& work
   PROCESS_INFORMATION pi{};
   if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                      working_dir.empty() ? nullptr : working_dir.c_str(), &si, &pi)) {
-    CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
+    const UniqueKernelHandle thread(pi.hThread);
+    process_.reset(pi.hProcess);
     id_ = pi.dwProcessId;
   }
 }
 
 SaverProcess::~SaverProcess() {
-  if (process_ != nullptr) {
-    if (Running()) {
-      TerminateProcess(process_, 1);
-      WaitForSingleObject(process_, 5000);
-    }
-    CloseHandle(process_);
+  if (process_.valid() && Running()) {
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 5000);
   }
 }
 
 bool SaverProcess::WaitForExit(DWORD timeout_ms) const {
-  return process_ != nullptr && WaitForSingleObject(process_, timeout_ms) == WAIT_OBJECT_0;
+  return process_.valid() && WaitForSingleObject(process_.get(), timeout_ms) == WAIT_OBJECT_0;
 }
 
 HWND SaverProcess::WaitForWindow(const char* caption, DWORD timeout_ms) const {
@@ -99,27 +104,15 @@ HWND SaverProcess::WaitForWindow(const char* caption, DWORD timeout_ms) const {
   return nullptr;
 }
 
-void PumpFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  do {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    Sleep(10);
-  } while (GetTickCount() - start < ms);
-}
-
 Screenshot::Screenshot() {
-  const HDC screen = GetDC(nullptr);
+  const UniqueWindowDc screen(WindowDc{nullptr, GetDC(nullptr)});
   width_ = GetSystemMetrics(SM_CXSCREEN);
   height_ = GetSystemMetrics(SM_CYSCREEN);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height_);
-  const HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
-  SelectObject(memory, previous);
+  const UniqueMemoryDc memory(CreateCompatibleDC(screen.get().dc));
+  const UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get().dc, width_, height_));
+  const HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
+  BitBlt(memory.get(), 0, 0, width_, height_, screen.get().dc, 0, 0, SRCCOPY);
+  SelectObject(memory.get(), previous);
 
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -129,11 +122,8 @@ Screenshot::Screenshot() {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   pixels_.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height_), pixels_.data(), &info, DIB_RGB_COLORS);
-
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, static_cast<UINT>(height_),
+            pixels_.data(), &info, DIB_RGB_COLORS);
 }
 
 int Screenshot::CountDifferences(const Screenshot& other) const {
@@ -189,23 +179,6 @@ void DeleteStoredSettings() {
   RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
 }
 
-int32_t StoredSetting(const char* name) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &raw) != ERROR_SUCCESS) {
-    return -999;
-  }
-  const UniqueRegKey key(raw);
-  DWORD value = 0;
-  DWORD size = sizeof(value);
-  DWORD type = 0;
-  if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_DWORD) {
-    return -999;
-  }
-  return static_cast<int32_t>(value);
-}
-
 bool ScreenSaverRunningFlag() {
   std::string command = Quoted(TestProgramDir() + "\\screensaver_flag.exe");
   STARTUPINFOA si{};
@@ -216,11 +189,11 @@ bool ScreenSaverRunningFlag() {
     ADD_FAILURE() << "cannot start screensaver_flag.exe";
     return false;
   }
-  WaitForSingleObject(pi.hProcess, 10000);
+  const UniqueKernelHandle thread(pi.hThread);
+  const UniqueKernelHandle process(pi.hProcess);
+  WaitForSingleObject(process.get(), 10000);
   DWORD code = 2;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  GetExitCodeProcess(process.get(), &code);
   EXPECT_NE(code, 2u) << "SystemParametersInfo failed";
   return code == 1;
 }

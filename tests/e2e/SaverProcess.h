@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Pump.h"
+#include "tests/support/StoredValue.h"
+#include "win32/WinHandles.h"
+
 // The real tessaryn.scr, started with the screensaver's own arguments. Ended on
 // destruction if it is still running.
 class SaverProcess {
@@ -18,9 +22,9 @@ class SaverProcess {
   SaverProcess& operator=(const SaverProcess&) = delete;
   ~SaverProcess();
 
-  bool Started() const { return process_ != nullptr; }
+  bool Started() const { return process_.valid(); }
   DWORD Id() const { return id_; }
-  HANDLE Process() const { return process_; }
+  HANDLE Process() const { return process_.get(); }
   // True when the process ended within the time.
   bool WaitForExit(DWORD timeout_ms) const;
   bool Running() const { return !WaitForExit(0); }
@@ -29,7 +33,7 @@ class SaverProcess {
   HWND WaitForWindow(const char* caption, DWORD timeout_ms) const;
 
  private:
-  HANDLE process_ = nullptr;
+  UniqueKernelHandle process_;
   DWORD id_ = 0;
 };
 
@@ -38,9 +42,6 @@ std::string TestProgramDir();
 std::string SaverPath();
 // The folder holding the tests' own PASSWORD.CPL.
 std::string PasswordLibraryDir();
-
-// Serves the test's own message queue while it waits.
-void PumpFor(DWORD ms);
 
 // A copy of the whole screen, 32 bits per pixel.
 class Screenshot {
@@ -77,8 +78,6 @@ POINT SceneToScreen(double x, double y, int width, int height);
 void StoreSettings(int32_t brightness, int32_t sizes, int32_t color, int32_t alpha, int32_t arrows,
                    int32_t ar_color, int32_t rands);
 void DeleteStoredSettings();
-// A stored value, or -999 when missing.
-int32_t StoredSetting(const char* name);
 
 // The system's screensaver-running flag.
 bool ScreenSaverRunningFlag();

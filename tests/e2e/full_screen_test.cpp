@@ -310,15 +310,13 @@ TEST_F(FullScreenSaver, MouseClickLeaves) {
 // A small window of the test's own, in the top-left corner, that can take activation.
 class Intruder {
  public:
-  Intruder() {
-    hwnd_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "intruder", WS_POPUP | WS_VISIBLE, 0, 0, 80,
-                            60, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  }
-  ~Intruder() { DestroyWindow(hwnd_); }
-  HWND Handle() const { return hwnd_; }
+  Intruder()
+      : window_(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "intruder", WS_POPUP | WS_VISIBLE, 0, 0,
+                                80, 60, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
+  HWND Handle() const { return window_.get(); }
 
  private:
-  HWND hwnd_;
+  UniqueWindow window_;
 };
 
 void BringToFront(HWND window) {

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
+#include "tests/support/ErrorBoxes.h"
 #include "ui/Application.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   Application().Initialize(nullptr);
-  // An error box would block the run; a test that expects an error replaces this.
-  Application().SetExceptionHandler(
-      [](const std::exception& e) { ADD_FAILURE() << "unexpected error box: " << e.what(); });
+  // A test that expects an error box captures it.
+  FailOnErrorBox();
   return RUN_ALL_TESTS();
 }

@@ -163,7 +163,7 @@ TEST_F(DaytimeRequest, PeerClosingWithDataUnreadStillDeliversIt) {
   EXPECT_EQ(events_, (Events{"Connect", "Disconnect", "Connect", "Disconnect"}));
 }
 
-TEST_F(DaytimeRequest, PeerClosingWithNothingGivesAnEmptyReplyAndAFreshSocket) {
+TEST_F(DaytimeRequest, PeerClosingWithNothingIsAFailureAndLeavesAFreshSocket) {
   int connection = 0;
   LoopbackServer server(
       [&connection](LoopbackServer& srv, SOCKET s) {
@@ -175,7 +175,14 @@ TEST_F(DaytimeRequest, PeerClosingWithNothingGivesAnEmptyReplyAndAFreshSocket) {
       2);
   client_->Port = server.Port();
   client_->TimeOut = 5000;
-  EXPECT_EQ(client_->ReadDayTime(), "");
+  const DWORD start = GetTickCount();
+  try {
+    const std::string reply = client_->ReadDayTime();
+    ADD_FAILURE() << "a close without a word gave a reply of " << reply.size() << " bytes";
+  } catch (const ESockError& e) {
+    EXPECT_STREQ(e.what(), "Connection closed without a reply");
+  }
+  EXPECT_LT(GetTickCount() - start, 5000u) << "noticed at the close, not at the time-out";
   EXPECT_EQ(events_, (Events{"Connect", "Disconnect"}));
   EXPECT_TRUE(IsFreshSocket(client_->SocketHandle()));
   EXPECT_FALSE(client_->Connected());

@@ -4,19 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Pump.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
 
 namespace {
-
-void PumpFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    Application().ProcessMessages();
-    Sleep(5);
-  }
-}
 
 class RecordingForm : public TForm {
  public:

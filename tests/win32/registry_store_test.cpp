@@ -6,6 +6,7 @@
 #include "base/RandomGenerator.h"
 #include "settings/setup/WindowSetup.h"
 #include "settings/win32/RegistryStore.h"
+#include "tests/support/StoredValue.h"
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 
@@ -53,22 +54,7 @@ class SettingsStore : public testing::Test {
   }
 
   // The stored value, or -999 when it is missing or not a DWORD.
-  static int32_t Stored(const char* name) {
-    HKEY raw = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &raw) != ERROR_SUCCESS) {
-      return -999;
-    }
-    const UniqueRegKey key(raw);
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD) {
-      return -999;
-    }
-    return static_cast<int32_t>(value);
-  }
+  static int32_t Stored(const char* name) { return StoredSetting(name); }
 
   // NOTE: Wine enumerates a key's values sorted by name, so the write order cannot be
   // observed here; these tests check that exactly the seven values are stored.

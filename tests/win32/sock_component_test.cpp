@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -8,6 +9,7 @@
 
 #include "net/NetConst.h"
 #include "net/SockComp.h"
+#include "tests/support/ErrorBoxes.h"
 #include "tests/win32/sock_test_support.h"
 #include "ui/Application.h"
 #include "ui/Timer.h"
@@ -142,13 +144,62 @@ TEST_F(SockComponent, StatusUpToReportLevelIsStoredAndReported) {
   EXPECT_EQ(sock_->Status(), "shown");
 }
 
-TEST_F(SockComponent, FailingStatusHandlerDoesNotStopTheOperation) {
-  sock_->ReportLevel = 8;
-  sock_->OnStatus.Bind(
-      [](TSockComponent*, const std::string&) { throw std::runtime_error("display broke"); });
-  EXPECT_NO_THROW(sock_->Abort());
-  EXPECT_TRUE(sock_->Canceled());
-  EXPECT_EQ(sock_->Status(), "Canceling");
+// A handler whose caller is no operation (a status display, or one run by a notification)
+// hands its exception to the application's handler; the component carries on.
+struct FailingHandlerRow {
+  const char* handler;
+  LoopbackServer::Script server;
+  std::function<void(TSockComponent&)> bind;
+  // After the connection is made: what must hold once the failure has been reported.
+  std::function<bool(TSockComponent&)> carried_on;
+};
+
+[[noreturn]] void Fail() {
+  throw std::runtime_error("handler broke");
+}
+
+const FailingHandlerRow kFailingHandlers[] = {
+    {"OnStatus", Hold,
+     [](TSockComponent& c) {
+       c.ReportLevel = 8;
+       c.OnStatus.Bind([](TSockComponent*, const std::string&) { Fail(); });
+     },
+     [](TSockComponent& c) { return c.Connected() && c.Status() == "Timer Off"; }},
+    {"OnConnect", Hold,
+     [](TSockComponent& c) { c.OnConnect.Bind([](TSockComponent*) { Fail(); }); },
+     [](TSockComponent& c) { return c.Connected(); }},
+    {"OnDataReady",
+     [](LoopbackServer& srv, SOCKET s) {
+       LoopbackServer::SendAll(s, "data");
+       srv.WaitForClientClose(s);
+     },
+     [](TSockComponent& c) { c.OnDataReady.Bind([](TSockComponent*) { Fail(); }); },
+     [](TSockComponent& c) { return c.DataAvailable() && c.Read(0) == "data"; }},
+    {"OnDisconnect at the peer's close", [](LoopbackServer&, SOCKET) {},
+     [](TSockComponent& c) { c.OnDisconnect.Bind([](TSockComponent*) { Fail(); }); },
+     [](TSockComponent& c) { return !c.Connected() && c.SocketHandle() != INVALID_SOCKET; }},
+};
+
+TEST(SockHandlerFailures, ReachTheApplicationAndTheComponentCarriesOn) {
+  for (const FailingHandlerRow& row : kFailingHandlers) {
+    SCOPED_TRACE(row.handler);
+    const CapturedErrorBoxes boxes;
+    {
+      LoopbackServer server(row.server);
+      TSockComponent sock;
+      sock.Host = "127.0.0.1";
+      sock.Port = server.Port();
+      sock.TimeOut = 5000;
+      row.bind(sock);
+      ASSERT_NO_THROW(sock.Connect());
+      EXPECT_TRUE(PumpUntil([&] { return !boxes.Texts().empty(); }, 5000));
+      EXPECT_TRUE(row.carried_on(sock));
+    }
+    EXPECT_FALSE(boxes.Texts().empty());
+    for (const std::string& text : boxes.Texts()) {
+      EXPECT_EQ(text, "handler broke");
+    }
+  }
 }
 
 TEST_F(SockComponent, AbortIsReportedThenCancels) {
@@ -177,13 +228,11 @@ TEST(SockWinsockStartup, TwoComponentsStartItOnceAndTheLastStopsIt) {
   EXPECT_TRUE(second->WinsockInfo().empty()) << "only the component that started it reports";
 
   first.reset();
-  const SOCKET still_running = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  EXPECT_NE(still_running, INVALID_SOCKET);
-  closesocket(still_running);
+  EXPECT_TRUE(UniqueSocket(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)).valid());
 
   second.reset();
   EXPECT_EQ(TSockComponent::WinsockUsers(), 0);
-  EXPECT_EQ(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP), INVALID_SOCKET);
+  EXPECT_FALSE(UniqueSocket(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)).valid());
   EXPECT_EQ(WSAGetLastError(), WSANOTINITIALISED);
 }
 
@@ -429,16 +478,14 @@ TEST_F(SockComponent, AcceptReturnsTheIncomingConnection) {
   getsockname(sock_->SocketHandle(), reinterpret_cast<sockaddr*>(&address), &size);
 
   std::thread peer([address] {
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    const UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    connect(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address));
     Sleep(300);
-    closesocket(s);
   });
-  const SOCKET accepted = sock_->Accept();
+  const UniqueSocket accepted(sock_->Accept());
   peer.join();
-  EXPECT_NE(accepted, INVALID_SOCKET);
+  EXPECT_TRUE(accepted.valid());
   EXPECT_EQ(sock_->RemoteAddress(), htonl(INADDR_LOOPBACK));
-  closesocket(accepted);
 }
 
 // ---- waits and re-entry ----

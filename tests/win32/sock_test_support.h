@@ -5,26 +5,8 @@
 #include <vector>
 
 #include "net/SockComp.h"
-#include "tests/win32/loopback_server.h"
-#include "ui/Application.h"
-
-// Serves the queue until the condition holds or timeout_ms have passed.
-template <typename Condition>
-bool PumpUntil(Condition condition, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start >= timeout_ms) {
-      return false;
-    }
-    Application().ProcessMessages();
-    Sleep(1);
-  }
-  return true;
-}
-
-inline void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/Pump.h"
 
 // The message of the exception the body raises.
 inline std::string ErrorOf(const std::function<void()>& body) {

@@ -1,0 +1,15 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <functional>
+
+// Serves the thread's message queue (through the application, as the product's waits do)
+// until the condition holds or timeout_ms have passed; false on the time-out.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms);
+
+// Serves the queue for ms milliseconds.
+void PumpFor(DWORD ms);
