@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "SaverProcess.h"
-#include "tests/win32/loopback_server.h"
+#include "tests/support/LoopbackServer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "settings/sync/SyncStatus.h"
 #include "settings/window/ClockSync.h"
 #include "settings/window/SystemClock.h"
-#include "tests/win32/loopback_server.h"
+#include "tests/support/LoopbackServer.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
