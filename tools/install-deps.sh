@@ -17,6 +17,8 @@ packages=(
   # Wine and the i386 OpenGL it renders through, on a virtual X server
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
   xvfb xauth x11-utils
+  # driving windows by hand in the measuring scripts
+  xdotool
   # reading screenshots
   imagemagick
 )

@@ -29,7 +29,7 @@ void DrawUnthemed(HWND hwnd) {
     return;
   }
   lstrcatA(path, "\\uxtheme.dll");
-  const UniqueModule uxtheme = LoadOptionalLibrary(path);
+  const UniqueModule uxtheme(LoadLibraryA(path));
   if (!uxtheme) {
     return;
   }

@@ -43,6 +43,7 @@ UniqueFont MakeSansSerif(int height, int weight) {
 
 TForm2::TForm2() : TForm(Description()) {
   BindHandlers();
+  created_ = true;
   MakeFonts();
   FormCreate();
   if (closed_) {
@@ -153,7 +154,7 @@ Viewport TForm2::ClockViewport() const {
 
 void TForm2::FormActivate() {
   // Every activation makes a new pair current; the earlier pair is released first.
-  if (!closed_) {
+  if (created_ && !closed_) {
     SetupRenderContext();
   }
 }
@@ -161,7 +162,7 @@ void TForm2::FormActivate() {
 void TForm2::FormResize() {
   // Before the context exists (while the window is sized at creation), and while the
   // window is minimised, there is no clock to lay out.
-  if (context_.Rc() != nullptr && !IsIconic(Handle())) {
+  if (created_ && context_.Rc() != nullptr && !IsIconic(Handle())) {
     SetupCamera(ClockViewport(), 1.0f);
   }
 }
@@ -193,6 +194,9 @@ void TForm2::FormClose() {
 }
 
 bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  if (!created_) {
+    return false;
+  }
   if (msg == WM_MOVE || msg == WM_SIZE) {
     PlaceClockArea();
     sync_.OwnerMoved();

@@ -27,6 +27,8 @@ class TForm2 : public TForm {
   static constexpr int kClientHeight = 430;
 
  private:
+  // Set once the controls are made and bound: no handler runs on a half-made window.
+  bool created_ = false;
   // The fonts go after the controls that show them.
   UniqueFont form_font_;
   UniqueFont bold_font_;

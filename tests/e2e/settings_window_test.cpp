@@ -1,0 +1,413 @@
+#include <gtest/gtest.h>
+
+#include "SaverProcess.h"
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The window's controls in their tab order, where they must sit (client pixels at 96 DPI).
+struct ControlSpec {
+  const char* class_name;
+  const char* text;
+  RECT bounds;  // left, top, right, bottom
+  int min = 0;
+  int max = 0;
+};
+
+constexpr const char* kTrack = "msctls_trackbar32";
+const ControlSpec kLayout[] = {
+    {kTrack, "", {3, 327, 123, 337}, 1, 10},                    // TrackBar1, Arrows
+    {"Button", "Save", {11, 376, 86, 393}},                     // Button1
+    {"Button", "Clock synchronization", {117, 376, 277, 393}},  // Button2
+    {"Static", "Arrows", {10, 309, 62, 329}},                   // StaticText1
+    {kTrack, "", {3, 359, 123, 369}, 1, 10},                    // TrackBar2, Ar_Color
+    {kTrack, "", {136, 327, 256, 337}, 5, 15},                  // TrackBar3, Sizes
+    {kTrack, "", {136, 359, 256, 369}, 0, 10},                  // TrackBar4, Color
+    {kTrack, "", {270, 327, 390, 337}, 1, 10},                  // TrackBar5, Alpha
+    {"Static", "Arrows Color", {10, 342, 103, 362}},            // StaticText2
+    {"Static", "Digital Size", {143, 309, 227, 329}},           // StaticText3
+    {"Static", "Dial", {143, 342, 176, 362}},                   // StaticText4
+    {"Static", "Dial Color", {277, 309, 351, 329}},             // StaticText5
+    {kTrack, "", {270, 359, 390, 369}, 0, 10},                  // TrackBar6, Brightness
+    {"Static", "Brightness", {277, 342, 355, 362}},             // StaticText6
+    {"Button", "Random", {10, 290, 107, 307}},                  // CheckBox1
+};
+// Where TrackBar1 to TrackBar6 and CheckBox1 are in that order.
+constexpr int kTrackBar[] = {-1, 0, 4, 5, 6, 7, 12};
+constexpr int kCheckBox1 = 14;
+
+void Press(WORD vk, WORD modifier = 0) {
+  std::vector<INPUT> input;
+  auto key = [&](WORD k, DWORD flags) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = k;
+    i.ki.dwFlags = flags;
+    input.push_back(i);
+  };
+  if (modifier != 0) key(modifier, 0);
+  key(vk, 0);
+  key(vk, KEYEVENTF_KEYUP);
+  if (modifier != 0) key(modifier, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  PumpFor(150);
+}
+
+void ClickAt(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+  PumpFor(150);
+}
+
+std::string TextOf(HWND hwnd) {
+  char text[128] = {};
+  GetWindowTextA(hwnd, text, sizeof(text));
+  return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof(name));
+  return name;
+}
+
+class SettingsWindow : public testing::Test {
+ protected:
+  void SetUp() override { DeleteStoredSettings(); }
+  void TearDown() override {
+    saver_.reset();
+    DeleteStoredSettings();
+  }
+
+  // Starts /c and waits until the window is the active one and drawing.
+  void Open() {
+    saver_ = std::make_unique<SaverProcess>("/c");
+    ASSERT_TRUE(saver_->Started());
+    window_ = saver_->WaitForWindow("Tessaryn Settings", 10000);
+    ASSERT_NE(window_, nullptr);
+    SetForegroundWindow(window_);
+    const DWORD start = GetTickCount();
+    while (GetForegroundWindow() != window_ && GetTickCount() - start < 5000) {
+      PumpFor(50);
+    }
+    PumpFor(600);
+    controls_.clear();
+    for (HWND c = GetWindow(window_, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+      controls_.push_back(c);
+    }
+    ASSERT_EQ(controls_.size(), std::size(kLayout));
+  }
+
+  HWND TrackBar(int n) const { return controls_[static_cast<size_t>(kTrackBar[n])]; }
+  int Position(int n) const {
+    return static_cast<int>(SendMessageA(TrackBar(n), TBM_GETPOS, 0, 0));
+  }
+  HWND Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info);
+    return info.hwndFocus;
+  }
+  bool FocusReaches(HWND control) const {
+    return PumpUntil([&] { return Focus() == control; }, 1000);
+  }
+  // Tab from the first control on.
+  void FocusControl(int index) {
+    SetForegroundWindow(window_);
+    for (int i = 0; i < 20 && Focus() != controls_[static_cast<size_t>(index)]; ++i) {
+      Press(VK_TAB);
+    }
+    ASSERT_EQ(Focus(), controls_[static_cast<size_t>(index)]);
+  }
+  POINT OnScreen(int x, int y) const {
+    POINT p{x, y};
+    ClientToScreen(window_, &p);
+    return p;
+  }
+  POINT CentreOf(HWND control) const {
+    RECT r{};
+    GetWindowRect(control, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  // The clock's part of the window, above the controls.
+  RECT ClockRect() const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    const POINT a = OnScreen(0, 10);
+    const POINT b = OnScreen(client.right, 285);
+    return {a.x, a.y, b.x, b.y};
+  }
+  template <typename PixelFn>
+  void ForClockPixels(PixelFn fn) const {
+    const RECT r = ClockRect();
+    for (int y = r.top; y < r.bottom; ++y) {
+      for (int x = r.left; x < r.right; ++x) {
+        fn(x, y);
+      }
+    }
+  }
+  int ClockDifferences(const Screenshot& a, const Screenshot& b) const {
+    int count = 0;
+    ForClockPixels([&](int x, int y) {
+      count += a.Red(x, y) != b.Red(x, y) || a.Green(x, y) != b.Green(x, y) ||
+               a.Blue(x, y) != b.Blue(x, y);
+    });
+    return count;
+  }
+  // A picture taken just after the second hand moved, or after a second at most.
+  Screenshot AfterTick() const {
+    Screenshot last;
+    for (int i = 0; i < 25; ++i) {
+      PumpFor(40);
+      Screenshot now;
+      if (ClockDifferences(last, now) > 300) {
+        break;
+      }
+      last = std::move(now);
+    }
+    PumpFor(60);
+    return Screenshot();
+  }
+  // Lit pixels of the clock and their summed brightness.
+  std::pair<int, long> ClockLight(const Screenshot& s) const {
+    std::pair<int, long> light{0, 0};
+    ForClockPixels([&](int x, int y) {
+      light.first += s.Brightness(x, y) > 60;
+      light.second += s.Brightness(x, y);
+    });
+    return light;
+  }
+  std::vector<int> StoredAll() const {
+    std::vector<int> v;
+    for (const char* name : {"Arrows", "Ar_Color", "Sizes", "Color", "Alpha", "Brightness"}) {
+      v.push_back(StoredSetting(name));
+    }
+    return v;
+  }
+  std::vector<int> Shown() const {
+    return {Position(1), Position(2), Position(3), Position(4), Position(5), Position(6)};
+  }
+  bool CheckBoxChecked() const {
+    return SendMessageA(controls_[kCheckBox1], BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+
+  std::unique_ptr<SaverProcess> saver_;
+  HWND window_ = nullptr;
+  std::vector<HWND> controls_;
+};
+
+TEST_F(SettingsWindow, FirstStartStoresItsDefaultsAndShowsTheControlsInPlace) {
+  Open();
+  // The settings window seeds dial 5, not the saver's 7, and random mode off.
+  const std::vector<int> seeded = {1, 5, 10, 5, 1, 9};
+  EXPECT_EQ(StoredAll(), seeded);
+  EXPECT_EQ(StoredSetting("Rands"), 0);
+  EXPECT_EQ(Shown(), seeded);
+  EXPECT_FALSE(CheckBoxChecked());
+
+  const LONG style = GetWindowLongA(window_, GWL_STYLE);
+  EXPECT_TRUE((style & WS_SYSMENU) && (style & WS_MINIMIZEBOX) && (style & WS_CAPTION));
+  EXPECT_FALSE((style & WS_THICKFRAME) || (style & WS_MAXIMIZEBOX));
+  // A taskbar button.
+  EXPECT_TRUE(GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  RECT outer{};
+  RECT client{};
+  GetWindowRect(window_, &outer);
+  GetClientRect(window_, &client);
+  EXPECT_EQ(outer.right - outer.left, 400);
+  EXPECT_EQ(outer.bottom - outer.top, 430);
+  // Centred by the client size; the screen and the frame here give whole numbers.
+  EXPECT_NEAR(outer.left, (GetSystemMetrics(SM_CXSCREEN) - client.right) / 2.0, 0.5);
+  EXPECT_NEAR(outer.top, (GetSystemMetrics(SM_CYSCREEN) - client.bottom) / 2.0, 0.5);
+
+  for (size_t i = 0; i < std::size(kLayout); ++i) {
+    const ControlSpec& spec = kLayout[i];
+    const HWND c = controls_[i];
+    SCOPED_TRACE(std::string(spec.class_name) + " \"" + spec.text + "\"");
+    EXPECT_EQ(_stricmp(ClassOf(c).c_str(), spec.class_name), 0) << ClassOf(c);
+    EXPECT_EQ(TextOf(c), spec.text);
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(EqualRect(&r, &spec.bounds))
+        << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top;
+    if (spec.class_name == kTrack) {
+      EXPECT_EQ(SendMessageA(c, TBM_GETRANGEMIN, 0, 0), spec.min);
+      EXPECT_EQ(SendMessageA(c, TBM_GETRANGEMAX, 0, 0), spec.max);
+      EXPECT_EQ(SendMessageA(c, TBM_GETLINESIZE, 0, 0), 1);
+      EXPECT_EQ(SendMessageA(c, TBM_GETPAGESIZE, 0, 0), 2);
+      EXPECT_EQ(GetWindowLongA(c, GWL_STYLE) & (TBS_VERT | TBS_TOP | TBS_AUTOTICKS), TBS_AUTOTICKS);
+    }
+  }
+
+  // The labels are drawn in their colour.
+  const Screenshot shot;
+  RECT label{};
+  GetWindowRect(controls_[3], &label);
+  bool found = false;
+  for (int y = label.top; y < label.bottom && !found; ++y) {
+    for (int x = label.left; x < label.right && !found; ++x) {
+      found = shot.Red(x, y) == 225 && shot.Green(x, y) == 190 && shot.Blue(x, y) == 0;
+    }
+  }
+  EXPECT_TRUE(found) << "no pixel of RGB(225, 190, 0) in \"Arrows\"";
+
+  // Tab walks the controls that take the focus, in their order, and comes round again.
+  const int stops[] = {0, 1, 2, 4, 5, 6, 7, 12, kCheckBox1, 0};
+  ASSERT_EQ(Focus(), controls_[0]);
+  for (size_t i = 1; i < std::size(stops); ++i) {
+    Press(VK_TAB);
+    EXPECT_TRUE(FocusReaches(controls_[static_cast<size_t>(stops[i])])) << "tab " << i;
+  }
+}
+
+TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
+  Open();
+  // The smallest change measured here, numerals from 5 to 15, is about 2,500 pixels.
+  constexpr int kChangeOfASetting = 1000;
+  const Screenshot with_dial;
+  struct Move {
+    int trackbar;
+    WORD first_key;  // a key pressed before the measured one, or 0
+    WORD key;
+    int position;
+  };
+  // The dial's colour first, while there is a dial; then no dial. The numerals grow from
+  // their smallest to their largest.
+  const Move moves[] = {
+      {5, 0, VK_RIGHT, 2}, {4, 0, VK_HOME, 0},       {1, 0, VK_END, 10},
+      {2, 0, VK_RIGHT, 6}, {3, VK_HOME, VK_END, 15},
+  };
+  for (const Move& m : moves) {
+    SCOPED_TRACE("TrackBar" + std::to_string(m.trackbar));
+    FocusControl(kTrackBar[m.trackbar]);
+    if (m.first_key != 0) {
+      Press(m.first_key);
+    }
+    // Right after a tick of the second hand the clock stands still for most of a second.
+    const Screenshot still = AfterTick();
+    Press(m.key);
+    PumpFor(100);
+    const Screenshot after;
+    EXPECT_EQ(Position(m.trackbar), m.position);
+    EXPECT_GT(ClockDifferences(still, after), kChangeOfASetting);
+  }
+
+  // With no dial only the hands, marks and numerals are lit.
+  const Screenshot no_dial;
+  EXPECT_LT(ClockLight(no_dial).first * 3, ClockLight(with_dial).first);
+
+  // Brightness down to 0 with the mouse: each click left of the thumb pages by 2.
+  RECT track{};
+  GetWindowRect(TrackBar(6), &track);
+  for (int i = 0; i < 6; ++i) {
+    ClickAt({track.left + 4, (track.top + track.bottom) / 2});
+  }
+  EXPECT_EQ(Position(6), 0);
+  PumpFor(200);
+  const Screenshot dark;
+  // Only the ambient light is left: a fifth of the light in theory.
+  EXPECT_LT(ClockLight(dark).second * 10, ClockLight(no_dial).second * 4);
+}
+
+TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNothing) {
+  StoreSettings(3, 12, 4, 2, 6, 8, 0);
+  const std::vector<int> stored = {6, 8, 12, 4, 2, 3};
+  Open();
+  EXPECT_EQ(Shown(), stored);
+  FocusControl(kTrackBar[1]);
+  Press(VK_RIGHT);
+  EXPECT_EQ(Position(1), 7);
+  Press(VK_ESCAPE);
+  ASSERT_TRUE(saver_->WaitForExit(5000));
+  EXPECT_EQ(StoredAll(), stored);
+
+  Open();
+  FocusControl(kTrackBar[6]);
+  Press(VK_NEXT);  // page: 3 + 2
+  ClickAt(CentreOf(controls_[kCheckBox1]));
+  ClickAt(CentreOf(controls_[1]));  // Save
+  PumpFor(200);
+  const std::vector<int> expected = {6, 8, 12, 4, 2, 5};
+  EXPECT_EQ(StoredAll(), expected);
+  EXPECT_EQ(StoredSetting("Rands"), 1);
+
+  // Alt+F4 closes as the close box does; nothing more is stored.
+  FocusControl(kTrackBar[3]);
+  Press(VK_LEFT);
+  SetForegroundWindow(window_);
+  Press(VK_F4, VK_MENU);
+  ASSERT_TRUE(saver_->WaitForExit(5000));
+  EXPECT_EQ(StoredAll(), expected);
+}
+
+TEST_F(SettingsWindow, StoredValuesShowClampedOrRandomAndSaveStoresWhatShows) {
+  struct Case {
+    const char* name;
+    std::vector<int> store;  // Brightness, Sizes, Color, Alpha, Arrows, Ar_Color, Rands
+    std::vector<int> shown;  // Arrows, Ar_Color, Sizes, Color, Alpha, Brightness; -1: random
+  };
+  const Case cases[] = {
+      {"Sizes 20 shows 15", {9, 20, 5, 1, 1, 5, 0}, {1, 5, 15, 5, 1, 9}},
+      {"Arrows 0 shows 1", {9, 10, 5, 1, 0, 5, 0}, {1, 5, 10, 5, 1, 9}},
+      // Never 10 drawn at random, so every pick shows as a change.
+      {"Rands 1 picks", {9, 10, 10, 10, 10, 10, 1}, {-1, -1, 10, -1, -1, 9}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<int>& s = c.store;
+    StoreSettings(s[0], s[1], s[2], s[3], s[4], s[5], s[6]);
+    Open();
+    const std::vector<int> shown = Shown();
+    for (size_t i = 0; i < shown.size(); ++i) {
+      if (c.shown[i] >= 0) {
+        EXPECT_EQ(shown[i], c.shown[i]) << "slider " << i + 1;
+      } else {
+        EXPECT_LT(shown[i], 10) << "slider " << i + 1;
+      }
+    }
+    EXPECT_EQ(CheckBoxChecked(), s[6] == 1);
+    FocusControl(1);
+    Press(VK_SPACE);  // Save
+    EXPECT_EQ(StoredAll(), shown);
+    EXPECT_EQ(StoredSetting("Rands"), s[6]);
+    Press(VK_ESCAPE);
+    ASSERT_TRUE(saver_->WaitForExit(5000));
+  }
+}
+
+int RunningSavers() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    count += _stricmp(entry.szExeFile, "tessaryn.scr") == 0;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+TEST_F(SettingsWindow, OpenedAndClosedTwentyTimesLeavesNoProcess) {
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE("round " + std::to_string(i + 1));
+    Open();
+    Press(VK_ESCAPE);
+    ASSERT_TRUE(saver_->WaitForExit(5000));
+  }
+  saver_.reset();
+  EXPECT_EQ(RunningSavers(), 0);
+}
+
+}  // namespace
