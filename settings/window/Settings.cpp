@@ -17,7 +17,7 @@ namespace {
 FormDescription Description() {
   FormDescription d;
   d.caption = "Tessaryn Settings";
-  // A fixed single border; the clock's context must not draw over the controls.
+  // A fixed single border, with the system menu and a minimise box.
   d.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   d.ex_style = WS_EX_APPWINDOW;
   d.width = TForm2::kClientWidth;
