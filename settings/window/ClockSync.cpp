@@ -132,7 +132,8 @@ bool ClockSync::FetchReply(const DaytimeServer& server, std::string& reply, int6
     return false;
   }
   elapsed_ms = static_cast<int64_t>(GetTickCount64() - start);
-  // A server that closed without a word was not reached in any useful sense.
+  // The client raises for a server that closes without a word; an empty reply is treated
+  // the same, whatever the client does.
   return !reply.empty();
 }
 
