@@ -69,9 +69,16 @@ void TForm1::FormCreate() {
 
 bool TForm1::SetupRenderContext() {
   const CaptionFont font{-CaptionFontCharHeight(ScreenWidth())};
-  if (!context_.Setup(Handle(), SaverViewport(Width(), Height()), font)) {
+  const SetupResult result = context_.Setup(Handle(), SaverViewport(Width(), Height()), font);
+  if (!result.context_ready) {
+    Application().ShowSetupError(result.failure);
     Close();
     return false;
+  }
+  // Without its font the clock still runs, captionless; said once, not at every activation.
+  if (!result.ok() && !font_failure_shown_) {
+    font_failure_shown_ = true;
+    Application().ShowSetupError(result.failure);
   }
   Caption().FontListBase = context_.FontListBase();
   return true;

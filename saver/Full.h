@@ -44,4 +44,5 @@ class TForm1 : public TForm {
   TTimer Timer{40, false};
   RenderContext context_;
   bool closed_ = false;
+  bool font_failure_shown_ = false;
 };

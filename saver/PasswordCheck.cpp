@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "win32/SystemLibrary.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -24,7 +25,7 @@ bool PasswordRequired(HKEY desktop) {
 // A missing library or entry lets the saver close, silently: that is a system
 // without screensaver passwords.
 bool VerifyWithSystemDialog(HWND saver_window) {
-  const UniqueModule library = LoadOptionalLibrary("PASSWORD.CPL");
+  const UniqueModule library = LoadSystemLibrary("PASSWORD.CPL");
   if (!library) {
     return true;
   }

@@ -31,6 +31,46 @@ void DrawBitmapText(const char* text) {
   glPopAttrib();
 }
 
+namespace {
+
+// How far drawing a list moves the raster position, measured from the viewport's centre
+// with both matrices at the identity; the caller's state is put back.
+float RasterAdvance(unsigned list) {
+  glPushAttrib(GL_CURRENT_BIT | GL_TRANSFORM_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glRasterPos2f(0.0f, 0.0f);
+  GLfloat before[4] = {};
+  glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
+  glCallList(list);
+  GLfloat after[4] = {};
+  glGetFloatv(GL_CURRENT_RASTER_POSITION, after);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glPopAttrib();
+  return after[0] - before[0];
+}
+
+}  // namespace
+
+void GiveSpaceItsAdvance(unsigned list_base, float advance_px) {
+  if (RasterAdvance(list_base) != 0.0f) {
+    return;
+  }
+  // NOTE: Mesa records no glBitmap without an image in a display list (it reports
+  // GL_OUT_OF_MEMORY), so one blank pixel carries the advance.
+  // One row padded to the default unpack alignment of four bytes.
+  const GLubyte blank[4] = {};
+  glNewList(list_base, GL_COMPILE);
+  glBitmap(1, 1, 0.0f, 0.0f, advance_px, 0.0f, blank);
+  glEndList();
+}
+
 void DrawCaption() {
   glColor4f(0.9f, 0.7f, 0.0f, Caption().CaptionAlpha);
   glRasterPos2f(-1.0f, 1.2f);

@@ -21,6 +21,12 @@ int CaptionFontCharHeight(int screen_width);
 // Draws `text` at the current raster position with the caption font; nothing for null.
 void DrawBitmapText(const char* text);
 
+// NOTE: Wine's bitmap font lists give the space no advance, so the caption's words run
+// together. Gives the space's list (the first of `list_base`) an advance of
+// `advance_px` when drawing it leaves the raster position where it was; a list that
+// already advances is left alone. Needs a current context with a viewport.
+void GiveSpaceItsAdvance(unsigned list_base, float advance_px);
+
 // The caption colour and the two lines at (-1, 1.2) and (-1, 1.0).
 void DrawCaption();
 

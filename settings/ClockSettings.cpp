@@ -24,18 +24,20 @@ SettingsState& AppSettings() {
   return g_settings;
 }
 
+ClockSettings SeededSettings(SettingsLoader loader) {
+  const int32_t color = loader == SettingsLoader::FullScreen ? 7 : 5;
+  return {9, 10, color, 1, 1, 5, 0};
+}
+
 bool ApplyAllZeroRule(ClockSettings& s, SettingsLoader loader) {
   if (s.Arrows != 0 || s.Brightness != 0 || s.Sizes != 0 || s.Alpha != 0 || s.Color != 0) {
     return false;
   }
-  s.Brightness = 9;
-  s.Sizes = 10;
-  s.Alpha = 1;
-  s.Color = loader == SettingsLoader::FullScreen ? 7 : 5;
-  s.Arrows = 1;
-  s.Ar_Color = 5;
-  if (loader == SettingsLoader::SettingsWindow) {
-    s.Rands = 0;
+  const int32_t rands = s.Rands;
+  s = SeededSettings(loader);
+  // Only the settings window starts over with random mode off.
+  if (loader == SettingsLoader::FullScreen) {
+    s.Rands = rands;
   }
   return true;
 }

@@ -32,6 +32,10 @@ SettingsState& AppSettings();
 // Which window loads the settings: the two seed different defaults.
 enum class SettingsLoader { FullScreen, SettingsWindow };
 
+// What a first run of this window kind stores; also the value taken by a setting that
+// could not be read.
+ClockSettings SeededSettings(SettingsLoader loader);
+
 // Seeds the defaults when Arrows, Brightness, Sizes, Alpha and Color are all 0
 // (Ar_Color and Rands are not looked at). Returns whether it seeded.
 bool ApplyAllZeroRule(ClockSettings& s, SettingsLoader loader);

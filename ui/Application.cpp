@@ -1,5 +1,7 @@
 #include "ui/Application.h"
 
+#include <stdexcept>
+
 #include "ui/Form.h"
 
 namespace {
@@ -75,6 +77,14 @@ void TApplication::ShowException(const std::exception& e) const {
     return;
   }
   MessageBoxA(nullptr, e.what(), "Tessaryn", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+void TApplication::ShowSetupError(const std::string& text) const {
+  if (exception_handler_) {
+    exception_handler_(std::runtime_error(text));
+    return;
+  }
+  MessageBoxA(nullptr, text.c_str(), "Error", MB_OK);
 }
 
 void TApplication::Reset() {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 class TForm;
 
@@ -35,6 +36,9 @@ class TApplication {
 
   // Shows the exception's text in an error box, or hands it to the replacement handler.
   void ShowException(const std::exception& e) const;
+  // A window set-up's error box: caption "Error", one OK button, no owner; or the
+  // replacement handler, as for exceptions.
+  void ShowSetupError(const std::string& text) const;
   void SetExceptionHandler(ExceptionHandler handler) { exception_handler_ = std::move(handler); }
 
   // Ends the loop and drops the main form; for tests that run several forms in turn.

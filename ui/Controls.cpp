@@ -6,6 +6,8 @@
 
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "win32/SystemError.h"
+#include "win32/SystemLibrary.h"
 
 namespace {
 
@@ -23,13 +25,7 @@ void EnsureCommonControls() {
 // asks for, so a coloured one is drawn unthemed. Without uxtheme.dll there is no theme
 // to remove, so its absence is silently fine.
 void DrawUnthemed(HWND hwnd) {
-  char path[MAX_PATH] = {};
-  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length + sizeof("\\uxtheme.dll") > MAX_PATH) {
-    return;
-  }
-  lstrcatA(path, "\\uxtheme.dll");
-  const UniqueModule uxtheme(LoadLibraryA(path));
+  const UniqueModule uxtheme = LoadSystemLibrary("uxtheme.dll");
   if (!uxtheme) {
     return;
   }
@@ -53,7 +49,7 @@ TWinControl::TWinControl(TForm& owner, const char* class_name, DWORD style, cons
                           owner.Scaled(bounds.width), owner.Scaled(bounds.height), owner.Handle(),
                           reinterpret_cast<HMENU>(id), Application().Instance(), nullptr);
   if (hwnd_ == nullptr) {
-    throw std::runtime_error(std::string("CreateWindowEx failed for control \"") + text + "\"");
+    throw std::runtime_error(FailedCallText("CreateWindowEx"));
   }
   owner_.AddControl(this);
 }

@@ -6,6 +6,7 @@
 
 #include "ui/Application.h"
 #include "ui/Controls.h"
+#include "win32/SystemError.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ const char* RegisterFormClass(bool black_background) {
                          : reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = name;
   if (RegisterClassExA(&wc) == 0) {
-    throw std::runtime_error("RegisterClassEx failed for the form window class");
+    throw std::runtime_error(FailedCallText("RegisterClassEx"));
   }
   return name;
 }
@@ -79,7 +80,7 @@ void TForm::CreateHandle(const FormDescription& d) {
       CreateWindowExA(d.ex_style, class_name, d.caption.c_str(), d.style & ~WS_VISIBLE, d.x, d.y,
                       d.width, d.height, d.parent, nullptr, Application().Instance(), this);
   if (hwnd == nullptr) {
-    throw std::runtime_error("CreateWindowEx failed for window \"" + d.caption + "\"");
+    throw std::runtime_error(FailedCallText("CreateWindowEx"));
   }
   key_preview_ = d.key_preview;
   dialog_keys_ = d.dialog_keys;

@@ -5,6 +5,7 @@
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
+#include "win32/SystemError.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -27,7 +28,7 @@ void RegisterOverlayClass(WNDPROC proc) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kOverlayClass;
   if (RegisterClassExA(&wc) == 0) {
-    throw std::runtime_error("RegisterClassEx failed for the overlay window class");
+    throw std::runtime_error(FailedCallText("RegisterClassEx"));
   }
 }
 
@@ -47,7 +48,7 @@ TClientOverlay::TClientOverlay(TForm& owner) : owner_(owner) {
                           WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0, owner.Handle(), nullptr,
                           Application().Instance(), this);
   if (hwnd_ == nullptr) {
-    throw std::runtime_error("CreateWindowEx failed for the overlay window");
+    throw std::runtime_error(FailedCallText("CreateWindowEx"));
   }
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

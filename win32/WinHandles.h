@@ -122,13 +122,3 @@ using UniqueSocket = UniqueHandle<SocketTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueWindowDc = UniqueHandle<WindowDcTraits>;
 using UniqueGlContext = UniqueHandle<GlContextTraits>;
-
-// A library loaded at run time. The platform's old convention counts a handle
-// of 32 or less as a failure.
-inline UniqueModule LoadOptionalLibrary(const char* name) {
-  HMODULE h = LoadLibraryA(name);
-  if (reinterpret_cast<UINT_PTR>(h) <= 32) {
-    return UniqueModule{};
-  }
-  return UniqueModule{h};
-}

@@ -12,6 +12,7 @@
 #include "saver/Full.h"
 #include "settings/window/Settings.h"
 #include "ui/Application.h"
+#include "win32/SystemLibrary.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ void StartMode(SaverMode mode) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  RestrictLibrarySearch();
   const SaverMode mode = ReadSaverMode(Argument(1));
   Application().Initialize(instance);
   GuardHandler([mode] { StartMode(mode); });

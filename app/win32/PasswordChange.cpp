@@ -1,5 +1,6 @@
 #include "app/win32/PasswordChange.h"
 
+#include "win32/SystemLibrary.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -8,7 +9,7 @@ using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD re
 }
 
 void ChangeSaverPassword(HWND owner) {
-  const UniqueModule library = LoadOptionalLibrary("MPR.DLL");
+  const UniqueModule library = LoadSystemLibrary("MPR.DLL");
   if (!library) {
     return;
   }

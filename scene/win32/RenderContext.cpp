@@ -1,11 +1,17 @@
 #include "scene/win32/RenderContext.h"
 
+#include <utility>
+
+#include "scene/Caption.h"
 #include "scene/GlHeaders.h"
+#include "win32/SystemError.h"
 
 namespace {
 
 constexpr int kFontFirstChar = 32;
 constexpr int kFontCharCount = 96;
+
+WglCalls g_wgl;
 
 int ScreenBitsPerPixel() {
   const HDC screen = GetDC(nullptr);
@@ -14,11 +20,15 @@ int ScreenBitsPerPixel() {
   return bits;
 }
 
-void ShowSetupError(const char* text) {
-  MessageBoxA(nullptr, text, "Error", MB_OK);
+SetupResult Failed(std::string text) {
+  return SetupResult{std::move(text), false};
 }
 
 }  // namespace
+
+WglCalls& Wgl() {
+  return g_wgl;
+}
 
 PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits) {
   PIXELFORMATDESCRIPTOR pfd{};
@@ -32,44 +42,77 @@ PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits) {
   return pfd;
 }
 
-bool SetupPixelFormat(HDC dc) {
+SetupResult SetupPixelFormat(HDC dc) {
   const PIXELFORMATDESCRIPTOR pfd = ScenePixelFormatRequest(ScreenBitsPerPixel());
   const int format = ChoosePixelFormat(dc, &pfd);
+  // These two keep their fixed texts: users and scripts know them.
   if (format == 0) {
-    ShowSetupError("ChoosePixelFormat failed");
-    return false;
+    return Failed("ChoosePixelFormat failed");
   }
   if (!SetPixelFormat(dc, format, &pfd)) {
-    ShowSetupError("SetPixelFormat failed");
-    return false;
+    return Failed("SetPixelFormat failed");
   }
-  return true;
+  return {};
 }
 
-bool RenderContext::Setup(HWND window, const Viewport& viewport,
-                          const std::optional<CaptionFont>& font) {
+SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
+                                 const std::optional<CaptionFont>& font) {
   Release();
   window_ = window;
   dc_ = GetDC(window);
-  if (dc_ == nullptr || !SetupPixelFormat(dc_)) {
-    return false;
+  if (dc_ == nullptr) {
+    return Failed(FailedCallText("GetDC"));
   }
-  rc_ = wglCreateContext(dc_);
-  wglMakeCurrent(dc_, rc_);
+  if (SetupResult format = SetupPixelFormat(dc_); !format.ok()) {
+    return format;
+  }
+  if (std::string failure = MakeContext(); !failure.empty()) {
+    return Failed(std::move(failure));
+  }
   SetupCamera(viewport, 1.0f);
+  SetupResult result{"", true};
   if (font) {
-    BuildCaptionFont(*font);
+    result.failure = BuildCaptionFont(*font);
   }
   SetupLights();
-  return true;
+  return result;
 }
 
-void RenderContext::BuildCaptionFont(const CaptionFont& font) {
-  font_list_base_ = glGenLists(kFontCharCount);
+std::string RenderContext::MakeContext() {
+  rc_ = Wgl().CreateContext(dc_);
+  if (rc_ == nullptr) {
+    return FailedCallText("wglCreateContext");
+  }
+  if (!Wgl().MakeCurrent(dc_, rc_)) {
+    std::string failure = FailedCallText("wglMakeCurrent");
+    wglDeleteContext(rc_);
+    rc_ = nullptr;
+    return failure;
+  }
+  return "";
+}
+
+std::string RenderContext::BuildCaptionFont(const CaptionFont& font) {
+  const unsigned base = glGenLists(kFontCharCount);
   font_ = CreateFontA(font.height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
                       OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0, "Courier New");
+  if (font_ == nullptr) {
+    std::string failure = FailedCallText("CreateFont");
+    glDeleteLists(base, kFontCharCount);
+    return failure;
+  }
   previous_font_ = SelectObject(dc_, font_);
-  wglUseFontBitmapsA(dc_, kFontFirstChar, kFontCharCount, font_list_base_);
+  if (!wglUseFontBitmapsA(dc_, kFontFirstChar, kFontCharCount, base)) {
+    std::string failure = FailedCallText("wglUseFontBitmaps");
+    glDeleteLists(base, kFontCharCount);
+    return failure;
+  }
+  font_list_base_ = base;
+  INT space_px = 0;
+  if (GetCharWidth32A(dc_, ' ', ' ', &space_px)) {
+    GiveSpaceItsAdvance(font_list_base_, static_cast<float>(space_px));
+  }
+  return "";
 }
 
 void RenderContext::Release() {

@@ -6,12 +6,23 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 #include "scene/Lighting.h"
 
-// Asks for the scene's pixel format on `dc` and sets it. On failure shows the error
-// box ("ChoosePixelFormat failed" or "SetPixelFormat failed") and returns false.
-bool SetupPixelFormat(HDC dc);
+// How a window's set-up went. The window shows the failure in its error box.
+struct SetupResult {
+  // "ChoosePixelFormat failed", "SetPixelFormat failed", or "<call> failed: <reason>";
+  // empty when everything worked.
+  std::string failure;
+  // The context is made and current: at most the caption font failed.
+  bool context_ready = false;
+
+  bool ok() const { return failure.empty(); }
+};
+
+// Asks for the scene's pixel format on `dc` and sets it.
+SetupResult SetupPixelFormat(HDC dc);
 
 // The request SetupPixelFormat makes, for a screen of `screen_bits` bits per pixel.
 PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits);
@@ -21,6 +32,13 @@ PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits);
 struct CaptionFont {
   int height = 0;
 };
+
+// The context calls, replaceable so a test can make them fail.
+struct WglCalls {
+  HGLRC(WINAPI* CreateContext)(HDC dc) = &wglCreateContext;
+  BOOL(WINAPI* MakeCurrent)(HDC dc, HGLRC rc) = &wglMakeCurrent;
+};
+WglCalls& Wgl();
 
 // A window's device context and OpenGL rendering context, made current by Setup and
 // released together. A second Setup releases the earlier pair first.
@@ -32,8 +50,9 @@ class RenderContext {
   ~RenderContext() { Release(); }
 
   // The whole preparation: pixel format, context, camera, caption font (when
-  // given), capabilities and lights. Returns false when the pixel format failed.
-  bool Setup(HWND window, const Viewport& viewport, const std::optional<CaptionFont>& font);
+  // given), capabilities and lights. A failed font leaves a context without caption.
+  [[nodiscard]] SetupResult Setup(HWND window, const Viewport& viewport,
+                                  const std::optional<CaptionFont>& font);
   void Release();
 
   HDC Dc() const { return dc_; }
@@ -42,7 +61,8 @@ class RenderContext {
   unsigned FontListBase() const { return font_list_base_; }
 
  private:
-  void BuildCaptionFont(const CaptionFont& font);
+  std::string MakeContext();
+  std::string BuildCaptionFont(const CaptionFont& font);
 
   HWND window_ = nullptr;
   HDC dc_ = nullptr;

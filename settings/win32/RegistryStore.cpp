@@ -10,6 +10,8 @@ const char kSettingsKeyPath[] = "Software\\Tessaryn";
 
 namespace {
 
+RegistryValueWriter g_set_value = &RegSetValueExA;
+
 struct NamedValue {
   const char* name;
   int32_t ClockSettings::*field;
@@ -39,7 +41,8 @@ int32_t ReadDword(HKEY key, const char* name) {
       RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
   // A value of another type fails with ERROR_MORE_DATA when it does not fit the buffer.
   const bool found = rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA;
-  if (found && type != REG_DWORD) {
+  // A REG_DWORD shorter than four bytes would otherwise read as a silent 0.
+  if (found && (type != REG_DWORD || size < sizeof(data))) {
     throw RegistryError("Invalid data type for '%s'", name);
   }
   if (rc != ERROR_SUCCESS) {
@@ -50,48 +53,99 @@ int32_t ReadDword(HKEY key, const char* name) {
 
 void WriteDword(HKEY key, const char* name, int32_t value) {
   const DWORD data = static_cast<DWORD>(value);
-  if (RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) !=
+  if (g_set_value(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) !=
       ERROR_SUCCESS) {
     throw RegistryError("Failed to set data for '%s'", name);
   }
 }
 
-}  // namespace
-
-bool ReadStoredSettings(ClockSettings& s) {
+// Full access first, as the store is meant to be used; read access when a policy
+// refuses it, so the user's settings are still shown.
+UniqueRegKey OpenSettingsKey(bool& read_only) {
   HKEY raw = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &raw) !=
-      ERROR_SUCCESS) {
-    return false;
+  LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &raw);
+  read_only = rc == ERROR_ACCESS_DENIED;
+  if (read_only) {
+    rc = RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &raw);
   }
-  const UniqueRegKey key(raw);
-  for (const NamedValue& v : kValues) {
-    s.*v.field = ReadDword(key.get(), v.name);
-  }
-  return true;
+  return UniqueRegKey(rc == ERROR_SUCCESS ? raw : nullptr);
 }
 
-bool WriteStoredSettings(const ClockSettings& s) {
+// Returns false when the key can be neither opened nor created.
+bool WriteStoredValues(const ClockSettings& s, StoredValueSet which) {
   HKEY raw = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_ALL_ACCESS, nullptr, &raw, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   const UniqueRegKey key(raw);
-  for (const NamedValue& v : kValues) {
-    WriteDword(key.get(), v.name, s.*v.field);
+  for (size_t i = 0; i < kValues.size(); ++i) {
+    if (which.test(i)) {
+      WriteDword(key.get(), kValues[i].name, s.*kValues[i].field);
+    }
   }
   return true;
 }
 
+// The unreadable values take what a first run would store, so one bad value does not
+// cost the others.
+void SeedUnreadable(ClockSettings& s, StoredValueSet unreadable, SettingsLoader loader) {
+  const ClockSettings seeded = SeededSettings(loader);
+  for (size_t i = 0; i < kValues.size(); ++i) {
+    if (unreadable.test(i)) {
+      s.*kValues[i].field = seeded.*kValues[i].field;
+    }
+  }
+}
+
+}  // namespace
+
+RegistryValueWriter& RegistrySetValue() {
+  return g_set_value;
+}
+
+StoredSettingsRead ReadStoredSettings(ClockSettings& s) {
+  StoredSettingsRead read;
+  const UniqueRegKey key = OpenSettingsKey(read.read_only);
+  read.key_found = key.valid();
+  if (!read.key_found) {
+    read.unreadable.set();
+    return read;
+  }
+  for (size_t i = 0; i < kValues.size(); ++i) {
+    try {
+      s.*kValues[i].field = ReadDword(key.get(), kValues[i].name);
+    } catch (const ERegistryException& e) {
+      read.unreadable.set(i);
+      if (read.failure.empty()) {
+        read.failure = e.what();
+      }
+    }
+  }
+  return read;
+}
+
+bool WriteStoredSettings(const ClockSettings& s) {
+  return WriteStoredValues(s, StoredValueSet().set());
+}
+
 void LoadSettings(SettingsLoader loader) {
   ClockSettings& s = AppSettings().clock;
+  const StoredSettingsRead read = ReadStoredSettings(s);
+  if (!read.failure.empty()) {
+    Application().ShowException(ERegistryException(read.failure));
+  }
+  SeedUnreadable(s, read.unreadable, loader);
+  StoredValueSet to_write = read.unreadable;
+  if (ApplyAllZeroRule(s, loader)) {
+    to_write.set();
+  }
+  if (read.read_only || to_write.none()) {
+    return;
+  }
   try {
-    ReadStoredSettings(s);
+    WriteStoredValues(s, to_write);
   } catch (const ERegistryException& e) {
     Application().ShowException(e);
-  }
-  if (ApplyAllZeroRule(s, loader)) {
-    WriteStoredSettings(s);
   }
 }

@@ -1,5 +1,11 @@
 #pragma once
 
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <bitset>
 #include <stdexcept>
 #include <string>
 
@@ -14,17 +20,38 @@ class ERegistryException : public std::runtime_error {
 // The key under HKEY_CURRENT_USER that holds the seven values.
 extern const char kSettingsKeyPath[];
 
-// Reads the seven values in their fixed order into `s`. Throws at the first value
-// that is missing or not a REG_DWORD; the values before it keep what was read.
-// Returns false, reading nothing, when the key does not exist.
-bool ReadStoredSettings(ClockSettings& s);
+// The seven values by their place in the fixed order Brightness, Sizes, Color, Alpha,
+// Arrows, Ar_Color, Rands.
+using StoredValueSet = std::bitset<7>;
+
+// What a read of the stored key found.
+struct StoredSettingsRead {
+  bool key_found = false;
+  // Full access was refused (an administrator's policy): the key may be read only.
+  bool read_only = false;
+  // Missing, of another type than REG_DWORD, or shorter than four bytes.
+  StoredValueSet unreadable;
+  // The first failing value's message; empty when every value was read.
+  std::string failure;
+};
+
+// Reads every value it can into `s`, in the fixed order; a value that cannot be read
+// leaves its setting as it was and goes on with the next. Without the key nothing is
+// read and every value counts as unreadable.
+StoredSettingsRead ReadStoredSettings(ClockSettings& s);
 
 // Writes all seven values in their fixed order, creating the key if needed.
 // Returns false when the key can be neither opened nor created; throws when a
 // value cannot be written.
 bool WriteStoredSettings(const ClockSettings& s);
 
-// The load of a window's creation up to the caller's own steps: read, and seed and
-// write back the defaults when nothing usable is stored. A failed read is shown
-// through the application's error handler and the load goes on with what was read.
+// The load of a window's creation up to the caller's own steps: reads what is stored,
+// gives each unreadable value its seeded default, seeds everything when nothing usable
+// is stored, and writes back only what was seeded. A failed read or write is shown once
+// through the application's error handler; the load never throws and the window goes on.
 void LoadSettings(SettingsLoader loader);
+
+// Every value write goes through here; a test puts a failing one in its place.
+using RegistryValueWriter = LONG(WINAPI*)(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
+                                          const BYTE* data, DWORD size);
+RegistryValueWriter& RegistrySetValue();

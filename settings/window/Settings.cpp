@@ -129,7 +129,9 @@ void TForm2::PlaceClockArea() {
 }
 
 bool TForm2::SetupRenderContext() {
-  if (!context_.Setup(ClockArea.Handle(), ClockViewport(), std::nullopt)) {
+  const SetupResult result = context_.Setup(ClockArea.Handle(), ClockViewport(), std::nullopt);
+  if (!result.context_ready) {
+    Application().ShowSetupError(result.failure);
     Close();
     return false;
   }

@@ -24,6 +24,12 @@ constexpr std::array<SavedValue, 7> kSaveOrder = {{
     {"Rands", &ClockSettings::Rands},
 }};
 
+ERegistryException FailedToSet(const char* name) {
+  char text[64];
+  std::snprintf(text, sizeof(text), "Failed to set data for '%s'", name);
+  return ERegistryException(text);
+}
+
 }  // namespace
 
 void WriteSavedSettings(HKEY key, const ClockSettings& s) {
@@ -31,9 +37,7 @@ void WriteSavedSettings(HKEY key, const ClockSettings& s) {
     const DWORD data = static_cast<DWORD>(s.*v.field);
     if (RegSetValueExA(key, v.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                        sizeof(data)) != ERROR_SUCCESS) {
-      char text[64];
-      std::snprintf(text, sizeof(text), "Failed to set data for '%s'", v.name);
-      throw ERegistryException(text);
+      throw FailedToSet(v.name);
     }
   }
 }
@@ -42,7 +46,9 @@ void SaveSettings(const ClockSettings& s) {
   HKEY raw = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_ALL_ACCESS, nullptr, &raw, nullptr) != ERROR_SUCCESS) {
-    return;
+    // A save that stores nothing is said, as a value that cannot be written is: the user
+    // asked for it and would otherwise take it as done.
+    throw FailedToSet(kSaveOrder.front().name);
   }
   const UniqueRegKey key(raw);
   WriteSavedSettings(key.get(), s);

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "SaverProcess.h"
+#include "settings/win32/RegistryStore.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -234,6 +237,43 @@ int CaptionPixels(const Screenshot& shot) {
   return count;
 }
 
+// The widths of the unlit column runs between the first line's characters, widest first.
+std::vector<int> CaptionLineGaps(const Screenshot& shot) {
+  const POINT origin = SceneToScreen(-1.0, 1.2, shot.Width(), shot.Height());
+  std::vector<int> gaps;
+  int last_lit = -1;
+  for (int x = origin.x; x < std::min(shot.Width(), static_cast<int>(origin.x) + 600); ++x) {
+    bool lit = false;
+    for (int y = std::max(0, static_cast<int>(origin.y) - 45); y <= origin.y + 8 && !lit; ++y) {
+      lit = shot.Red(x, y) > 90 && shot.Blue(x, y) < 50 && shot.Red(x, y) >= shot.Green(x, y);
+    }
+    if (lit) {
+      if (last_lit >= 0 && x - last_lit > 1) {
+        gaps.push_back(x - last_lit - 1);
+      }
+      last_lit = x;
+    }
+  }
+  std::sort(gaps.rbegin(), gaps.rend());
+  return gaps;
+}
+
+// The space's width in the caption font the saver makes for this screen width.
+int CaptionSpaceWidth(int screen_width) {
+  const int height = static_cast<int>(std::nearbyint(screen_width / 30.0));
+  const HFONT font =
+      CreateFontA(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0, "Courier New");
+  const HDC dc = GetDC(nullptr);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  INT width = 0;
+  GetCharWidth32A(dc, ' ', ' ', &width);
+  SelectObject(dc, previous);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
+  return width;
+}
+
 TEST_F(FullScreenSaver, CaptionFadesInOverTenSeconds) {
   // White hands and no dial: nothing else is orange.
   StoreSettings(9, 10, 0, 1, 6, 1, 0);
@@ -254,6 +294,56 @@ TEST_F(FullScreenSaver, CaptionFadesInOverTenSeconds) {
   }
   EXPECT_GT(pixels, 200);
   EXPECT_GT(visible_after_ms, 8000u);
+
+  // "Screensavers & Wallpaper": the two widest gaps in the first line are its spaces,
+  // each at least as wide as the caption font's space.
+  const Screenshot shot;
+  const std::vector<int> gaps = CaptionLineGaps(shot);
+  const int space_px = CaptionSpaceWidth(shot.Width());
+  ASSERT_GE(gaps.size(), 2u);
+  EXPECT_GE(gaps[0], space_px);
+  EXPECT_GE(gaps[1], space_px);
+  if (HasFailure()) {
+    shot.Save("caption-failure.bmp");
+  }
+}
+
+// --- Damaged settings --------------------------------------------------------------------
+
+// The text of the saver's error box, once the user has read it and pressed OK; empty
+// when no box came.
+std::string AcknowledgeErrorBox(const SaverProcess& saver, DWORD timeout_ms) {
+  const HWND box = saver.WaitForWindow("Tessaryn", timeout_ms);
+  if (box == nullptr) {
+    return "";
+  }
+  char text[256] = {};
+  // The platform's message boxes give their text the static control id 0xFFFF.
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+TEST_F(FullScreenSaver, BrightnessStoredAsTextCostsNoOtherSetting) {
+  StoreSettings(4, 12, 3, 2, 6, 7, 1);
+  {
+    HKEY raw = nullptr;
+    RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &raw);
+    const UniqueRegKey key(raw);
+    RegSetValueExA(key.get(), "Brightness", 0, REG_SZ, reinterpret_cast<const BYTE*>("9"), 2);
+  }
+  saver_ = std::make_unique<SaverProcess>("/s");
+  EXPECT_EQ(AcknowledgeErrorBox(*saver_, 10000), "Invalid data type for 'Brightness'");
+  ASSERT_NE(saver_->WaitForWindow("Full", 10000), nullptr);
+  EXPECT_EQ(AcknowledgeErrorBox(*saver_, 500), "");
+  const char* names[] = {"Brightness", "Sizes", "Color", "Alpha", "Arrows", "Ar_Color", "Rands"};
+  const int32_t expected[] = {9, 12, 3, 2, 6, 7, 1};
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(StoredSetting(names[i]), expected[i]) << names[i];
+  }
+  const Screenshot first;
+  PumpFor(1100);
+  EXPECT_GT(first.CountDifferences(Screenshot()), 50);
 }
 
 // --- Leaving ---------------------------------------------------------------------------
@@ -370,8 +460,25 @@ class PasswordCheck : public FullScreenSaver {
   }
   void TearDown() override {
     FullScreenSaver::TearDown();
+    for (const std::string& path : {SystemLibraryPath(), PlantedBesideSaver()}) {
+      DeleteFileA(path.c_str());
+    }
     SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_LOG", nullptr);
     SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", nullptr);
+  }
+  static std::string OwnLibrary() { return PasswordLibraryDir() + "\\PASSWORD.CPL"; }
+  static std::string SystemLibraryPath() {
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\PASSWORD.CPL";
+  }
+  static std::string PlantedBesideSaver() {
+    const std::string saver = SaverPath();
+    return saver.substr(0, saver.find_last_of('\\')) + "\\PASSWORD.CPL";
+  }
+  // The test's own library where the system keeps its password library.
+  static void InstallSystemLibrary() {
+    ASSERT_TRUE(CopyFileA(OwnLibrary().c_str(), SystemLibraryPath().c_str(), FALSE));
   }
   std::string Log() const {
     std::ifstream in(log_);
@@ -385,7 +492,8 @@ class PasswordCheck : public FullScreenSaver {
 TEST_F(PasswordCheck, RefusedPasswordKeepsTheSaverRunning) {
   SetPasswordSwitch(1);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "0");
-  Start(PasswordLibraryDir());
+  InstallSystemLibrary();
+  Start();
   PressKey(VK_SPACE);
   EXPECT_TRUE(StillRunningAfter(1500));
   // The system's dialog was asked for, owned by the saver, with the cursor visible.
@@ -396,7 +504,8 @@ TEST_F(PasswordCheck, RefusedPasswordKeepsTheSaverRunning) {
 TEST_F(PasswordCheck, AcceptedPasswordEndsTheSaver) {
   SetPasswordSwitch(1);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "1");
-  Start(PasswordLibraryDir());
+  InstallSystemLibrary();
+  Start();
   PressKey(VK_SPACE);
   EXPECT_TRUE(saver_->WaitForExit(3000));
   EXPECT_EQ(Log(), "owner=Full cursor=shown\n");
@@ -411,10 +520,23 @@ TEST_F(PasswordCheck, WithoutTheLibraryTheSaverEnds) {
   EXPECT_EQ(Log(), "");
 }
 
+// A library of the same name in the working folder or beside the saver is never run:
+// the check goes on as on a system without the library, and the saver ends.
+TEST_F(PasswordCheck, PlantedLibraryIsNeverLoaded) {
+  SetPasswordSwitch(1);
+  SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "1");
+  ASSERT_TRUE(CopyFileA(OwnLibrary().c_str(), PlantedBesideSaver().c_str(), FALSE));
+  Start(PasswordLibraryDir());
+  PressKey(VK_SPACE);
+  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_EQ(Log(), "");
+}
+
 TEST_F(PasswordCheck, SwitchOffNeverAsks) {
   SetPasswordSwitch(0);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "0");
-  Start(PasswordLibraryDir());
+  InstallSystemLibrary();
+  Start();
   PressKey(VK_SPACE);
   EXPECT_TRUE(saver_->WaitForExit(3000));
   EXPECT_EQ(Log(), "");

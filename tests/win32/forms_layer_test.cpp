@@ -8,6 +8,7 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
+#include "win32/SystemError.h"
 
 namespace {
 
@@ -87,6 +88,31 @@ TEST_F(FormsLayer, AnExceptionInAHandlerGoesToTheApplicationsHandler) {
   form.throw_on_key = false;
   SendMessageA(form.Handle(), WM_KEYDOWN, 'B', 0);
   EXPECT_EQ(form.events.back(), "key 66");
+}
+
+class OrphanForm : public TForm {
+ public:
+  explicit OrphanForm(HWND parent) {
+    FormDescription d;
+    d.caption = "orphan";
+    d.style = WS_CHILD;
+    d.parent = parent;
+    CreateHandle(d);
+  }
+};
+
+TEST_F(FormsLayer, AWindowThatCannotBeMadeSaysWhy) {
+  // A parent that was destroyed: the system refuses the child with its own reason.
+  const HWND gone = CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+  DestroyWindow(gone);
+  try {
+    OrphanForm form(gone);
+    ADD_FAILURE() << "the window was made";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "CreateWindowEx failed: " + SystemErrorText(ERROR_INVALID_WINDOW_HANDLE));
+  }
 }
 
 TEST_F(FormsLayer, ProcessMessagesPutsAQuitBackForTheOuterLoop) {

@@ -10,6 +10,8 @@
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 
+#include <sddl.h>
+
 namespace {
 
 constexpr const char* kNames[] = {"Brightness", "Sizes",    "Color", "Alpha",
@@ -108,22 +110,6 @@ TEST_F(SettingsStore, WriteBackStoresExactlyTheSevenValues) {
   EXPECT_EQ(StoredNames(), SortedNames());
 }
 
-TEST_F(SettingsStore, ReadsInTheFixedOrderAndStopsAtTheFirstBadValue) {
-  StoreAll({4, 12, 3, 2, 6, 7, 0});
-  {
-    const UniqueRegKey key = CreateKey();
-    RegDeleteValueA(key.get(), "Color");
-    RegSetValueExA(key.get(), "Brightness", 0, REG_BINARY, reinterpret_cast<const BYTE*>("\1\0\0"),
-                   3);
-  }
-  LoadSettings(SettingsLoader::FullScreen);
-  ASSERT_EQ(errors_.size(), 1u);
-  EXPECT_EQ(errors_[0], "Invalid data type for 'Brightness'");
-  // Nothing was read, so the five tested values are all 0 and the defaults are seeded.
-  EXPECT_EQ(AppSettings().clock.Brightness, 9);
-  EXPECT_EQ(Stored("Color"), 7);
-}
-
 TEST_F(SettingsStore, FiveZeroValuesAreReseededAndArColorBecomesFive) {
   StoreAll({0, 0, 0, 0, 0, 3, 1});
   LoadSettings(SettingsLoader::FullScreen);
@@ -147,44 +133,133 @@ TEST_F(SettingsStore, StoredValuesLoadAsTheyAreEvenOutOfRange) {
   EXPECT_EQ(s.Rands, 2);
 }
 
-TEST_F(SettingsStore, ValueStoredAsTextNamesItselfAndKeepsWhatWasRead) {
+// How one stored value is spoilt before a load.
+enum class Damage { Missing, Text, Binary, ZeroLengthDword, ShortText };
+
+void Spoil(HKEY key, const char* name, Damage damage) {
+  switch (damage) {
+    case Damage::Missing:
+      RegDeleteValueA(key, name);
+      break;
+    case Damage::Text:
+      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("9"), 2);
+      break;
+    case Damage::Binary:
+      RegSetValueExA(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>("\1\0\0"), 3);
+      break;
+    case Damage::ZeroLengthDword:
+      RegSetValueExA(key, name, 0, REG_DWORD, nullptr, 0);
+      break;
+    case Damage::ShortText:
+      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("oops"), 5);
+      break;
+  }
+}
+
+// One unreadable value among six good ones: the message names it once, the six are
+// used as stored and left alone, and only the bad one is replaced by its seeded default.
+TEST_F(SettingsStore, OneUnreadableValueCostsOnlyItself) {
+  const struct {
+    int index;
+    Damage damage;
+    SettingsLoader loader;
+    const char* message;
+    int32_t seeded;
+  } cases[] = {
+      {0, Damage::Text, SettingsLoader::FullScreen, "Invalid data type for 'Brightness'", 9},
+      {1, Damage::Missing, SettingsLoader::FullScreen, "Failed to get data for 'Sizes'", 10},
+      {2, Damage::Binary, SettingsLoader::FullScreen, "Invalid data type for 'Color'", 7},
+      {2, Damage::Binary, SettingsLoader::SettingsWindow, "Invalid data type for 'Color'", 5},
+      {2, Damage::ZeroLengthDword, SettingsLoader::FullScreen, "Invalid data type for 'Color'", 7},
+      {3, Damage::ShortText, SettingsLoader::SettingsWindow, "Invalid data type for 'Alpha'", 1},
+      {6, Damage::Missing, SettingsLoader::FullScreen, "Failed to get data for 'Rands'", 0},
+  };
+  const int32_t good[] = {4, 12, 3, 2, 6, 7, 1};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    SetUp();
+    StoreAll({good[0], good[1], good[2], good[3], good[4], good[5], good[6]});
+    Spoil(CreateKey().get(), kNames[c.index], c.damage);
+    LoadSettings(c.loader);
+    EXPECT_EQ(errors_, std::vector<std::string>{c.message});
+    const ClockSettings& s = AppSettings().clock;
+    const int32_t loaded[] = {s.Brightness, s.Sizes,    s.Color, s.Alpha,
+                              s.Arrows,     s.Ar_Color, s.Rands};
+    for (int i = 0; i < 7; ++i) {
+      const int32_t expected = i == c.index ? c.seeded : good[i];
+      EXPECT_EQ(loaded[i], expected) << kNames[i];
+      EXPECT_EQ(Stored(kNames[i]), expected) << kNames[i];
+    }
+  }
+}
+
+TEST_F(SettingsStore, SeveralBadValuesShowOneMessageAndKeepTheGoodOnes) {
   StoreAll({4, 12, 3, 2, 6, 7, 0});
   {
     const UniqueRegKey key = CreateKey();
-    const char text[] = "oops";
-    RegSetValueExA(key.get(), "Alpha", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   sizeof(text));
+    Spoil(key.get(), "Brightness", Damage::Binary);
+    Spoil(key.get(), "Arrows", Damage::Missing);
   }
   LoadSettings(SettingsLoader::FullScreen);
-  ASSERT_EQ(errors_.size(), 1u);
-  EXPECT_EQ(errors_[0], "Invalid data type for 'Alpha'");
-  const ClockSettings& s = AppSettings().clock;
-  EXPECT_EQ(s.Brightness, 4);
-  EXPECT_EQ(s.Sizes, 12);
-  EXPECT_EQ(s.Color, 3);
-  EXPECT_EQ(s.Alpha, 0);
-  EXPECT_EQ(s.Arrows, 0);
-}
-
-TEST_F(SettingsStore, ShortTextValueIsStillTheWrongType) {
-  StoreAll({4, 12, 3, 2, 6, 7, 0});
-  {
-    const UniqueRegKey key = CreateKey();
-    RegSetValueExA(key.get(), "Sizes", 0, REG_SZ, reinterpret_cast<const BYTE*>("7"), 2);
+  EXPECT_EQ(errors_, std::vector<std::string>{"Invalid data type for 'Brightness'"});
+  const int32_t expected[] = {9, 12, 3, 2, 1, 7, 0};
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(Stored(kNames[i]), expected[i]) << kNames[i];
   }
-  LoadSettings(SettingsLoader::FullScreen);
-  ASSERT_EQ(errors_.size(), 1u);
-  EXPECT_EQ(errors_[0], "Invalid data type for 'Sizes'");
 }
 
-TEST_F(SettingsStore, MissingValueNamesItself) {
-  StoreDword("Brightness", 6);
-  StoreDword("Sizes", 8);
-  LoadSettings(SettingsLoader::FullScreen);
-  ASSERT_EQ(errors_.size(), 1u);
-  EXPECT_EQ(errors_[0], "Failed to get data for 'Color'");
-  EXPECT_EQ(AppSettings().clock.Brightness, 6);
-  EXPECT_EQ(AppSettings().clock.Sizes, 8);
+// The settings key as an administrator's policy leaves it: everyone may read it, nobody
+// may change it. The handle kept from before the change puts full access back.
+class ReadOnlySettingsKey {
+ public:
+  ReadOnlySettingsKey() {
+    HKEY raw = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, WRITE_DAC, &raw),
+              ERROR_SUCCESS);
+    dac_.reset(raw);
+    SetDacl("D:P(A;;KR;;;WD)");
+  }
+  ~ReadOnlySettingsKey() { SetDacl("D:P(A;;KA;;;WD)"); }
+
+ private:
+  void SetDacl(const char* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
+    EXPECT_EQ(RegSetKeySecurity(dac_.get(), DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+    LocalFree(sd);
+  }
+  UniqueRegKey dac_;
+};
+
+TEST_F(SettingsStore, ReadOnlyKeyIsReadAndNeverWritten) {
+  const struct {
+    SettingsLoader loader;
+    ClockSettings stored;
+    ClockSettings loaded;
+  } cases[] = {
+      {SettingsLoader::FullScreen, {4, 12, 3, 2, 6, 7, 0}, {4, 12, 3, 2, 6, 7, 0}},
+      // Nothing usable stored: seeded for this run only.
+      {SettingsLoader::SettingsWindow, {0, 0, 0, 0, 0, 3, 0}, {9, 10, 5, 1, 1, 5, 0}},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    StoreAll(c.stored);
+    {
+      const ReadOnlySettingsKey policy;
+      HKEY probe = nullptr;
+      ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &probe),
+                ERROR_ACCESS_DENIED);
+      LoadSettings(c.loader);
+    }
+    EXPECT_TRUE(errors_.empty());
+    const ClockSettings& s = AppSettings().clock;
+    EXPECT_EQ(s.Brightness, c.loaded.Brightness);
+    EXPECT_EQ(s.Color, c.loaded.Color);
+    EXPECT_EQ(s.Ar_Color, c.loaded.Ar_Color);
+    EXPECT_EQ(Stored("Brightness"), c.stored.Brightness);
+    EXPECT_EQ(Stored("Ar_Color"), c.stored.Ar_Color);
+  }
 }
 
 TEST_F(SettingsStore, MissingFirstValueInAnEmptyKeyReseedsAndRepairs) {

@@ -76,7 +76,7 @@ TEST(PixelFormatRequest, SixteenBitScreenAsksForSixteenAndDepthStaysThirtyTwo) {
 }
 
 TEST_F(RenderContextOnAWindow, GetsAPixelFormatAndACurrentContext) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   EXPECT_NE(GetPixelFormat(context_.Dc()), 0);
   EXPECT_EQ(wglGetCurrentContext(), context_.Rc());
   PIXELFORMATDESCRIPTOR chosen{};
@@ -86,7 +86,7 @@ TEST_F(RenderContextOnAWindow, GetsAPixelFormatAndACurrentContext) {
 }
 
 TEST_F(RenderContextOnAWindow, SetsCapabilitiesBlendAndCamera) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
   EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
@@ -136,7 +136,7 @@ TEST_F(RenderContextOnAWindow, LightsFollowTheLevel) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.level);
     Scene().LightLevel = c.level;
-    ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+    ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
     for (GLenum light : {GL_LIGHT0, GL_LIGHT1}) {
       ExpectGrey(LightValue(light, GL_DIFFUSE), c.intensity);
       ExpectGrey(LightValue(light, GL_SPECULAR), c.intensity);
@@ -146,7 +146,7 @@ TEST_F(RenderContextOnAWindow, LightsFollowTheLevel) {
 }
 
 TEST_F(RenderContextOnAWindow, LightPositionsAreInFrontOfTheDial) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   // Given with the model-view at the identity, so stored as given.
   const Vec4 p0 = LightValue(GL_LIGHT0, GL_POSITION);
   const Vec4 p1 = LightValue(GL_LIGHT1, GL_POSITION);
@@ -160,7 +160,7 @@ TEST_F(RenderContextOnAWindow, LightPositionsAreInFrontOfTheDial) {
 
 TEST_F(RenderContextOnAWindow, LevelUpdateChangesColoursNotPositions) {
   Scene().LightLevel = 9;
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   UpdateLightLevel(3);
   EXPECT_EQ(Scene().LightLevel, 3);
   for (GLenum light : {GL_LIGHT0, GL_LIGHT1}) {
@@ -172,11 +172,11 @@ TEST_F(RenderContextOnAWindow, LevelUpdateChangesColoursNotPositions) {
 }
 
 TEST_F(RenderContextOnAWindow, SettingUpAgainReplacesTheEarlierContext) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}).ok());
   const HGLRC first = context_.Rc();
   EXPECT_NE(context_.FontListBase(), 0u);
   EXPECT_TRUE(glIsList(context_.FontListBase() + ('A' - 32)));
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}).ok());
   EXPECT_EQ(wglGetCurrentContext(), context_.Rc());
   EXPECT_NE(context_.FontListBase(), 0u);
   // The earlier context was deleted: making it current fails.
@@ -187,7 +187,7 @@ TEST_F(RenderContextOnAWindow, SettingUpAgainReplacesTheEarlierContext) {
 }
 
 TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   context_.Release();
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(context_.Rc(), nullptr);
@@ -196,7 +196,7 @@ TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
 }
 
 TEST_F(RenderContextOnAWindow, FullScreenResizeUsesTheWindowAspect) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt));
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
   ResizeFullScreen(1024, 768);
   GLint viewport[4] = {};
   glGetIntegerv(GL_VIEWPORT, viewport);
