@@ -16,6 +16,8 @@ packages=(
   mingw-w64 g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   # Wine and the i386 OpenGL it renders through, on a virtual X server
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
+  # Wine draws another process's child OpenGL window through XComposite
+  libxcomposite1:i386
   xvfb xauth x11-utils
   # driving windows by hand in the measuring scripts
   xdotool

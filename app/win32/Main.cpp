@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/win32/PasswordChange.h"
 #include "saver/Full.h"
+#include "saver/Preview.h"
 #include "settings/window/Settings.h"
 #include "ui/Application.h"
 #include "win32/SystemLibrary.h"
@@ -31,7 +32,7 @@ void StartMode(SaverMode mode) {
       Application().SetMainForm(std::make_unique<TForm2>());
       break;
     case SaverMode::Preview:
-      // Its window is not built yet: this mode ends at once, without a message.
+      RunPreview(SecondArgumentHandle());
       break;
     case SaverMode::PasswordChange:
       ChangeSaverPassword(SecondArgumentHandle());

@@ -1,0 +1,179 @@
+#include "saver/Preview.h"
+
+#include "base/RandomGenerator.h"
+#include "saver/PasswordCheck.h"
+#include "settings/setup/WindowSetup.h"
+#include "ui/Application.h"
+#include "win32/WinHandles.h"
+
+namespace {
+
+PreviewState g_preview;
+
+constexpr char kPreviewClass[] = "TessarynPreview";
+constexpr char kPreviewTitle[] = "MySaver";
+
+void RegisterPreviewClass() {
+  WNDCLASSA existing{};
+  if (GetClassInfoA(Application().Instance(), kPreviewClass, &existing)) {
+    return;
+  }
+  WNDCLASSA wc{};
+  wc.style = CS_PARENTDC;
+  wc.lpfnWndProc = &PreviewWndProc;
+  wc.hInstance = Application().Instance();
+  wc.lpszClassName = kPreviewClass;
+  RegisterClassA(&wc);
+}
+
+SIZE OuterSize(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+HWND CreatePopupPreview(int width, int height) {
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  // Top-most from its creation, so that it never shows below another window first.
+  const HWND hwnd =
+      CreateWindowExA(WS_EX_TOPMOST, kPreviewClass, kPreviewTitle, WS_POPUP | WS_VISIBLE, x, y,
+                      width, height, nullptr, nullptr, Application().Instance(), nullptr);
+  if (hwnd != nullptr) {
+    // Only the active window gets the key press that ends this preview.
+    SetForegroundWindow(hwnd);
+  }
+  return hwnd;
+}
+
+void RunPreviewLoop() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// The child keeps filling the dialog's area when the dialog resizes it.
+void FollowParentArea(HWND hwnd) {
+  if ((GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) == 0) {
+    return;
+  }
+  const SIZE area = OuterSize(GetParent(hwnd));
+  const SIZE own = OuterSize(hwnd);
+  if (area.cx != own.cx || area.cy != own.cy) {
+    SetWindowPos(hwnd, nullptr, 0, 0, area.cx, area.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  }
+}
+
+// Nothing to draw into while the window or the dialog holding it is hidden or minimised,
+// or while the area is empty.
+bool PreviewShowing(HWND hwnd) {
+  RECT area{};
+  GetClientRect(hwnd, &area);
+  return IsWindowVisible(hwnd) && !IsIconic(GetAncestor(hwnd, GA_ROOT)) && area.right > 0 &&
+         area.bottom > 0;
+}
+
+void PreviewPaint(HWND hwnd) {
+  PreviewState& p = Preview();
+  FollowParentArea(hwnd);
+  if (!p.FrameInProgress && !p.FrameSetupFailed && PreviewShowing(hwnd)) {
+    p.FrameInProgress = true;
+    GuardHandler(DrawPreviewFrame);
+    p.FrameInProgress = false;
+  }
+  ValidateRect(hwnd, nullptr);
+}
+
+void PreviewKeyDown(HWND hwnd) {
+  PreviewState& p = Preview();
+  // A second key while the worker winds down must not ask for the password again.
+  if (!p.PreviewStopRequested.load(std::memory_order_relaxed)) {
+    // The preview's own window owns the system's password dialog: as a top-most pop-up
+    // it would otherwise cover the dialog.
+    p.PreviewStopRequested.store(CheckPasswordOnExit(hwnd), std::memory_order_relaxed);
+  }
+}
+
+}  // namespace
+
+PreviewState& Preview() {
+  return g_preview;
+}
+
+void RunPreview(HWND parent) {
+  PreviewState& p = Preview();
+  p.PreviewMode = true;
+  // A handle that names no window is a dialog already gone: no area to draw into and
+  // nothing that would ever end this process.
+  if (parent != nullptr && !IsWindow(parent)) {
+    return;
+  }
+  // In place before the window exists, so that even its first paint shows the fixed clock.
+  PreviewSceneFixedValues();
+  // The worker's seed, taken here so that only the main thread touches the generator.
+  Random().Seed();
+  const HWND hwnd = parent != nullptr
+                        ? CreatePreviewWindow(OuterSize(parent).cx, OuterSize(parent).cy, parent)
+                        : CreatePreviewWindow(kPopupPreviewWidth, kPopupPreviewHeight, nullptr);
+  if (hwnd == nullptr) {
+    return;
+  }
+  const UniqueWindow window(hwnd);
+  DWORD worker_id = 0;
+  // The worker is never joined: it ends with the process, so that the end does not wait
+  // for its sleep.
+  const UniqueKernelHandle worker(CreateThread(nullptr, 0, &PreviewWorker, nullptr, 0, &worker_id));
+  RunPreviewLoop();
+}
+
+HWND CreatePreviewWindow(int width, int height, HWND parent) {
+  RegisterPreviewClass();
+  const HWND hwnd =
+      parent != nullptr
+          ? CreateWindowExA(0, kPreviewClass, kPreviewTitle, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0,
+                            0, width, height, parent, nullptr, Application().Instance(), nullptr)
+          : CreatePopupPreview(width, height);
+  Preview().PreviewWindow = hwnd;
+  return hwnd;
+}
+
+DWORD WINAPI PreviewWorker(LPVOID) {
+  const HWND window = Preview().PreviewWindow;
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+  do {
+    InvalidateRect(window, nullptr, FALSE);
+    Sleep(kPreviewFrameInterval_ms);
+  } while (!Preview().PreviewStopRequested.load(std::memory_order_relaxed));
+  PostMessageA(window, WM_DESTROY, 0, 0);
+  return 0;
+}
+
+LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_PAINT:
+      PreviewPaint(hwnd);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_KEYDOWN:
+      PreviewKeyDown(hwnd);
+      return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (Preview().PreviewMode) {
+        return 0;
+      }
+      break;
+    default:
+      // WM_NCCREATE included: the default procedure stores the title and lets creation go on.
+      break;
+  }
+  return DefWindowProcA(hwnd, msg, wparam, lparam);
+}

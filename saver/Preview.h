@@ -1,0 +1,51 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <atomic>
+
+// Process-wide state of the preview inside the display-properties dialog.
+struct PreviewState {
+  // Set for the whole preview mode: `PreviewWindow` ignores the mouse.
+  bool PreviewMode = false;
+  HWND PreviewWindow = nullptr;
+  // Written by the main thread's leave check, read by the worker after every sleep.
+  std::atomic<bool> PreviewStopRequested{false};
+  // A frame is being drawn: a paint that arrives inside it (an error box's own message
+  // loop) must not start another one.
+  bool FrameInProgress = false;
+  // The pixel format could not be set: the preview is ending and draws no more.
+  bool FrameSetupFailed = false;
+};
+
+PreviewState& Preview();
+
+// Without a dialog to draw into, the preview is a top-most pop-up of the size the
+// dialog's preview area usually has, centred on the screen.
+inline constexpr int kPopupPreviewWidth = 152;
+inline constexpr int kPopupPreviewHeight = 112;
+
+// The worker's pace: one invalidation every 40 ms.
+inline constexpr DWORD kPreviewFrameInterval_ms = 40;
+
+// The whole preview mode inside the dialog's area `parent` (null: no usable handle was
+// given). Returns when its message loop has received the quit message, or at once when
+// `parent` names no window any more.
+void RunPreview(HWND parent);
+
+// Registers the class, creates `PreviewWindow` (a child of `parent`, or a top-most pop-up
+// when `parent` is null) and returns it; null when the window could not be made.
+HWND CreatePreviewWindow(int width, int height, HWND parent);
+
+// The worker thread: shows the window, then invalidates it every 40 ms until a stop is
+// requested.
+DWORD WINAPI PreviewWorker(LPVOID);
+
+LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// One frame with a device context and rendering context of its own, both released
+// before it returns.
+void DrawPreviewFrame();

@@ -1,0 +1,34 @@
+#include "saver/Preview.h"
+
+#include "scene/SceneFrames.h"
+#include "scene/win32/RenderContext.h"
+#include "settings/setup/WindowSetup.h"
+#include "ui/Application.h"
+#include "win32/WinHandles.h"
+
+void DrawPreviewFrame() {
+  const HWND window = Preview().PreviewWindow;
+  RECT area{};
+  GetClientRect(window, &area);
+  const UniqueWindowDc dc(WindowDc{window, GetDC(window)});
+  if (!dc) {
+    return;
+  }
+  // Without the format no frame can ever be drawn: the box says so, the preview ends.
+  if (const SetupResult format = SetupPixelFormat(dc.get().dc); !format.ok()) {
+    Preview().FrameSetupFailed = true;
+    Application().ShowSetupError(format.failure);
+    Application().Terminate();
+    return;
+  }
+  // Nothing of OpenGL's state outlives the frame: the context is made and deleted here.
+  const UniqueGlContext rc(Wgl().CreateContext(dc.get().dc));
+  // A context the system cannot make now only costs this frame: at 25 frames a second a
+  // box per failure would bury the dialog, and the next frame may well get one.
+  if (!rc || !Wgl().MakeCurrent(dc.get().dc, rc.get())) {
+    return;
+  }
+  PreviewFrameSetup(area.right, area.bottom);
+  DrawPreviewScene();
+  SwapBuffers(dc.get().dc);
+}
