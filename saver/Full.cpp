@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "saver/Monitors.h"
 #include "saver/PasswordCheck.h"
 #include "scene/Caption.h"
 #include "scene/SceneFrames.h"
@@ -18,9 +19,6 @@ constexpr UINT kSpiScreenSaverRunning = 97;
 
 int ScreenWidth() {
   return GetSystemMetrics(SM_CXSCREEN);
-}
-int ScreenHeight() {
-  return GetSystemMetrics(SM_CYSCREEN);
 }
 
 }  // namespace
@@ -56,7 +54,7 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   LoadSettings(SettingsLoader::FullScreen);
-  SetBounds(0, 0, ScreenWidth(), ScreenHeight());
+  CoverEveryMonitor();
   SaverSceneBeforeContext();
   if (!SetupRenderContext()) {
     return;
@@ -67,7 +65,15 @@ void TForm1::FormCreate() {
   ShowCursor(FALSE);
 }
 
+void TForm1::CoverEveryMonitor() {
+  const ScreenRect screen = VirtualScreenRect();
+  SetBounds(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
+  monitor_viewports_ = MonitorViewports(screen, DisplayMonitorRects());
+}
+
 bool TForm1::SetupRenderContext() {
+  // One caption font for every monitor, sized from the primary screen's width; the
+  // caption sits at the same scene place in each monitor's viewport.
   const CaptionFont font{-CaptionFontCharHeight(ScreenWidth())};
   const SetupResult result = context_.Setup(Handle(), SaverViewport(Width(), Height()), font);
   if (!result.context_ready) {
@@ -92,7 +98,14 @@ void TForm1::FormActivate() {
 
 void TForm1::FormResize() {
   // A resize before the context exists (while the window is sized at creation) does nothing.
-  if (context_.Rc() != nullptr) {
+  if (context_.Rc() == nullptr) {
+    return;
+  }
+  // Over several monitors each viewport keeps the set-up's aspect, as one screen does
+  // after activation; the whole window's shape means nothing to any one of them.
+  if (monitor_viewports_.size() > 1) {
+    monitor_viewports_ = MonitorViewports(VirtualScreenRect(), DisplayMonitorRects());
+  } else {
     ResizeFullScreen(Width(), Height());
   }
 }
@@ -105,7 +118,11 @@ void TForm1::Draw() {
   if (context_.Rc() == nullptr) {
     return;
   }
-  DrawSaverScene();
+  if (monitor_viewports_.size() > 1) {
+    DrawSaverSceneInEach(monitor_viewports_);
+  } else {
+    DrawSaverScene();
+  }
   SwapBuffers(context_.Dc());
 }
 

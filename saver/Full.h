@@ -5,6 +5,8 @@
 #endif
 #include <windows.h>
 
+#include <vector>
+
 #include "scene/win32/RenderContext.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
@@ -17,7 +19,7 @@ struct FullScreenState {
 
 FullScreenState& FullScreen();
 
-// The full-screen saver window: covers the screen, stays on top, hides the cursor and
+// The full-screen saver window: covers every monitor, stays on top, hides the cursor and
 // draws a frame every 40 ms until a key or a large enough mouse movement leaves it.
 class TForm1 : public TForm {
  public:
@@ -40,9 +42,12 @@ class TForm1 : public TForm {
   void TimerTimer(TTimer* sender);
   void Draw();
   void LeaveSequence();
+  void CoverEveryMonitor();
 
   TTimer Timer{40, false};
   RenderContext context_;
+  // One per monitor, in the window's OpenGL coordinates.
+  std::vector<Viewport> monitor_viewports_;
   bool closed_ = false;
   bool font_failure_shown_ = false;
 };

@@ -1,5 +1,7 @@
 #include "scene/SceneFrames.h"
 
+#include "base/ClockSource.h"
+#include "base/RandomGenerator.h"
 #include "scene/Background.h"
 #include "scene/Caption.h"
 #include "scene/Clocks.h"
@@ -45,5 +47,30 @@ void DrawPreviewScene() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   DrawDialFace(8);
   DrawClockHands();
+  Scene().DialMeshReady = true;
+}
+
+void DrawSaverSceneInEach(const std::vector<Viewport>& viewports) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // The dial animation and the hands advance per drawing; each monitor starts from
+  // the same state and time so all show one frame, and the last leaves the state as
+  // one drawing would.
+  const ClockSource clock_before = Clock();
+  Clock().Pin(Clock().LocalNow());
+  const SceneState scene_before = Scene();
+  const RandomGenerator random_before = Random();
+  for (size_t i = 0; i < viewports.size(); ++i) {
+    if (i > 0) {
+      Scene() = scene_before;
+      Random() = random_before;
+    }
+    const Viewport& v = viewports[i];
+    glViewport(v.x, v.y, v.width, v.height);
+    DrawDialOfSetting();
+    DrawClockHands();
+    DrawCaption();
+  }
+  Clock() = clock_before;
+  StepCaptionAlpha();
   Scene().DialMeshReady = true;
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <vector>
+
+#include "scene/Lighting.h"
+
 // One frame of each drawing window, up to but not including the buffer swap, which
 // belongs to the window. Each expects the window's context current and prepared.
 
@@ -12,3 +16,8 @@ void DrawSettingsScene();
 
 // Preview in the display-properties dialog: dial style 8 and the hands.
 void DrawPreviewScene();
+
+// Full-screen saver over several monitors: the same frame drawn into each viewport
+// from the same time, scene state and random state, then one caption step. The
+// window outside the viewports stays black.
+void DrawSaverSceneInEach(const std::vector<Viewport>& viewports);

@@ -14,6 +14,11 @@ packages=(
   libosmesa6-dev libglu1-mesa-dev libpng-dev zlib1g-dev pkg-config
   # win32 cross-build
   mingw-w64 g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
+  # win64 cross-build, 64-bit Wine and the 64-bit OpenGL it renders through
+  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  wine64 libgl1 libgl1-mesa-dri libglx-mesa0 libxcomposite1
+  # the installer
+  nsis
   # Wine and the i386 OpenGL it renders through, on a virtual X server
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
   # Wine draws another process's child OpenGL window through XComposite
@@ -21,6 +26,8 @@ packages=(
   xvfb xauth x11-utils
   # driving windows by hand in the measuring scripts
   xdotool
+  # two monitors for Wine: Xephyr with Xinerama, read by Wine through libXinerama
+  xserver-xephyr libxinerama1 libxinerama1:i386
   # reading screenshots
   imagemagick
 )

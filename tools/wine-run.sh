@@ -12,13 +12,16 @@
 #
 # Environment: TESSARYN_WINEPREFIX overrides the prefix (default: wineprefix/ in the
 # build tree that holds the program); TESSARYN_SCREEN sets the virtual screen
-# (default 1024x768x24).
+# (default 1024x768x24); TESSARYN_WINEARCH=win64 makes a 64-bit prefix (which runs
+# 32-bit programs too) instead of the default 32-bit one; TESSARYN_MONITORS=WxH,WxH,...
+# makes the session's screen a row of monitors (Xephyr with Xinerama on a virtual X
+# server; Wine takes the monitors from Xinerama) instead of one virtual screen.
 set -euo pipefail
 
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts: nothing here needs them.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=win32
+export WINEARCH=${TESSARYN_WINEARCH:-win32}
 
 build_tree_of() {
   local dir
@@ -55,23 +58,70 @@ free_display() {
 }
 
 xvfb_pid=""
+xephyr_pid=""
 wineserver_pid=""
+
+stop_wineserver() {
+  # Asks this prefix's server (and only it) to end its processes, then makes sure.
+  wineserver -k 2>/dev/null || true
+  for _ in $(seq 50); do
+    kill -0 "$wineserver_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -9 "$wineserver_pid" 2>/dev/null || true
+  wait "$wineserver_pid" 2>/dev/null || true
+  wineserver_pid=""
+}
 
 stop_session() {
   if [ -n "$wineserver_pid" ]; then
-    # Asks this prefix's server (and only it) to end its processes, then makes sure.
-    wineserver -k 2>/dev/null || true
-    for _ in $(seq 50); do
-      kill -0 "$wineserver_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -9 "$wineserver_pid" 2>/dev/null || true
-    wait "$wineserver_pid" 2>/dev/null || true
+    stop_wineserver
   fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  local pid
+  for pid in "$xephyr_pid" "$xvfb_pid"; do
+    if [ -n "$pid" ]; then
+      kill "$pid" 2>/dev/null || true
+      wait "$pid" 2>/dev/null || true
+    fi
+  done
+}
+
+start_wineserver() {
+  wineserver -f -p >/dev/null 2>&1 &
+  wineserver_pid=$!
+}
+
+wait_for_display() {
+  for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$1" ] && return 0
+    sleep 0.05
+  done
+}
+
+start_xvfb() {
+  local n
+  n=$(free_display)
+  Xvfb ":$n" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  wait_for_display "$n"
+}
+
+# A row of monitors, left to right and top-aligned, as one Xinerama screen.
+start_monitors() {
+  local sizes size width=0 height=0 screens=() n
+  IFS=, read -ra sizes <<<"$1"
+  for size in "${sizes[@]}"; do
+    width=$((width + ${size%x*}))
+    height=$((height > ${size#*x} ? height : ${size#*x}))
+    screens+=(-screen "$size")
+  done
+  start_xvfb "${width}x${height}x24"
+  n=$(free_display)
+  Xephyr ":$n" "${screens[@]}" +xinerama -nolisten tcp -noreset >/dev/null 2>&1 &
+  xephyr_pid=$!
+  export DISPLAY=":$n"
+  wait_for_display "$n"
 }
 
 start_session() {
@@ -81,23 +131,25 @@ start_session() {
   trap stop_session EXIT
   trap 'exit 130' INT TERM
 
-  if [ -z "${DISPLAY:-}" ]; then
-    local n
-    n=$(free_display)
-    Xvfb ":$n" -screen 0 "${TESSARYN_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.05
-    done
+  if [ -n "${TESSARYN_MONITORS:-}" ]; then
+    start_monitors "$TESSARYN_MONITORS"
+  elif [ -z "${DISPLAY:-}" ]; then
+    start_xvfb "${TESSARYN_SCREEN:-1024x768x24}"
   fi
 
-  wineserver -f -p >/dev/null 2>&1 &
-  wineserver_pid=$!
+  start_wineserver
   if [ ! -f "$WINEPREFIX/.tessaryn-ready" ]; then
     wine wineboot -i >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.tessaryn-ready"
+  fi
+  if [ -n "${TESSARYN_MONITORS:-}" ] && [ ! -f "$WINEPREFIX/.tessaryn-xinerama" ]; then
+    # NOTE: Xephyr's RandR shows one screen of the Xinerama row, and 64-bit Wine prefers
+    # RandR when it has the library: tell it to take the monitors from Xinerama. Wine
+    # reads the monitors once per wineserver, so the server starts again.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 || true
+    stop_wineserver
+    start_wineserver
+    touch "$WINEPREFIX/.tessaryn-xinerama"
   fi
   # The first program of a session starts Wine's background services, which inherit its
   # output; start them here so that no caller's pipe (ctest's) is held open by them.

@@ -104,14 +104,17 @@ HWND SaverProcess::WaitForWindow(const char* caption, DWORD timeout_ms) const {
   return nullptr;
 }
 
-Screenshot::Screenshot() {
+Screenshot::Screenshot()
+    : Screenshot(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}) {}
+
+Screenshot::Screenshot(const RECT& area) {
   const UniqueWindowDc screen(WindowDc{nullptr, GetDC(nullptr)});
-  width_ = GetSystemMetrics(SM_CXSCREEN);
-  height_ = GetSystemMetrics(SM_CYSCREEN);
+  width_ = area.right - area.left;
+  height_ = area.bottom - area.top;
   const UniqueMemoryDc memory(CreateCompatibleDC(screen.get().dc));
   const UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get().dc, width_, height_));
   const HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
-  BitBlt(memory.get(), 0, 0, width_, height_, screen.get().dc, 0, 0, SRCCOPY);
+  BitBlt(memory.get(), 0, 0, width_, height_, screen.get().dc, area.left, area.top, SRCCOPY);
   SelectObject(memory.get(), previous);
 
   BITMAPINFO info{};

@@ -43,10 +43,11 @@ std::string SaverPath();
 // The folder holding the tests' own PASSWORD.CPL.
 std::string PasswordLibraryDir();
 
-// A copy of the whole screen, 32 bits per pixel.
+// A copy of the primary screen, or of an area of the virtual screen, 32 bits per pixel.
 class Screenshot {
  public:
   Screenshot();
+  explicit Screenshot(const RECT& area);
   int Width() const { return width_; }
   int Height() const { return height_; }
   // Red, green, blue of one pixel.

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the 32-bit and the 64-bit tessaryn.scr and makes the release in
+# build/package/: tessaryn-setup.exe (one installer carrying both builds), each .scr
+# in a folder of its own, the README and the licence.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=${JOBS:-2}
+for preset in win32 win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs" --target tessaryn
+done
+
+version=$(sed -n 's/^project(Tessaryn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+out=build/package
+rm -rf "$out"
+mkdir -p "$out/32-bit" "$out/64-bit"
+cp build/win32/tessaryn.scr "$out/32-bit/"
+cp build/win64/tessaryn.scr "$out/64-bit/"
+cp README.md "$out/README.md"
+cp LICENSE "$out/LICENSE.txt"
+
+makensis -V2 -WX -INPUTCHARSET UTF8 \
+  "-DVERSION=$version" \
+  "-DSCR32=$PWD/$out/32-bit/tessaryn.scr" \
+  "-DSCR64=$PWD/$out/64-bit/tessaryn.scr" \
+  "-DREADME=$PWD/README.md" \
+  "-DLICENSE=$PWD/LICENSE" \
+  "-DICON=$PWD/res/tessaryn.ico" \
+  "-DOUTFILE=$PWD/$out/tessaryn-setup.exe" \
+  installer/tessaryn.nsi
+echo "package: $out"
+ls -l "$out" "$out/32-bit" "$out/64-bit"
