@@ -18,20 +18,22 @@ constexpr char kFailure[] = "          Mistake of correction of time";
 constexpr char kErrorCaption[] = "Tessaryn : unable to connect to screen";
 
 // A reply as the time services send it, carrying the current UTC time: the next whole
-// second, sent when it is about 450 ms away. The clock is then set within 0.5 s of now
-// however long the saver takes up to 0.9 s, which Wine accepts as no change. A test that
-// served any other time could move the machine's clock.
+// second, sent 50 to 450 ms before it. The clock is then set within 0.5 s of now however
+// long the saver takes up to 0.5 s, which Wine accepts as no change; and the request stays
+// well under the 2 s that would add a second of delay correction. A test that served any
+// other time could move the machine's clock.
 void SendCurrentTime(SOCKET s, const std::function<void(std::string&)>& spoil) {
   FILETIME now{};
   SYSTEMTIME t{};
-  for (int i = 0; i < 400; ++i) {
+  const DWORD start = GetTickCount();
+  do {
     GetSystemTimeAsFileTime(&now);
     FileTimeToSystemTime(&now, &t);
-    if (t.wMilliseconds >= 530 && t.wMilliseconds < 570) {
+    if (t.wMilliseconds >= 550 && t.wMilliseconds < 950) {
       break;
     }
-    Sleep(2);
-  }
+    Sleep(1);
+  } while (GetTickCount() - start < 2000);
   ULARGE_INTEGER next{};
   next.LowPart = now.dwLowDateTime;
   next.HighPart = now.dwHighDateTime;
@@ -197,7 +199,7 @@ bool WaitUntilEnabled(HWND button, DWORD timeout_ms) {
 
 TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeCloses) {
   LoopbackServer server([](LoopbackServer& s, SOCKET c) {
-    Sleep(300);  // long enough for "Connected" to be seen
+    Sleep(200);  // long enough for "Connected" to be seen
     SendCurrentTime(c, [](std::string&) {});
     s.WaitForClientClose(c);
   });
