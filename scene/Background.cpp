@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "scene/GlHeaders.h"
+#include "scene/QuadBatch.h"
 #include "base/RandomGenerator.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
@@ -241,49 +242,47 @@ void FillSector(DialMesh& mesh, const DialFaceState& d, const SectorStyle& style
   }
 }
 
-void EmitVertex(const DialVertex& p, bool flat) {
-  glColor4f(p.red, p.green, p.blue, p.alpha);
-  if (flat) {
-    glVertex2f(p.x, p.y);
-  } else {
-    glVertex3f(p.x, p.y, p.z);
-  }
+void AddVertex(QuadBatch& batch, const DialVertex& p) {
+  batch.Add({p.red, p.green, p.blue, p.alpha, p.x, p.y, p.z});
 }
 
 void EmitEllipsoid(const DialMesh& mesh, const DialFaceState& d) {
-  glPushMatrix();
-  glBegin(GL_QUADS);
+  QuadBatch& batch = Scene().Batch;
+  // The ellipsoid stays inside the view: its near half ends 3% short of the edge.
+  batch.Start(false, ViewReach::Inside);
   for (size_t i = 0; i < static_cast<size_t>(d.rows); ++i) {
     for (size_t j = 0; j < static_cast<size_t>(d.columns); ++j) {
-      EmitVertex(mesh[i][j], false);
-      EmitVertex(mesh[i][j + 1], false);
-      EmitVertex(mesh[i + 1][j + 1], false);
-      EmitVertex(mesh[i + 1][j], false);
+      AddVertex(batch, mesh[i][j]);
+      AddVertex(batch, mesh[i][j + 1]);
+      AddVertex(batch, mesh[i + 1][j + 1]);
+      AddVertex(batch, mesh[i + 1][j]);
     }
   }
-  glEnd();
+  glPushMatrix();
+  DrawQuadBatch(batch);
   glPopMatrix();
 }
 
 // The copies turn on the current (projection) matrix, after lighting is computed at
-// the mesh coordinates, so all twelve are lit alike.
+// the mesh coordinates, so all twelve are lit alike and share one batch.
 void EmitSectors(const DialMesh& mesh, const DialFaceState& d, const SectorStyle& style) {
+  QuadBatch& batch = Scene().Batch;
+  batch.Start(style.flat, ViewReach::MayLeave);
+  for (size_t i = 0; i < static_cast<size_t>(d.rows); ++i) {
+    for (size_t j = 0; j < static_cast<size_t>(d.columns); ++j) {
+      AddVertex(batch, mesh[i][j]);
+      AddVertex(batch, mesh[i + 1][j]);
+      AddVertex(batch, mesh[i + 1][j + 1]);
+      AddVertex(batch, mesh[i][j + 1]);
+    }
+  }
   for (int k = 0; k < kSectorCopies; ++k) {
     glPushMatrix();
     if (style.sunk) {
       glTranslatef(0.0f, 0.0f, -1.0f);
     }
     glRotatef(kSectorTurnDeg * static_cast<float>(k), 0.0f, 0.0f, 1.0f);
-    glBegin(GL_QUADS);
-    for (size_t i = 0; i < static_cast<size_t>(d.rows); ++i) {
-      for (size_t j = 0; j < static_cast<size_t>(d.columns); ++j) {
-        EmitVertex(mesh[i][j], style.flat);
-        EmitVertex(mesh[i + 1][j], style.flat);
-        EmitVertex(mesh[i + 1][j + 1], style.flat);
-        EmitVertex(mesh[i][j + 1], style.flat);
-      }
-    }
-    glEnd();
+    DrawQuadBatch(batch);
     glPopMatrix();
   }
 }

@@ -8,6 +8,7 @@
 #include "base/ClockSource.h"
 #include "scene/GlHeaders.h"
 #include "scene/NumeralRing.h"
+#include "scene/QuadBatch.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 
@@ -114,23 +115,23 @@ void BuildHandMesh(HandMesh& mesh, int32_t style) {
 using Position = float HandVertex::*;
 
 void DrawHand(const HandMesh& mesh, float angle_deg, Position px, Position py) {
-  glPushMatrix();
-  // The hand lies along +x; the quarter turn brings it to 12 o'clock.
-  glRotatef(angle_deg + 90.0f, 0.0f, 0.0f, 1.0f);
-  glBegin(GL_QUADS);
-  const auto emit = [&](const HandVertex& p) {
-    glColor4f(p.red, p.green, p.blue, p.alpha);
-    glVertex3f(p.*px, p.*py, 0.0f);
+  QuadBatch& batch = Scene().Batch;
+  batch.Start(false, ViewReach::Inside);
+  const auto add = [&](const HandVertex& p) {
+    batch.Add({p.red, p.green, p.blue, p.alpha, p.*px, p.*py, 0.0f});
   };
   for (size_t r = 0; r + 1 < kHandRows; ++r) {
     for (size_t c = 0; c + 1 < kHandColumns; ++c) {
-      emit(mesh[r][c]);
-      emit(mesh[r][c + 1]);
-      emit(mesh[r + 1][c + 1]);
-      emit(mesh[r + 1][c]);
+      add(mesh[r][c]);
+      add(mesh[r][c + 1]);
+      add(mesh[r + 1][c + 1]);
+      add(mesh[r + 1][c]);
     }
   }
-  glEnd();
+  glPushMatrix();
+  // The hand lies along +x; the quarter turn brings it to 12 o'clock.
+  glRotatef(angle_deg + 90.0f, 0.0f, 0.0f, 1.0f);
+  DrawQuadBatch(batch);
   glPopMatrix();
 }
 

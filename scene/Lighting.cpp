@@ -1,6 +1,7 @@
 #include "scene/Lighting.h"
 
 #include "scene/GlHeaders.h"
+#include "scene/KeptDial.h"
 #include "scene/SceneState.h"
 
 namespace {
@@ -36,6 +37,8 @@ void SetupCamera(const Viewport& viewport, float aspect) {
 }
 
 void SetupLights() {
+  // Every new context is set up from here, and it holds no kept dial yet.
+  ForgetKeptDial();
   glEnable(GL_ALPHA_TEST);
   glEnable(GL_COLOR_MATERIAL);
   glEnable(GL_BLEND);

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "scene/GlHeaders.h"
+#include "scene/QuadBatch.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 
@@ -63,18 +64,19 @@ void BuildDot(DotMesh<Spokes>& dot, double ring_scale) {
 }
 
 // Quads between neighbouring rings and spokes; the last spoke closes the disc.
-template <size_t Spokes, typename EmitVertex>
-void EmitDot(const DotMesh<Spokes>& dot, EmitVertex emit) {
-  glBegin(GL_QUADS);
+template <size_t Spokes, typename Place>
+void EmitDot(const DotMesh<Spokes>& dot, Place place) {
+  QuadBatch& batch = Scene().Batch;
+  batch.Start(false, ViewReach::Inside);
   for (size_t r = 0; r + 1 < kDotRings; ++r) {
     for (size_t s = 0; s + 1 < Spokes; ++s) {
-      emit(dot[r][s]);
-      emit(dot[r][s + 1]);
-      emit(dot[r + 1][s + 1]);
-      emit(dot[r + 1][s]);
+      batch.Add(place(dot[r][s]));
+      batch.Add(place(dot[r][s + 1]));
+      batch.Add(place(dot[r + 1][s + 1]));
+      batch.Add(place(dot[r + 1][s]));
     }
   }
-  glEnd();
+  DrawQuadBatch(batch);
 }
 
 struct Point {
@@ -240,8 +242,13 @@ void DrawMarkDot(float centre_x, float centre_y) {
   BuildDot(dot, 1.0 / 5.0);
   const float brightness = Scene().MarkBrightness;
   EmitDot(dot, [&](const DotVertex& v) {
-    glColor4f(v.red * brightness, v.green * brightness, v.blue * brightness, v.alpha);
-    glVertex3f(centre_x + v.x, centre_y + v.y, kMarkZ);
+    return QuadVertex{v.red * brightness,
+                      v.green * brightness,
+                      v.blue * brightness,
+                      v.alpha,
+                      centre_x + v.x,
+                      centre_y + v.y,
+                      kMarkZ};
   });
   Scene().MarkBrightness = 1.0f;
 }
@@ -250,8 +257,7 @@ void DrawNumeralDot(float pen_x, float pen_y) {
   DotMesh<kNumeralSpokes> dot;
   BuildDot(dot, static_cast<double>(Scene().DigitScale) / 12.0);
   EmitDot(dot, [&](const DotVertex& v) {
-    glColor4f(v.red, v.green, v.blue, v.alpha);
-    glVertex3f(pen_x + v.x, pen_y + v.y, 0.0f);
+    return QuadVertex{v.red, v.green, v.blue, v.alpha, pen_x + v.x, pen_y + v.y, 0.0f};
   });
 }
 

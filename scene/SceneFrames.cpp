@@ -5,6 +5,7 @@
 #include "scene/Background.h"
 #include "scene/Caption.h"
 #include "scene/Clocks.h"
+#include "scene/KeptDial.h"
 #include "scene/GlHeaders.h"
 #include "scene/Lighting.h"
 #include "scene/SceneState.h"
@@ -15,8 +16,14 @@ namespace {
 void DrawDialOfSetting() {
   const int32_t style = AppSettings().clock.Color;
   if (style >= 1 && style <= 10) {
-    DrawDialFace(style);
+    DrawDialAfterClear(style);
   }
+}
+
+// One kept copy cannot serve the dials of several viewports in one frame.
+void DrawDialOfSettingNotKept() {
+  Scene().KeptDial.valid = false;
+  DrawDialFace(AppSettings().clock.Color);
 }
 
 }  // namespace
@@ -66,7 +73,7 @@ void DrawSaverSceneInEach(const std::vector<Viewport>& viewports) {
     }
     const Viewport& v = viewports[i];
     glViewport(v.x, v.y, v.width, v.height);
-    DrawDialOfSetting();
+    DrawDialOfSettingNotKept();
     DrawClockHands();
     DrawCaption();
   }

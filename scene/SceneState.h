@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+
+#include "scene/QuadBatch.h"
 
 // The grid size of the dial face last initialised and the drifting phases of style 1.
 struct DialFaceState {
@@ -22,6 +25,30 @@ struct HandAngles {
   float hour_deg = 0.0f;
 };
 
+// What a kept dial was drawn from. The dial of styles 2 to 10 is the same picture for
+// the same style, DialRGB, light level, viewport and projection, so a frame puts back
+// the copy instead of drawing it again.
+struct KeptDialKey {
+  int32_t style = 0;
+  std::array<float, 3> dial_rgb{};
+  int32_t light_level = 0;
+  std::array<int, 4> viewport{};
+  std::array<float, 16> projection{};
+
+  bool operator==(const KeptDialKey&) const = default;
+};
+
+// The copy of the last static dial drawn, in a texture of the current context.
+struct KeptDialState {
+  // Off while every call must be drawn (the GL call trace records what is drawn).
+  bool enabled = true;
+  bool valid = false;
+  KeptDialKey key;
+  unsigned texture = 0;
+  int texture_width = 0;
+  int texture_height = 0;
+};
+
 // Process-wide state of the clock scene, kept together so a test resets it in one line:
 //   Scene() = {};
 struct SceneState {
@@ -35,6 +62,9 @@ struct SceneState {
   float MarkBrightness = 1.0f;
   HandAngles Angles;
   DialFaceState Dial;
+  KeptDialState KeptDial;
+  // Room for the vertices of the block being drawn, reused by every block.
+  QuadBatch Batch;
 };
 
 SceneState& Scene();

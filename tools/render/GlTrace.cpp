@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <utility>
 
+#include "scene/QuadBatch.h"
+#include "scene/SceneState.h"
+
 namespace {
 
 GlMode g_mode = GlMode::Plain;
@@ -57,6 +60,9 @@ int LightParameterCount(GLenum pname) {
 
 void SetGlMode(GlMode mode) {
   g_mode = mode;
+  // A kept dial is put back without its calls; the trace and the null sink need the
+  // dial drawn each frame.
+  Scene().KeptDial.enabled = mode == GlMode::Plain;
 }
 
 GlMode CurrentGlMode() {
@@ -153,4 +159,25 @@ extern "C" void __wrap_glCallLists(GLsizei n, GLenum type, const GLvoid* lists) 
     g_calls.push_back(std::move(call));
   }
   __real_glCallLists(n, type, lists);
+}
+
+// A batch of quads is recorded as the immediate-mode block it stands for, every vertex
+// a glColor4f and a glVertex3f (or glVertex2f), the invisible quads that are not sent
+// included: the trace shows what the scene draws, not how it is sent.
+extern "C" void __real__Z13DrawQuadBatchRK9QuadBatch(const QuadBatch& batch);
+extern "C" void __wrap__Z13DrawQuadBatchRK9QuadBatch(const QuadBatch& batch) {
+  if (Skipped()) return;
+  if (Tracing()) {
+    Recorder{"glBegin"}(static_cast<GLenum>(GL_QUADS));
+    for (const QuadVertex& v : batch.Vertices()) {
+      Recorder{"glColor4f"}(v.red, v.green, v.blue, v.alpha);
+      if (batch.Flat()) {
+        Recorder{"glVertex2f"}(v.x, v.y);
+      } else {
+        Recorder{"glVertex3f"}(v.x, v.y, v.z);
+      }
+    }
+    Recorder{"glEnd"}();
+  }
+  __real__Z13DrawQuadBatchRK9QuadBatch(batch);
 }

@@ -42,20 +42,27 @@ void BM_SceneWorkNullSink(benchmark::State& state) {
 }
 BENCHMARK(BM_SceneWorkNullSink)->Arg(1)->Arg(5)->Arg(7)->Unit(benchmark::kMicrosecond);
 
-// One whole saver frame on Mesa's llvmpipe at 1024 x 768, finished.
+// One whole saver frame on Mesa's llvmpipe, finished: dial, then width and height.
 void BM_FullFrameLlvmpipe(benchmark::State& state) {
   const int32_t dial = static_cast<int32_t>(state.range(0));
+  const int width = static_cast<int>(state.range(1));
+  const int height = static_cast<int>(state.range(2));
   const RenderOptions o = SaverAt(dial, 1);
   Clock().Pin(*o.time);
-  OffscreenContext context(1024, 768);
-  PrepareWindow(o, 1024, 768);
+  OffscreenContext context(width, height);
+  PrepareWindow(o, width, height);
   for (auto _ : state) {
-    DrawWindowFrame(o, 1024, 768);
+    DrawWindowFrame(o, width, height);
+    Scene().DialMeshReady = true;
     glFinish();
   }
   Clock().Unpin();
 }
-BENCHMARK(BM_FullFrameLlvmpipe)->Arg(1)->Arg(5)->Arg(7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullFrameLlvmpipe)
+    ->ArgsProduct({{0, 1, 7}, {1024}, {768}})
+    ->ArgsProduct({{0, 1, 7}, {1920}, {1080}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 
 }  // namespace
 

@@ -1,0 +1,188 @@
+// The levers that make a frame cheaper must leave every pixel and every traced call as
+// it was: batched quads, invisible quads left out, and the kept static dial.
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "SceneTrace.h"
+#include "scene/KeptDial.h"
+#include "scene/QuadBatch.h"
+#include "scene/SceneFrames.h"
+#include "settings/setup/WindowSetup.h"
+#include "tools/render/RenderOptions.h"
+#include "tools/render/SceneRender.h"
+
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+QuadBatch OneQuad(float a0, float a1, float a2, float a3, bool flat = false) {
+  QuadBatch batch;
+  batch.Start(flat, ViewReach::Inside);
+  const float alphas[4] = {a0, a1, a2, a3};
+  const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  for (int i = 0; i < 4; ++i) {
+    batch.Add({1.0f, 0.5f, 0.25f, alphas[i], corners[i][0], corners[i][1], 0.5f});
+  }
+  return batch;
+}
+
+TEST(InvisibleQuads, OnlyFourAlphasAtOrBelowZeroAreLeftOut) {
+  struct Case {
+    float a[4];
+    bool invisible;
+  } cases[] = {
+      {{0, 0, 0, 0}, true},      {{-1, -0.5f, 0, -16.1f}, true},  // lit alpha is clamped to 0
+      {{0, 0, 0, 1e-7f}, false}, {{0.7f, 0, 0, 0}, false},       {{0, kNaN, 0, 0}, false},
+  };
+  for (const Case& c : cases) {
+    const QuadBatch batch = OneQuad(c.a[0], c.a[1], c.a[2], c.a[3]);
+    EXPECT_EQ(QuadIsInvisible(batch.Vertices().data()), c.invisible)
+        << c.a[0] << " " << c.a[1] << " " << c.a[2] << " " << c.a[3];
+  }
+}
+
+// A batch is traced as the immediate-mode block it replaces, left-out quads included.
+TEST_F(SceneTest, ABatchIsTracedAsItsPerVertexCalls) {
+  for (bool flat : {false, true}) {
+    const QuadBatch batch = OneQuad(0, 0, 0, 0, flat);
+    const std::vector<GlCall> calls = Trace([&] { DrawQuadBatch(batch); });
+    ASSERT_EQ(calls.size(), 10u);
+    EXPECT_EQ(FormatGlCall(calls.front()), "glBegin 7");
+    EXPECT_EQ(FormatGlCall(calls[1]), "glColor4f 1 0.5 0.25 0");
+    EXPECT_EQ(FormatGlCall(calls[2]), flat ? "glVertex2f -1 -1" : "glVertex3f -1 -1 0.5");
+    EXPECT_EQ(FormatGlCall(calls.back()), "glEnd");
+  }
+}
+
+// The premise of leaving quads out: under the scene's lighting and blending, a quad
+// with all four alphas at or below 0 changes nothing, and a drawn one does.
+TEST_F(SceneTest, AQuadLeftOutWouldNotHaveChangedAPixel) {
+  const auto drawn_in_immediate_mode = [this](float alpha) {
+    glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const QuadBatch batch = OneQuad(alpha, alpha, alpha, alpha);
+    glBegin(GL_QUADS);
+    for (const QuadVertex& v : batch.Vertices()) {
+      glColor4f(v.red, v.green, v.blue, v.alpha);
+      glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+    return context_.Read();
+  };
+  const Image background = drawn_in_immediate_mode(0.0f);
+  EXPECT_EQ(drawn_in_immediate_mode(-1.0f).rgb, background.rgb);
+  EXPECT_EQ(drawn_in_immediate_mode(-16.1f).rgb, background.rgb);
+  EXPECT_NE(drawn_in_immediate_mode(0.01f).rgb, background.rgb);
+}
+
+RenderOptions SaverFrames(int32_t dial, int frames, int width = 160, int height = 120) {
+  RenderOptions o;
+  o.window = SceneWindow::Saver;
+  o.dial = dial;
+  o.hands = 3;
+  o.time = TimeOfDay{10, 8, 37, 0};
+  o.seed = 4242;
+  o.frames = frames;
+  o.width = width;
+  o.height = height;
+  return o;
+}
+
+// Every frame of every static style, put back from the kept copy, is the frame that
+// drawing it again gives, in the saver and in the settings window (whose viewport
+// leaves rows above and below).
+TEST(KeptDial, FramesAreTheSameAsDrawnOnes) {
+  for (SceneWindow window : {SceneWindow::Saver, SceneWindow::Settings}) {
+    for (int32_t dial = 1; dial <= 10; ++dial) {
+      RenderOptions o = SaverFrames(dial, 3);
+      o.window = window;
+      const RenderResult kept = RenderScene(o, false);
+      // Traced frames are all drawn: tracing turns keeping off.
+      const RenderResult drawn = RenderScene(o, true);
+      EXPECT_EQ(kept.image.rgb, drawn.image.rgb) << "dial " << dial;
+    }
+  }
+}
+
+class KeptDialOnAContext : public SceneTest {
+ protected:
+  void SetUp() override {
+    SceneTest::SetUp();
+    AppSettings().clock.Color = 7;
+    AppSettings().DialRGB = {0.2f, 0.6f, 0.9f};
+    Scene().LightLevel = 9;
+    SetupLights();
+  }
+  Image Frame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawDialAfterClear(AppSettings().clock.Color);
+    Scene().DialMeshReady = true;
+    return context_.Read();
+  }
+  Image DrawnFrame() {
+    Scene().KeptDial.enabled = false;
+    Image image = Frame();
+    Scene().KeptDial.enabled = true;
+    return image;
+  }
+};
+
+TEST_F(KeptDialOnAContext, TheSecondFrameIsPutBackFromTheCopy) {
+  const Image first = Frame();
+  ASSERT_TRUE(Scene().KeptDial.valid);
+  // A stale copy shows that the second frame comes from it, not from a new drawing.
+  AppSettings().DialRGB = {0.9f, 0.1f, 0.1f};
+  Scene().KeptDial.key.dial_rgb = {0.9f, 0.1f, 0.1f};
+  EXPECT_EQ(Frame().rgb, first.rgb);
+}
+
+// Each thing the picture depends on makes the next frame draw and keep again.
+TEST_F(KeptDialOnAContext, RedrawsWhenWhatTheDialDependsOnChanges) {
+  const std::vector<std::function<void()>> changes = {
+      [] { AppSettings().DialRGB.green = 0.1f; }, [] { UpdateLightLevel(3); },
+      [] { AppSettings().clock.Color = 9; },      [] { glViewport(8, 8, 40, 40); },
+      [] { glTranslatef(-0.025f, 0.0f, 0.0f); },  [] { ResizeFullScreen(64, 48); },
+      [] { Scene().DialMeshReady = false; },      [] { SetupLights(); },  // as at every new context
+  };
+  for (size_t i = 0; i < changes.size(); ++i) {
+    Frame();
+    changes[i]();
+    EXPECT_EQ(Frame().rgb, DrawnFrame().rgb) << "change " << i;
+    EXPECT_EQ(Frame().rgb, DrawnFrame().rgb) << "change " << i << ", kept again";
+  }
+}
+
+// Several monitors draw several dials in one frame; each frame is the drawn one.
+TEST_F(KeptDialOnAContext, FramesOverSeveralMonitorsAreDrawn) {
+  const std::vector<Viewport> monitors = {{0, 0, 32, 64}, {32, 16, 32, 48}};
+  const auto frames = [&](bool keep) {
+    Scene() = {};
+    Caption() = {};
+    Scene().LightLevel = 9;
+    SetupLights();
+    Scene().KeptDial.enabled = keep;
+    std::vector<std::vector<uint8_t>> pictures;
+    for (int i = 0; i < 3; ++i) {
+      DrawSaverSceneInEach(monitors);
+      pictures.push_back(context_.Read().rgb);
+    }
+    return pictures;
+  };
+  EXPECT_EQ(frames(true), frames(false));
+}
+
+TEST_F(KeptDialOnAContext, StyleOneAndNoDialAreNeverKept) {
+  for (int32_t style : {0, 1, 11}) {
+    AppSettings().clock.Color = style;
+    Frame();
+    EXPECT_FALSE(Scene().KeptDial.valid) << style;
+  }
+}
+
+}  // namespace
