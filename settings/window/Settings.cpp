@@ -201,6 +201,7 @@ bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& res
   }
   if (msg == WM_MOVE || msg == WM_SIZE) {
     PlaceClockArea();
+    sync_.OwnerMoved();
     return false;
   }
   if (msg != WM_SYSKEYDOWN) {

@@ -88,6 +88,6 @@ class TForm2 : public TForm {
   void Button2Click(TButton* sender);
 
   RenderContext context_;
-  ClockSync sync_{*this};
+  ClockSync sync_{*this, Timer, Button2.Handle()};
   bool closed_ = false;
 };

@@ -1,0 +1,89 @@
+#include "settings/sync/DaytimeReply.h"
+
+namespace {
+
+// Positions counted from 1; position 1 is the reply's leading line feed.
+constexpr size_t kYearAt = 8;
+constexpr size_t kMonthAt = 11;
+constexpr size_t kDayAt = 14;
+constexpr size_t kHourAt = 17;
+constexpr size_t kMinuteAt = 20;
+constexpr size_t kSecondAt = 23;
+constexpr size_t kLeapIndicatorAt = 29;
+constexpr size_t kHealthAt = 31;
+
+struct Separator {
+  size_t at;
+  char character;
+};
+// A reply in another layout must not be read as if its digits were in these places.
+constexpr Separator kSeparators[] = {{10, '-'}, {13, '-'}, {19, ':'}, {22, ':'}};
+
+char At(std::string_view reply, size_t position) {
+  return reply[position - 1];
+}
+
+// The two decimal digits at a position, or nothing.
+std::optional<int> TwoDigits(std::string_view reply, size_t position) {
+  const char tens = At(reply, position);
+  const char units = At(reply, position + 1);
+  if (tens < '0' || tens > '9' || units < '0' || units > '9') {
+    return std::nullopt;
+  }
+  return (tens - '0') * 10 + (units - '0');
+}
+
+bool InRange(const std::optional<int>& value, int low, int high) {
+  return value && *value >= low && *value <= high;
+}
+
+bool ServerVouchesForIt(std::string_view reply) {
+  if (At(reply, kLeapIndicatorAt) != '0') {
+    return false;
+  }
+  return reply.size() < kHealthAt || At(reply, kHealthAt) == '0';
+}
+
+bool LaidOut(std::string_view reply) {
+  for (const Separator& s : kSeparators) {
+    if (At(reply, s.at) != s.character) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<UtcDateTime> ParseDaytimeReply(std::string_view reply) {
+  if (reply.size() < kLeapIndicatorAt || !ServerVouchesForIt(reply) || !LaidOut(reply)) {
+    return std::nullopt;
+  }
+  const std::optional<int> year = TwoDigits(reply, kYearAt);
+  const std::optional<int> month = TwoDigits(reply, kMonthAt);
+  const std::optional<int> day = TwoDigits(reply, kDayAt);
+  const std::optional<int> hour = TwoDigits(reply, kHourAt);
+  const std::optional<int> minute = TwoDigits(reply, kMinuteAt);
+  const std::optional<int> second = TwoDigits(reply, kSecondAt);
+  if (!year || !InRange(month, 1, 12) || !InRange(hour, 0, 23) || !InRange(minute, 0, 59) ||
+      !InRange(second, 0, 59)) {
+    return std::nullopt;
+  }
+  const int full_year = 2000 + *year;
+  if (!InRange(day, 1, DaysInMonth(full_year, *month))) {
+    return std::nullopt;
+  }
+  return UtcDateTime{full_year, *month, *day, *hour, *minute, *second};
+}
+
+int64_t DelayCorrection_s(int64_t elapsed_ms) {
+  return elapsed_ms > 0 ? elapsed_ms / 2 / 1000 : 0;
+}
+
+std::optional<UtcDateTime> ClockTimeFromReply(std::string_view reply, int64_t elapsed_ms) {
+  const std::optional<UtcDateTime> received = ParseDaytimeReply(reply);
+  if (!received) {
+    return std::nullopt;
+  }
+  return AddSeconds(*received, DelayCorrection_s(elapsed_ms));
+}

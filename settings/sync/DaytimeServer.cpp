@@ -1,0 +1,55 @@
+#include "settings/sync/DaytimeServer.h"
+
+#include <charconv>
+
+namespace {
+
+// A decimal number of 1 to max_digits digits, no sign, within [low, high].
+std::optional<int> Number(std::string_view text, size_t max_digits, int low, int high) {
+  if (text.empty() || text.size() > max_digits) {
+    return std::nullopt;
+  }
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text[0] == '-' || value < low ||
+      value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool IsDottedAddress(std::string_view text) {
+  for (int part = 0; part < 4; ++part) {
+    const size_t dot = text.find('.');
+    if ((part < 3) == (dot == std::string_view::npos)) {
+      return false;
+    }
+    if (!Number(text.substr(0, dot), 3, 0, 255)) {
+      return false;
+    }
+    text = part < 3 ? text.substr(dot + 1) : std::string_view();
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<DaytimeServer> ChooseDaytimeServer(const char* override_value) {
+  if (override_value == nullptr || *override_value == '\0') {
+    return DaytimeServer{kPublicDaytimeServer, kDaytimePort};
+  }
+  const std::string_view text(override_value);
+  const size_t colon = text.find(':');
+  const std::string_view host = text.substr(0, colon);
+  if (!IsDottedAddress(host)) {
+    return std::nullopt;
+  }
+  if (colon == std::string_view::npos) {
+    return DaytimeServer{std::string(host), kDaytimePort};
+  }
+  const std::optional<int> port = Number(text.substr(colon + 1), 5, 1, 65535);
+  if (!port) {
+    return std::nullopt;
+  }
+  return DaytimeServer{std::string(host), *port};
+}

@@ -1,0 +1,355 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "SaverProcess.h"
+#include "tests/support/LoopbackServer.h"
+
+namespace {
+
+constexpr char kWaitText[] = "Connection to a server an exact times - please wait";
+constexpr char kConnected[] = "                    Connected";
+constexpr char kDisconnect[] = "                    Disconnect";
+constexpr char kSuccess[] = "       Clock synchronization - Sucessfull";
+constexpr char kFailure[] = "          Mistake of correction of time";
+constexpr char kErrorCaption[] = "Tessaryn : unable to connect to screen";
+
+// A reply as the time services send it, carrying the current UTC time: the next whole
+// second, sent 50 to 450 ms before it. The clock is then set within 0.5 s of now however
+// long the saver takes up to 0.5 s, which Wine accepts as no change; and the request stays
+// well under the 2 s that would add a second of delay correction. A test that served any
+// other time could move the machine's clock.
+void SendCurrentTime(SOCKET s, const std::function<void(std::string&)>& spoil) {
+  FILETIME now{};
+  SYSTEMTIME t{};
+  const DWORD start = GetTickCount();
+  do {
+    GetSystemTimeAsFileTime(&now);
+    FileTimeToSystemTime(&now, &t);
+    if (t.wMilliseconds >= 550 && t.wMilliseconds < 950) {
+      break;
+    }
+    Sleep(1);
+  } while (GetTickCount() - start < 2000);
+  ULARGE_INTEGER next{};
+  next.LowPart = now.dwLowDateTime;
+  next.HighPart = now.dwHighDateTime;
+  next.QuadPart += 10000000ull;  // one second, in 100 ns units
+  now.dwLowDateTime = next.LowPart;
+  now.dwHighDateTime = next.HighPart;
+  FileTimeToSystemTime(&now, &t);
+  char text[80];
+  std::snprintf(text, sizeof(text),
+                "\n61381 %02u-%02u-%02u %02u:%02u:%02u 00 0 0  50.0 UTC(NIST) * \n", t.wYear % 100u,
+                t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+  std::string reply(text);
+  spoil(reply);
+  LoopbackServer::SendAll(s, reply);
+}
+
+void PointAt(int port) {
+  const std::string address = "127.0.0.1:" + std::to_string(port);
+  SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", address.c_str());
+}
+
+void SendPair(INPUT first, INPUT second) {
+  INPUT input[2] = {first, second};
+  SendInput(2, input, sizeof(INPUT));
+}
+
+void Click(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  SetForegroundWindow(GetAncestor(control, GA_ROOT));
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PumpFor(100);
+  INPUT down{};
+  down.type = INPUT_MOUSE;
+  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  INPUT up = down;
+  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendPair(down, up);
+}
+
+void PressKey(WORD vk) {
+  INPUT down{};
+  down.type = INPUT_KEYBOARD;
+  down.ki.wVk = vk;
+  INPUT up = down;
+  up.ki.dwFlags = KEYEVENTF_KEYUP;
+  SendPair(down, up);
+}
+
+std::string TextOf(HWND window) {
+  char text[128] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+// The settings window, started against a server of the test's own.
+class SettingsWindow {
+ public:
+  explicit SettingsWindow(int port) {
+    // Green hands and no dial: red on screen can only be the failure text.
+    StoreSettings(10, 10, 0, 3, 1, 3, 0);
+    PointAt(port);
+    saver_ = std::make_unique<SaverProcess>("/c");
+    window_ = saver_->WaitForWindow("Tessaryn Settings", 20000);
+    if (window_ != nullptr) {
+      button_ = FindWindowExA(window_, nullptr, "Button", "Clock synchronization");
+    }
+  }
+  ~SettingsWindow() {
+    saver_.reset();
+    SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", nullptr);
+    DeleteStoredSettings();
+  }
+
+  bool Ready() const { return button_ != nullptr; }
+  SaverProcess& Saver() { return *saver_; }
+  HWND Window() const { return window_; }
+  HWND Button() const { return button_; }
+
+  // Presses the button as a user does; the notice it opens, or nullptr.
+  HWND PressSync() {
+    Click(button_);
+    return saver_->WaitForWindow("Connection", 3000);
+  }
+  // Whether the clock in the upper part changes within 1.2 s (the notice's line aside).
+  bool PreviewMoves() const {
+    RECT r{};
+    GetClientRect(window_, &r);
+    POINT origin{0, 0};
+    ClientToScreen(window_, &origin);
+    const Screenshot before;
+    PumpFor(1200);
+    const Screenshot after;
+    const int notice_top = origin.y + r.bottom / 2 - 20;
+    int changed = 0;
+    for (int y = origin.y; y < origin.y + 280; ++y) {
+      for (int x = origin.x; x < origin.x + r.right; ++x) {
+        if ((y < notice_top || y > notice_top + 40) &&
+            before.Brightness(x, y) != after.Brightness(x, y)) {
+          ++changed;
+        }
+      }
+    }
+    return changed > 10;
+  }
+
+ private:
+  std::unique_ptr<SaverProcess> saver_;
+  HWND window_ = nullptr;
+  HWND button_ = nullptr;
+};
+
+// The notice's texts in the order they showed, until it closed; and how red it got.
+struct NoticeWatch {
+  std::vector<std::string> texts;
+  int red_pixels = 0;
+  bool closed = false;
+};
+
+NoticeWatch Watch(HWND notice, DWORD timeout_ms) {
+  NoticeWatch watch;
+  const HWND label = FindWindowExA(notice, nullptr, "Static", nullptr);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeout_ms) {
+    if (!IsWindow(notice)) {
+      watch.closed = true;
+      break;
+    }
+    const std::string text = TextOf(label);
+    // A label on its way out reads empty.
+    const bool changed = watch.texts.empty() || watch.texts.back() != text;
+    if (changed && IsWindow(label)) {
+      watch.texts.push_back(text);
+      if (text == kFailure) {
+        PumpFor(60);
+        RECT r{};
+        GetWindowRect(notice, &r);
+        const Screenshot shot;
+        for (int y = r.top; y < r.bottom; ++y) {
+          for (int x = r.left; x < r.right; ++x) {
+            watch.red_pixels +=
+                shot.Red(x, y) > 180 && shot.Green(x, y) < 80 && shot.Blue(x, y) < 80;
+          }
+        }
+      }
+    }
+    Sleep(5);
+  }
+  return watch;
+}
+
+// Waits for the 4-second spacing of requests to pass.
+bool WaitUntilEnabled(HWND button, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  while (!IsWindowEnabled(button)) {
+    if (GetTickCount() - start > timeout_ms) {
+      return false;
+    }
+    PumpFor(50);
+  }
+  return true;
+}
+
+TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeCloses) {
+  LoopbackServer server([](LoopbackServer& s, SOCKET c) {
+    Sleep(200);  // long enough for "Connected" to be seen
+    SendCurrentTime(c, [](std::string&) {});
+    s.WaitForClientClose(c);
+  });
+  SettingsWindow settings(server.Port());
+  ASSERT_TRUE(settings.Ready());
+  const HWND notice = settings.PressSync();
+  ASSERT_NE(notice, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(settings.Button()));
+  const NoticeWatch watch = Watch(notice, 5000);
+  const std::vector<std::string> expected = {kConnected, kDisconnect, kSuccess};
+  ASSERT_FALSE(watch.texts.empty());
+  // The first text may have been replaced before the test looked.
+  std::vector<std::string> seen = watch.texts;
+  if (seen.front() == kWaitText) {
+    seen.erase(seen.begin());
+  }
+  EXPECT_EQ(seen, expected);
+  EXPECT_TRUE(watch.closed);
+  EXPECT_TRUE(settings.PreviewMoves());
+  EXPECT_TRUE(WaitUntilEnabled(settings.Button(), 5000));
+}
+
+// Each reply carries the current time but must not be used; had the clock been set from
+// it, Wine would have accepted and the success text would show.
+TEST(ClockSynchronization, RepliesThatDoNotCheckOutGiveTheRedFailureText) {
+  const struct {
+    const char* what;
+    std::function<void(std::string&)> spoil;
+  } cases[] = {
+      {"leap indicator 1", [](std::string& r) { r[28] = '1'; }},
+      {"short reply", [](std::string& r) { r.resize(20); }},
+      {"minute not a number", [](std::string& r) { r[20] = 'x'; }},
+  };
+  LoopbackServer server(
+      [&cases](LoopbackServer& s, SOCKET c) {
+        SendCurrentTime(c, cases[s.Accepted() - 1].spoil);
+        s.WaitForClientClose(c);
+      },
+      3);
+  SettingsWindow settings(server.Port());
+  ASSERT_TRUE(settings.Ready());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WaitUntilEnabled(settings.Button(), 6000));
+    const HWND notice = settings.PressSync();
+    ASSERT_NE(notice, nullptr);
+    const NoticeWatch watch = Watch(notice, 5000);
+    ASSERT_FALSE(watch.texts.empty());
+    EXPECT_EQ(watch.texts.back(), kFailure);
+    EXPECT_GT(watch.red_pixels, 30);
+    EXPECT_TRUE(watch.closed);
+    EXPECT_FALSE(IsWindowEnabled(settings.Button())) << "another request within 4 s";
+    EXPECT_EQ(settings.Saver().WaitForWindow(kErrorCaption, 0), nullptr);
+  }
+  EXPECT_TRUE(settings.PreviewMoves());
+  EXPECT_EQ(server.Accepted(), 3);
+}
+
+std::vector<std::string> LabelsOf(HWND window) {
+  std::vector<std::string> texts;
+  for (HWND child = FindWindowExA(window, nullptr, "Static", nullptr); child != nullptr;
+       child = FindWindowExA(window, child, "Static", nullptr)) {
+    texts.push_back(TextOf(child));
+  }
+  return texts;
+}
+
+// A refused connection and a server that accepts and stays silent: after the time-out the
+// notice closes and the error window lists the reasons; a second press meanwhile does
+// nothing; Escape closes the error window.
+TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) {
+  LoopbackServer silent([](LoopbackServer& s, SOCKET c) { s.WaitForClientClose(c); }, 2);
+  LoopbackServer closing([](LoopbackServer&, SOCKET) {});
+  const struct {
+    const char* what;
+    int port;
+    DWORD shortest_wait_ms;
+  } cases[] = {{"refused connection", RefusedPort(), 0},
+               {"server closes without a word", closing.Port(), 0},
+               {"silent server", silent.Port(), 4500}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SettingsWindow settings(c.port);
+    ASSERT_TRUE(settings.Ready());
+    const DWORD start = GetTickCount();
+    const HWND notice = settings.PressSync();
+    // Only the silent server's request lasts long enough to watch it.
+    if (c.shortest_wait_ms > 0) {
+      ASSERT_NE(notice, nullptr);
+      EXPECT_FALSE(settings.PreviewMoves()) << "the clock stands still during the request";
+      Click(settings.Button());
+    }
+    const HWND error = settings.Saver().WaitForWindow(kErrorCaption, 9000);
+    const DWORD waited = GetTickCount() - start;
+    ASSERT_NE(error, nullptr);
+    EXPECT_GE(waited, c.shortest_wait_ms);
+    EXPECT_LE(waited, 8500u);
+    EXPECT_EQ(settings.Saver().WaitForWindow("Connection", 0), nullptr);
+    RECT r{};
+    GetWindowRect(error, &r);
+    EXPECT_EQ(r.right - r.left, 403);
+    EXPECT_EQ(r.bottom - r.top, 153);
+    const std::vector<std::string> labels = {"Possible reasons",
+                                             "- Your computer is not connected to the Internet",
+                                             "- Your Internet connection's quality is too bad",
+                                             "- You have entered incorrect proxy settings",
+                                             "- Port 13(TCP) isdisabled on your firewall"};
+    EXPECT_EQ(LabelsOf(error), labels);
+
+    SetForegroundWindow(error);
+    PumpFor(200);
+    PressKey(VK_ESCAPE);
+    for (DWORD waited_ms = 0; IsWindow(error) && waited_ms < 5000; waited_ms += 50) {
+      PumpFor(50);
+    }
+    EXPECT_FALSE(IsWindow(error));
+    EXPECT_TRUE(settings.PreviewMoves());
+  }
+  EXPECT_EQ(silent.Accepted(), 1) << "the second press made a request";
+}
+
+TEST(ClockSynchronization, NoticeFollowsTheWindowAndEscapeDuringTheRequestEndsTheProgram) {
+  LoopbackServer silent([](LoopbackServer& s, SOCKET c) { s.WaitForClientClose(c); });
+  SettingsWindow settings(silent.Port());
+  ASSERT_TRUE(settings.Ready());
+  const HWND notice = settings.PressSync();
+  ASSERT_NE(notice, nullptr);
+  // The notice goes with the window when the window moves.
+  SetWindowPos(settings.Window(), nullptr, 60, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  PumpFor(500);
+  RECT window{};
+  RECT shown{};
+  GetWindowRect(settings.Window(), &window);
+  GetWindowRect(notice, &shown);
+  EXPECT_NEAR((shown.left + shown.right) / 2, (window.left + window.right) / 2, 2);
+  EXPECT_NEAR((shown.top + shown.bottom) / 2, (window.top + window.bottom) / 2, 2);
+  PumpFor(500);
+  SetForegroundWindow(settings.Window());
+  PumpFor(100);
+  PressKey(VK_ESCAPE);
+  const DWORD start = GetTickCount();
+  bool error_window = false;
+  while (!settings.Saver().WaitForExit(20) && GetTickCount() - start < 4000) {
+    error_window = error_window || settings.Saver().WaitForWindow(kErrorCaption, 0) != nullptr;
+  }
+  EXPECT_FALSE(error_window);
+  ASSERT_TRUE(settings.Saver().WaitForExit(0));
+  DWORD code = 1;
+  GetExitCodeProcess(settings.Saver().Process(), &code);
+  EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
