@@ -34,15 +34,7 @@ tools/wine-run.sh --session --prefix "$prefix" bash -c '
   done
   [ -n "$pid" ] || { echo "the preview did not start"; exit 1; }
   sleep 5
-  sample() {
-    printf "rss_kb=%s vm_kb=%s fds=%s threads=%s\n" \
-      "$(awk "/^VmRSS/ {print \$2}" /proc/$pid/status)" \
-      "$(awk "/^VmSize/ {print \$2}" /proc/$pid/status)" \
-      "$(ls /proc/$pid/fd | wc -l)" \
-      "$(awk "/^Threads/ {print \$2}" /proc/$pid/status)"
-  }
-  cpu() { awk "{print \$14 + \$15}" "/proc/$pid/stat"; }
-  ticks=$(getconf CLK_TCK)
+  . tools/proc-sample.sh
   echo "0 s:   $(sample)"
   cpu0=$(cpu)
   for ((t = 30; t <= seconds; t += 30)); do

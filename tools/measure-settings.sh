@@ -51,15 +51,7 @@ tools/wine-run.sh --session --prefix "$prefix" bash -c '
   # The empty bottom right corner of the settings window; notepad where they do not overlap.
   read -r sx sy <<<"$(point "Tessaryn Settings" 0.97 0.98)"
   read -r nx ny <<<"$(point "Untitled - Notepad" 0.03 0.1)"
-  sample() {
-    printf "rss_kb=%s vm_kb=%s fds=%s threads=%s\n" \
-      "$(awk "/^VmRSS/ {print \$2}" /proc/$pid/status)" \
-      "$(awk "/^VmSize/ {print \$2}" /proc/$pid/status)" \
-      "$(ls /proc/$pid/fd | wc -l)" \
-      "$(awk "/^Threads/ {print \$2}" /proc/$pid/status)"
-  }
-  cpu() { awk "{print \$14 + \$15}" "/proc/$pid/stat"; }
-  ticks=$(getconf CLK_TCK)
+  . tools/proc-sample.sh
   echo "0 s: $(sample)"
   cpu0=$(cpu)
   start=$(date +%s)
