@@ -13,7 +13,7 @@
 namespace {
 
 // The window's controls in their tab order, where they must sit (client pixels at 96 DPI).
-struct ControlSpec {
+struct ExpectedControl {
   const char* class_name;
   const char* text;
   RECT bounds;  // left, top, right, bottom
@@ -22,7 +22,7 @@ struct ControlSpec {
 };
 
 constexpr const char* kTrack = "msctls_trackbar32";
-const ControlSpec kLayout[] = {
+const ExpectedControl kLayout[] = {
     {kTrack, "", {3, 327, 123, 337}, 1, 10},                    // TrackBar1, Arrows
     {"Button", "Save", {11, 376, 86, 393}},                     // Button1
     {"Button", "Clock synchronization", {117, 376, 277, 393}},  // Button2
@@ -232,19 +232,19 @@ TEST_F(SettingsWindow, FirstStartStoresItsDefaultsAndShowsTheControlsInPlace) {
   EXPECT_NEAR(outer.top, (GetSystemMetrics(SM_CYSCREEN) - client.bottom) / 2.0, 0.5);
 
   for (size_t i = 0; i < std::size(kLayout); ++i) {
-    const ControlSpec& spec = kLayout[i];
+    const ExpectedControl& expected = kLayout[i];
     const HWND c = controls_[i];
-    SCOPED_TRACE(std::string(spec.class_name) + " \"" + spec.text + "\"");
-    EXPECT_EQ(_stricmp(ClassOf(c).c_str(), spec.class_name), 0) << ClassOf(c);
-    EXPECT_EQ(TextOf(c), spec.text);
+    SCOPED_TRACE(std::string(expected.class_name) + " \"" + expected.text + "\"");
+    EXPECT_EQ(_stricmp(ClassOf(c).c_str(), expected.class_name), 0) << ClassOf(c);
+    EXPECT_EQ(TextOf(c), expected.text);
     RECT r{};
     GetWindowRect(c, &r);
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_TRUE(EqualRect(&r, &spec.bounds))
+    EXPECT_TRUE(EqualRect(&r, &expected.bounds))
         << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top;
-    if (spec.class_name == kTrack) {
-      EXPECT_EQ(SendMessageA(c, TBM_GETRANGEMIN, 0, 0), spec.min);
-      EXPECT_EQ(SendMessageA(c, TBM_GETRANGEMAX, 0, 0), spec.max);
+    if (expected.class_name == kTrack) {
+      EXPECT_EQ(SendMessageA(c, TBM_GETRANGEMIN, 0, 0), expected.min);
+      EXPECT_EQ(SendMessageA(c, TBM_GETRANGEMAX, 0, 0), expected.max);
       EXPECT_EQ(SendMessageA(c, TBM_GETLINESIZE, 0, 0), 1);
       EXPECT_EQ(SendMessageA(c, TBM_GETPAGESIZE, 0, 0), 2);
       EXPECT_EQ(GetWindowLongA(c, GWL_STYLE) & (TBS_VERT | TBS_TOP | TBS_AUTOTICKS), TBS_AUTOTICKS);
