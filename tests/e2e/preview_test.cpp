@@ -196,7 +196,9 @@ class DialogHost {
           area = dialog != nullptr ? FindWindowExA(dialog, nullptr, kAreaClass, nullptr) : nullptr;
           preview =
               area != nullptr ? FindWindowExA(area, nullptr, nullptr, kPreviewTitle) : nullptr;
-          return preview != nullptr;
+          // The child is findable while it is still being created, before the system adds
+          // WS_VISIBLE: only a shown preview is the one the dialog gets.
+          return preview != nullptr && (GetWindowLongA(preview, GWL_STYLE) & WS_VISIBLE) != 0;
         },
         10000);
     EXPECT_NE(preview, nullptr) << "no preview window in the dialog's area";
