@@ -4,7 +4,11 @@
 # 1024 x 768 and 1920 x 1080 (and, with --pin, at 1920 x 1080 pinned to one core), the
 # frames per second that Mesa counts (GALLIUM_HUD=simple,fps, dumped to a file) and the
 # process's CPU time per frame (/proc/PID/stat, all its threads).
-#   tools/bench-frame.sh [--seconds N] [--pin] [--no-gltext] [--before OTHER/tessaryn.scr]
+#   tools/bench-frame.sh [--seconds N] [--pin] [--no-gltext] [--win64]
+#                        [--before OTHER/tessaryn.scr]
+# --win64 also measures the 64-bit build under 64-bit Wine, which draws through the
+# 64-bit Mesa: the 32-bit Mesa of Debian is built for plain i686 (x87 floating point, no
+# SSE in its C code) and costs about twice as much for the same frame.
 # --before measures another build of the saver (say, of the commit a change starts from)
 # beside this tree's, each case back to back. Installs Debian's xscreensaver-gl for the
 # comparison when it is missing.
@@ -13,7 +17,7 @@ cd "$(dirname "$0")/.."
 
 if [ "${1:-}" = "--inner" ]; then
   shift
-  screen=$1 seconds=$2 pin=$3 gltext=$4 before=$5
+  screen=$1 seconds=$2 pin=$3 gltext=$4 before=$5 ours=$6 label=$7
   gltext_bin=/usr/libexec/xscreensaver/gltext
   ticks=$(getconf CLK_TCK)
   xvfb_pid=$(pgrep -f "^Xvfb ${DISPLAY} " | head -n 1 || true)
@@ -52,11 +56,12 @@ if [ "${1:-}" = "--inner" ]; then
     done
     hud=$(mktemp -d)
     GALLIUM_HUD=simple,fps GALLIUM_HUD_DUMP_DIR=$hud "${pin_cmd[@]}" wine "$saver" /s &
-    local pid=""
+    # 64-bit Wine names the process by its Windows path (Z:\...).
+    local pid="" pattern="^(${saver}|Z:.*tessaryn[.]scr) /s"
     for _ in $(seq 100); do
-      pid=$(pgrep -f "^${saver}" | head -n 1 || true)
-      [ -n "$pid" ] && break
       sleep 0.1
+      pid=$(pgrep -n -f "$pattern" || true)
+      [ -n "$pid" ] && break
     done
     [ -n "$pid" ] || { echo "the saver did not start"; return 1; }
     measure "$pid" "$hud" "$name $screen Color $color${pinned:+ $pinned}"
@@ -86,7 +91,7 @@ if [ "${1:-}" = "--inner" ]; then
     if [ -n "$before" ]; then
       run_saver "$before" before "$1" "$2"
     fi
-    run_saver "$PWD/build/win32/tessaryn.scr" saver "$1" "$2"
+    run_saver "$ours" "$label" "$1" "$2"
   }
   for color in 0 7 1; do
     run_savers "$color" ""
@@ -104,13 +109,16 @@ seconds=20
 pin=no
 gltext=yes
 before=""
+win64=no
 while [ $# -gt 0 ]; do
   case $1 in
+    --win64) win64=yes; shift ;;
     --seconds) seconds=$2; shift 2 ;;
     --pin) pin=yes; shift ;;
     --no-gltext) gltext=no; shift ;;
     --before) before=$(realpath "$2"); shift 2 ;;
-    *) echo "usage: $0 [--seconds N] [--pin] [--no-gltext] [--before SCR]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--seconds N] [--pin] [--no-gltext] [--win64] [--before SCR]" >&2
+       exit 2 ;;
   esac
 done
 
@@ -122,6 +130,10 @@ if [ "$gltext" = yes ] && [ ! -x /usr/libexec/xscreensaver/gltext ]; then
 fi
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target tessaryn -j2 >/dev/null
+if [ "$win64" = yes ]; then
+  cmake --preset win64 >/dev/null
+  cmake --build --preset win64 --target tessaryn -j2 >/dev/null
+fi
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for screen in 1024x768 1920x1080; do
@@ -129,6 +141,11 @@ for screen in 1024x768 1920x1080; do
   [ "$screen" = 1920x1080 ] && screen_pin=$pin
   (unset DISPLAY; TESSARYN_SCREEN="${screen}x24" tools/wine-run.sh --session \
     --prefix build/bench-frame/wineprefix bash "$0" --inner "$screen" "$seconds" \
-    "$screen_pin" "$gltext" "$before")
+    "$screen_pin" "$gltext" "$before" "$PWD/build/win32/tessaryn.scr" saver)
+  if [ "$win64" = yes ]; then
+    (unset DISPLAY; TESSARYN_WINEARCH=win64 TESSARYN_SCREEN="${screen}x24" tools/wine-run.sh \
+      --session --prefix build/bench-frame64/wineprefix bash "$0" --inner "$screen" \
+      "$seconds" "$screen_pin" no "" "$PWD/build/win64/tessaryn.scr" saver64)
+  fi
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
