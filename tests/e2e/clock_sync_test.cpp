@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "SaverProcess.h"
+#include "tests/support/Input.h"
 #include "tests/support/LoopbackServer.h"
 
 namespace {
@@ -55,38 +56,13 @@ void PointAt(int port) {
   SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", address.c_str());
 }
 
-void SendPair(INPUT first, INPUT second) {
-  INPUT input[2] = {first, second};
-  SendInput(2, input, sizeof(INPUT));
-}
-
 void Click(HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
   SetForegroundWindow(GetAncestor(control, GA_ROOT));
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   PumpFor(100);
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  INPUT up = down;
-  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendPair(down, up);
-}
-
-void PressKey(WORD vk) {
-  INPUT down{};
-  down.type = INPUT_KEYBOARD;
-  down.ki.wVk = vk;
-  INPUT up = down;
-  up.ki.dwFlags = KEYEVENTF_KEYUP;
-  SendPair(down, up);
-}
-
-std::string TextOf(HWND window) {
-  char text[128] = {};
-  GetWindowTextA(window, text, sizeof(text));
-  return text;
+  ClickLeft();
 }
 
 // The settings window, started against a server of the test's own.
@@ -162,7 +138,7 @@ NoticeWatch Watch(HWND notice, DWORD timeout_ms) {
       watch.closed = true;
       break;
     }
-    const std::string text = TextOf(label);
+    const std::string text = WindowText(label);
     // A label on its way out reads empty.
     const bool changed = watch.texts.empty() || watch.texts.back() != text;
     if (changed && IsWindow(label)) {
@@ -262,7 +238,7 @@ std::vector<std::string> LabelsOf(HWND window) {
   std::vector<std::string> texts;
   for (HWND child = FindWindowExA(window, nullptr, "Static", nullptr); child != nullptr;
        child = FindWindowExA(window, child, "Static", nullptr)) {
-    texts.push_back(TextOf(child));
+    texts.push_back(WindowText(child));
   }
   return texts;
 }

@@ -11,6 +11,7 @@
 
 #include "SaverProcess.h"
 #include "settings/win32/RegistryStore.h"
+#include "tests/support/Input.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -18,15 +19,6 @@ namespace {
 constexpr int kStartX = 400;
 constexpr int kStartY = 300;
 constexpr double kPi = 3.14159265358979;
-
-void PressKey(WORD vk) {
-  INPUT input[2] = {};
-  input[0].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = vk;
-  input[1] = input[0];
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof(INPUT));
-}
 
 void MoveCursor(int x, int y) {
   SetCursorPos(x, y);
@@ -407,12 +399,7 @@ TEST_F(FullScreenSaver, SmallMovesAddUpAgainstTheSameReference) {
 
 TEST_F(FullScreenSaver, MouseClickLeaves) {
   Start();
-  INPUT input[2] = {};
-  input[0].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1] = input[0];
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
+  ClickLeft();
   EXPECT_TRUE(saver_->WaitForExit(3000));
 }
 

@@ -12,6 +12,7 @@
 
 #include "SaverProcess.h"
 #include "dialog/PreviewDialog.h"
+#include "tests/support/Input.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -364,12 +365,7 @@ TEST_P(PreviewWithoutDialog, IsATopMostPopupThatAKeyEnds) {
 
   SetForegroundWindow(popup);
   PumpFor(200);
-  INPUT key[2] = {};
-  key[0].type = INPUT_KEYBOARD;
-  key[0].ki.wVk = VK_SPACE;
-  key[1] = key[0];
-  key[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, key, sizeof(INPUT));
+  PressKey(VK_SPACE);
   EXPECT_TRUE(saver.WaitForExit(5000));
 }
 

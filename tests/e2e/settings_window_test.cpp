@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SaverProcess.h"
+#include "tests/support/Input.h"
 
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -44,36 +45,14 @@ constexpr int kTrackBar[] = {-1, 0, 4, 5, 6, 7, 12};
 constexpr int kCheckBox1 = 14;
 
 void Press(WORD vk, WORD modifier = 0) {
-  std::vector<INPUT> input;
-  auto key = [&](WORD k, DWORD flags) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = k;
-    i.ki.dwFlags = flags;
-    input.push_back(i);
-  };
-  if (modifier != 0) key(modifier, 0);
-  key(vk, 0);
-  key(vk, KEYEVENTF_KEYUP);
-  if (modifier != 0) key(modifier, KEYEVENTF_KEYUP);
-  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  PressKey(vk, modifier);
   PumpFor(150);
 }
 
 void ClickAt(POINT screen) {
   SetCursorPos(screen.x, screen.y);
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
+  ClickLeft();
   PumpFor(150);
-}
-
-std::string TextOf(HWND hwnd) {
-  char text[128] = {};
-  GetWindowTextA(hwnd, text, sizeof(text));
-  return text;
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -236,7 +215,7 @@ TEST_F(SettingsWindow, FirstStartStoresItsDefaultsAndShowsTheControlsInPlace) {
     const HWND c = controls_[i];
     SCOPED_TRACE(std::string(expected.class_name) + " \"" + expected.text + "\"");
     EXPECT_EQ(_stricmp(ClassOf(c).c_str(), expected.class_name), 0) << ClassOf(c);
-    EXPECT_EQ(TextOf(c), expected.text);
+    EXPECT_EQ(WindowText(c), expected.text);
     RECT r{};
     GetWindowRect(c, &r);
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../SaverProcess.h"
+#include "tests/support/Input.h"
 
 namespace {
 
@@ -115,21 +116,12 @@ TEST_F(SaverOnTwoMonitors, KeyMoveOrClickOnTheSecondMonitorLeaves) {
     PumpFor(100);
     ASSERT_NE(Start(), nullptr);
     EXPECT_TRUE(saver_->Running());
-    INPUT input[2] = {};
     if (act == Act::Key) {
-      input[0].type = INPUT_KEYBOARD;
-      input[0].ki.wVk = VK_SPACE;
-      input[1] = input[0];
-      input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-      SendInput(2, input, sizeof(INPUT));
+      PressKey(VK_SPACE);
     } else if (act == Act::Move) {
       SetCursorPos(centre.x + 40, centre.y);
     } else {
-      input[0].type = INPUT_MOUSE;
-      input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-      input[1] = input[0];
-      input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-      SendInput(2, input, sizeof(INPUT));
+      ClickLeft();
     }
     // On a bare X server Wine waits up to 2 s for the window's withdrawal.
     EXPECT_TRUE(saver_->WaitForExit(5000));

@@ -1,0 +1,20 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <string>
+
+// Input as a user gives it, through the system's input queue (SendInput), so that it
+// reaches whichever window has the focus or lies under the cursor.
+
+// Presses and releases the key, inside a press of the modifier when one is given.
+void PressKey(WORD vk, WORD modifier = 0);
+
+// Presses and releases the left mouse button where the cursor is.
+void ClickLeft();
+
+// A window's text (caption, or a control's label).
+std::string WindowText(HWND window);
