@@ -12,11 +12,6 @@ namespace {
 
 RegistryValueWriter g_set_value = &RegSetValueExA;
 
-struct NamedValue {
-  const char* name;
-  int32_t ClockSettings::*field;
-};
-
 constexpr std::array<NamedValue, 7> kValues = {{
     {"Brightness", &ClockSettings::Brightness},
     {"Sizes", &ClockSettings::Sizes},
@@ -55,7 +50,7 @@ void WriteDword(HKEY key, const char* name, int32_t value) {
   const DWORD data = static_cast<DWORD>(value);
   if (g_set_value(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) !=
       ERROR_SUCCESS) {
-    throw RegistryError("Failed to set data for '%s'", name);
+    throw SetDataFailure(name);
   }
 }
 
@@ -73,12 +68,10 @@ UniqueRegKey OpenSettingsKey(bool& read_only) {
 
 // Returns false when the key can be neither opened nor created.
 bool WriteStoredValues(const ClockSettings& s, StoredValueSet which) {
-  HKEY raw = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &raw, nullptr) != ERROR_SUCCESS) {
+  const UniqueRegKey key = CreateSettingsKey();
+  if (!key.valid()) {
     return false;
   }
-  const UniqueRegKey key(raw);
   for (size_t i = 0; i < kValues.size(); ++i) {
     if (which.test(i)) {
       WriteDword(key.get(), kValues[i].name, s.*kValues[i].field);
@@ -102,6 +95,23 @@ void SeedUnreadable(ClockSettings& s, StoredValueSet unreadable, SettingsLoader 
 
 RegistryValueWriter& RegistrySetValue() {
   return g_set_value;
+}
+
+ERegistryException SetDataFailure(const char* name) {
+  return RegistryError("Failed to set data for '%s'", name);
+}
+
+UniqueRegKey CreateSettingsKey() {
+  HKEY raw = nullptr;
+  const LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &raw, nullptr);
+  return UniqueRegKey(rc == ERROR_SUCCESS ? raw : nullptr);
+}
+
+void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const NamedValue> order) {
+  for (const NamedValue& v : order) {
+    WriteDword(key, v.name, s.*v.field);
+  }
 }
 
 StoredSettingsRead ReadStoredSettings(ClockSettings& s) {

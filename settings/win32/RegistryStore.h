@@ -6,10 +6,12 @@
 #include <windows.h>
 
 #include <bitset>
+#include <span>
 #include <stdexcept>
 #include <string>
 
 #include "settings/ClockSettings.h"
+#include "win32/WinHandles.h"
 
 // A registry read or write that failed; the text names the value.
 class ERegistryException : public std::runtime_error {
@@ -39,6 +41,23 @@ struct StoredSettingsRead {
 // leaves its setting as it was and goes on with the next. Without the key nothing is
 // read and every value counts as unreadable.
 StoredSettingsRead ReadStoredSettings(ClockSettings& s);
+
+// One stored value: its name in the key and the setting it holds.
+struct NamedValue {
+  const char* name;
+  int32_t ClockSettings::*field;
+};
+
+// "Failed to set data for '<name>'".
+ERegistryException SetDataFailure(const char* name);
+
+// The settings key opened for writing, created if needed; empty when it can be neither
+// opened nor created.
+UniqueRegKey CreateSettingsKey();
+
+// Writes the values of `s` into the open key in the order given, each as a REG_DWORD.
+// Throws SetDataFailure of the first value that cannot be written.
+void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const NamedValue> order);
 
 // Writes all seven values in their fixed order, creating the key if needed.
 // Returns false when the key can be neither opened nor created; throws when a
