@@ -19,10 +19,8 @@ if [ "${1:-}" = "--inner" ]; then
   shift
   screen=$1 seconds=$2 pin=$3 gltext=$4 before=$5 ours=$6 label=$7
   gltext_bin=/usr/libexec/xscreensaver/gltext
-  ticks=$(getconf CLK_TCK)
+  . tools/proc-sample.sh
   xvfb_pid=$(pgrep -f "^Xvfb ${DISPLAY} " | head -n 1 || true)
-
-  cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 
   # Measures process $1 for $seconds after a warm-up; prints frames/s and ms per frame.
   measure() {
@@ -30,11 +28,11 @@ if [ "${1:-}" = "--inner" ]; then
     sleep 5
     local lines0 c0 x0 c1 x1
     lines0=$(wc -l <"$hud/fps" 2>/dev/null || echo 0)
-    c0=$(cpu_ticks "$pid")
-    x0=$([ -n "$xvfb_pid" ] && cpu_ticks "$xvfb_pid" || echo 0)
+    c0=$(cpu_of "$pid")
+    x0=$([ -n "$xvfb_pid" ] && cpu_of "$xvfb_pid" || echo 0)
     sleep "$seconds"
-    c1=$(cpu_ticks "$pid")
-    x1=$([ -n "$xvfb_pid" ] && cpu_ticks "$xvfb_pid" || echo 0)
+    c1=$(cpu_of "$pid")
+    x1=$([ -n "$xvfb_pid" ] && cpu_of "$xvfb_pid" || echo 0)
     tail -n +"$((lines0 + 1))" "$hud/fps" | awk -v c="$((c1 - c0))" -v x="$((x1 - x0))" \
       -v t="$ticks" -v s="$seconds" -v label="$label" '
       { sum += $1; n++ }
@@ -57,12 +55,8 @@ if [ "${1:-}" = "--inner" ]; then
     hud=$(mktemp -d)
     GALLIUM_HUD=simple,fps GALLIUM_HUD_DUMP_DIR=$hud "${pin_cmd[@]}" wine "$saver" /s &
     # 64-bit Wine names the process by its Windows path (Z:\...).
-    local pid="" pattern="^(${saver}|Z:.*tessaryn[.]scr) /s"
-    for _ in $(seq 100); do
-      sleep 0.1
-      pid=$(pgrep -n -f "$pattern" || true)
-      [ -n "$pid" ] && break
-    done
+    local pid
+    pid=$(wait_for_pid "^(${saver}|Z:.*tessaryn[.]scr) /s")
     [ -n "$pid" ] || { echo "the saver did not start"; return 1; }
     measure "$pid" "$hud" "$name $screen Color $color${pinned:+ $pinned}"
     kill "$pid" 2>/dev/null || true

@@ -17,16 +17,11 @@ export TESSARYN_SCREEN="${screen}x24"
 prefix="build/measure-${screen}/wineprefix"
 tools/wine-run.sh --session --prefix "$prefix" bash -c '
   seconds=$1
+  . tools/proc-sample.sh
   wine build/win32/tessaryn.scr /s &
-  pid=""
-  for _ in $(seq 100); do
-    pid=$(pgrep -f "^build/win32/tessaryn.scr" | head -n 1 || true)
-    [ -n "$pid" ] && break
-    sleep 0.1
-  done
+  pid=$(wait_for_pid "^build/win32/tessaryn.scr /s")
   [ -n "$pid" ] || { echo "the saver did not start"; exit 1; }
   sleep 5
-  . tools/proc-sample.sh
   echo "start: $(sample)"
   cpu0=$(cpu)
   sleep "$seconds"
