@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/win32/RegistryStore.h"
+#include "tests/support/Input.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -20,7 +21,7 @@ using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 
 struct WindowSearch {
   DWORD process_id;
-  const char* caption;
+  const std::function<bool(HWND)>* matches;
   HWND found;
 };
 
@@ -28,10 +29,7 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lparam) {
   auto* search = reinterpret_cast<WindowSearch*>(lparam);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  char caption[128] = {};
-  GetWindowTextA(hwnd, caption, sizeof(caption));
-  if (pid == search->process_id && IsWindowVisible(hwnd) &&
-      std::string(caption) == search->caption) {
+  if (pid == search->process_id && (*search->matches)(hwnd)) {
     search->found = hwnd;
     return FALSE;
   }
@@ -91,13 +89,20 @@ bool SaverProcess::WaitForExit(DWORD timeout_ms) const {
   return process_.valid() && WaitForSingleObject(process_.get(), timeout_ms) == WAIT_OBJECT_0;
 }
 
+HWND TopLevelWindowOf(DWORD process_id, const std::function<bool(HWND)>& matches) {
+  WindowSearch search{process_id, &matches, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND SaverProcess::WaitForWindow(const char* caption, DWORD timeout_ms) const {
+  const auto visible_with_caption = [caption](HWND hwnd) {
+    return IsWindowVisible(hwnd) && WindowText(hwnd) == caption;
+  };
   const DWORD start = GetTickCount();
   do {
-    WindowSearch search{id_, caption, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) {
-      return search.found;
+    if (const HWND found = TopLevelWindowOf(id_, visible_with_caption)) {
+      return found;
     }
     PumpFor(50);
   } while (GetTickCount() - start < timeout_ms);

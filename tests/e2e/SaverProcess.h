@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ class SaverProcess {
   UniqueKernelHandle process_;
   DWORD id_ = 0;
 };
+
+// The first top-level window of the process that `matches` accepts, or null.
+HWND TopLevelWindowOf(DWORD process_id, const std::function<bool(HWND)>& matches);
 
 std::string TestProgramDir();
 // The path of tessaryn.scr in the build tree.

@@ -149,22 +149,10 @@ int DifferencesOutside(const Screenshot& a, const Screenshot& b, const RECT& are
   return count;
 }
 
-struct DialogSearch {
-  DWORD process_id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM lparam) {
-  auto* search = reinterpret_cast<DialogSearch*>(lparam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
+bool IsDialog(HWND hwnd) {
   char name[64] = {};
   GetClassNameA(hwnd, name, sizeof(name));
-  if (pid == search->process_id && std::string(name) == kDialogClass) {
-    search->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
+  return std::string(name) == kDialogClass;
 }
 
 SIZE SizeOf(HWND window) {
@@ -191,9 +179,7 @@ class DialogHost {
     dialog_process_.reset(pi.hProcess);
     PumpUntil(
         [&] {
-          DialogSearch search{pi.dwProcessId, nullptr};
-          EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-          dialog = search.found;
+          dialog = TopLevelWindowOf(pi.dwProcessId, IsDialog);
           area = dialog != nullptr ? FindWindowExA(dialog, nullptr, kAreaClass, nullptr) : nullptr;
           preview =
               area != nullptr ? FindWindowExA(area, nullptr, nullptr, kPreviewTitle) : nullptr;
