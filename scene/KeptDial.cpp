@@ -40,8 +40,25 @@ bool TextureFits(int width, int height) {
          PowerOfTwoAtLeast(height) <= max_size;
 }
 
+// Unsized RGBA with BGRA data lets a software OpenGL store the texture as the window
+// stores its pixels, which the copies need to be plain ones; anything under 8 bits a
+// channel would change the picture, so then the sized format is asked for.
+void SpecifyTexture(int width, int height) {
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE, nullptr);
+  for (GLenum channel : {GL_TEXTURE_RED_SIZE, GL_TEXTURE_GREEN_SIZE, GL_TEXTURE_BLUE_SIZE}) {
+    GLint bits = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, channel, &bits);
+    if (bits < 8) {
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE,
+                   nullptr);
+      return;
+    }
+  }
+}
+
 void AllocateTexture(KeptDialState& kept, int width, int height) {
-  if (kept.texture == 0) {
+  const bool created = kept.texture == 0;
+  if (created) {
     GLuint name = 0;
     glGenTextures(1, &name);
     kept.texture = name;
@@ -53,10 +70,12 @@ void AllocateTexture(KeptDialState& kept, int width, int height) {
   if (texture_width != kept.texture_width || texture_height != kept.texture_height) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture_width, texture_height, 0, GL_BGRA_EXT,
-                 GL_UNSIGNED_BYTE, nullptr);
+    SpecifyTexture(texture_width, texture_height);
     kept.texture_width = texture_width;
     kept.texture_height = texture_height;
+  }
+  if (created) {
+    kept.blit.Attach(kept.texture);
   }
 }
 
@@ -69,18 +88,26 @@ void KeepDrawnDial(const KeptDialKey& key) {
   }
   glPushAttrib(GL_TEXTURE_BIT);
   AllocateTexture(kept, vp[2], vp[3]);
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, vp[0], vp[1], vp[2], vp[3]);
+  if (kept.blit.Attached()) {
+    kept.blit.CopyFromWindow(vp);
+  } else {
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, vp[0], vp[1], vp[2], vp[3]);
+  }
   glPopAttrib();
   kept.key = key;
   kept.valid = true;
 }
 
-// One quad over the whole viewport, one texel per pixel: nearest sampling at the pixel
-// centres, and neither lighting nor blending, so every byte comes back as it was kept.
-// Depth is never tested, so the quad writes no depth either.
+// Without the copy: one quad over the whole viewport, one texel per pixel: nearest sampling at the
+// pixel centres, and neither lighting nor blending, so every byte comes back as it was kept. Depth
+// is never tested, so the quad writes no depth either.
 void PutBackKeptDial() {
   const KeptDialState& kept = Scene().KeptDial;
   const auto& vp = kept.key.viewport;
+  if (kept.blit.Attached()) {
+    kept.blit.CopyToWindow(vp);
+    return;
+  }
   const float s = static_cast<float>(vp[2]) / static_cast<float>(kept.texture_width);
   const float t = static_cast<float>(vp[3]) / static_cast<float>(kept.texture_height);
   glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT);
@@ -131,4 +158,5 @@ void ForgetKeptDial() {
   kept.texture = 0;
   kept.texture_width = 0;
   kept.texture_height = 0;
+  kept.blit = {};
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "scene/FramebufferBlit.h"
 #include "scene/QuadBatch.h"
 
 // The grid size of the dial face last initialised and the drifting phases of style 1.
@@ -47,6 +48,8 @@ struct KeptDialState {
   unsigned texture = 0;
   int texture_width = 0;
   int texture_height = 0;
+  // Copies to and from the texture, where the context can copy without drawing.
+  FramebufferBlit blit;
 };
 
 // Process-wide state of the clock scene, kept together so a test resets it in one line:

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "SceneTrace.h"
+#include "scene/FramebufferBlit.h"
 #include "scene/KeptDial.h"
 #include "scene/QuadBatch.h"
 #include "scene/SceneFrames.h"
@@ -110,10 +111,13 @@ TEST(KeptDial, FramesAreTheSameAsDrawnOnes) {
   }
 }
 
-class KeptDialOnAContext : public SceneTest {
+// Each test runs twice: with the framebuffer copy, and with the textured quad that a
+// context without the copy gets.
+class KeptDialOnAContext : public SceneTest, public ::testing::WithParamInterface<bool> {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
+    if (!GetParam()) saved_lookup_ = SetGlProcLookup(nullptr);
     AppSettings().clock.Color = 7;
     AppSettings().DialRGB = {0.2f, 0.6f, 0.9f};
     Scene().LightLevel = 9;
@@ -125,17 +129,26 @@ class KeptDialOnAContext : public SceneTest {
     Scene().DialMeshReady = true;
     return context_.Read();
   }
+  void TearDown() override {
+    if (!GetParam()) SetGlProcLookup(saved_lookup_);
+    SceneTest::TearDown();
+  }
   Image DrawnFrame() {
     Scene().KeptDial.enabled = false;
     Image image = Frame();
     Scene().KeptDial.enabled = true;
     return image;
   }
+
+  GlProcLookup saved_lookup_ = nullptr;
 };
 
-TEST_F(KeptDialOnAContext, TheSecondFrameIsPutBackFromTheCopy) {
+INSTANTIATE_TEST_SUITE_P(CopyAndQuad, KeptDialOnAContext, ::testing::Bool());
+
+TEST_P(KeptDialOnAContext, TheSecondFrameIsPutBackFromTheCopy) {
   const Image first = Frame();
   ASSERT_TRUE(Scene().KeptDial.valid);
+  EXPECT_EQ(Scene().KeptDial.blit.Attached(), GetParam());
   // A stale copy shows that the second frame comes from it, not from a new drawing.
   AppSettings().DialRGB = {0.9f, 0.1f, 0.1f};
   Scene().KeptDial.key.dial_rgb = {0.9f, 0.1f, 0.1f};
@@ -143,7 +156,7 @@ TEST_F(KeptDialOnAContext, TheSecondFrameIsPutBackFromTheCopy) {
 }
 
 // Each thing the picture depends on makes the next frame draw and keep again.
-TEST_F(KeptDialOnAContext, RedrawsWhenWhatTheDialDependsOnChanges) {
+TEST_P(KeptDialOnAContext, RedrawsWhenWhatTheDialDependsOnChanges) {
   const std::vector<std::function<void()>> changes = {
       [] { AppSettings().DialRGB.green = 0.1f; }, [] { UpdateLightLevel(3); },
       [] { AppSettings().clock.Color = 9; },      [] { glViewport(8, 8, 40, 40); },
@@ -159,7 +172,7 @@ TEST_F(KeptDialOnAContext, RedrawsWhenWhatTheDialDependsOnChanges) {
 }
 
 // Several monitors draw several dials in one frame; each frame is the drawn one.
-TEST_F(KeptDialOnAContext, FramesOverSeveralMonitorsAreDrawn) {
+TEST_P(KeptDialOnAContext, FramesOverSeveralMonitorsAreDrawn) {
   const std::vector<Viewport> monitors = {{0, 0, 32, 64}, {32, 16, 32, 48}};
   const auto frames = [&](bool keep) {
     Scene() = {};
@@ -177,7 +190,7 @@ TEST_F(KeptDialOnAContext, FramesOverSeveralMonitorsAreDrawn) {
   EXPECT_EQ(frames(true), frames(false));
 }
 
-TEST_F(KeptDialOnAContext, StyleOneAndNoDialAreNeverKept) {
+TEST_P(KeptDialOnAContext, StyleOneAndNoDialAreNeverKept) {
   for (int32_t style : {0, 1, 11}) {
     AppSettings().clock.Color = style;
     Frame();

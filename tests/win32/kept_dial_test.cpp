@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/FramebufferBlit.h"
 #include "scene/KeptDial.h"
 #include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
@@ -50,21 +51,29 @@ bool AnyColour(const std::vector<uint8_t>& rgba) {
   return false;
 }
 
+// Put back by the framebuffer copy that Wine's OpenGL offers, and by the textured quad
+// of a context without it.
 TEST(KeptDialUnderWine, PutBackFramesAreTheDrawnFrame) {
   DialWindow window;
   RenderContext context;
-  for (int32_t style = 2; style <= 10; ++style) {
-    SCOPED_TRACE(style);
-    Scene() = {};
-    Scene().LightLevel = 9;
-    AppSettings().DialRGB = {0.3f, 0.7f, 0.9f};
-    ASSERT_TRUE(context.Setup(window.Handle(), {0, 0, kWidth, kHeight}, std::nullopt).ok());
-    const std::vector<uint8_t> drawn = DialFrame(context, style);
-    ASSERT_TRUE(Scene().KeptDial.valid);
-    EXPECT_TRUE(AnyColour(drawn));
-    EXPECT_EQ(DialFrame(context, style), drawn);
-    EXPECT_EQ(DialFrame(context, style), drawn);
+  const GlProcLookup wgl = SetGlProcLookup(nullptr);
+  for (bool copy : {true, false}) {
+    SetGlProcLookup(copy ? wgl : nullptr);
+    for (int32_t style = 2; style <= 10; ++style) {
+      SCOPED_TRACE(testing::Message() << "style " << style << (copy ? ", copy" : ", quad"));
+      Scene() = {};
+      Scene().LightLevel = 9;
+      AppSettings().DialRGB = {0.3f, 0.7f, 0.9f};
+      ASSERT_TRUE(context.Setup(window.Handle(), {0, 0, kWidth, kHeight}, std::nullopt).ok());
+      const std::vector<uint8_t> drawn = DialFrame(context, style);
+      ASSERT_TRUE(Scene().KeptDial.valid);
+      EXPECT_EQ(Scene().KeptDial.blit.Attached(), copy);
+      EXPECT_TRUE(AnyColour(drawn));
+      EXPECT_EQ(DialFrame(context, style), drawn);
+      EXPECT_EQ(DialFrame(context, style), drawn);
+    }
   }
+  SetGlProcLookup(wgl);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "scene/FramebufferBlit.h"
+
 OffscreenContext::OffscreenContext(int width, int height)
     : width_(width),
       height_(height),
@@ -19,6 +21,8 @@ OffscreenContext::OffscreenContext(int width, int height)
     OSMesaDestroyContext(context_);
     throw std::runtime_error("offscreen context: OSMesaMakeCurrent failed");
   }
+  SetGlProcLookup(
+      [](const char* name) { return reinterpret_cast<void*>(OSMesaGetProcAddress(name)); });
 }
 
 OffscreenContext::~OffscreenContext() {

@@ -1,0 +1,91 @@
+#include "scene/FramebufferBlit.h"
+
+#include <string_view>
+#include <utility>
+
+#include "scene/GlHeaders.h"
+
+#include <GL/glext.h>
+
+namespace {
+
+#ifdef _WIN32
+void* WglLookup(const char* name) {
+  return reinterpret_cast<void*>(wglGetProcAddress(name));
+}
+GlProcLookup g_lookup = &WglLookup;
+#else
+GlProcLookup g_lookup = nullptr;
+#endif
+
+enum EntryPoint { kGen, kBind, kTexture2D, kCheckStatus, kBlit };
+
+constexpr const char* kEntryPointNames[] = {"glGenFramebuffersEXT", "glBindFramebufferEXT",
+                                            "glFramebufferTexture2DEXT",
+                                            "glCheckFramebufferStatusEXT", "glBlitFramebufferEXT"};
+
+bool HasExtension(std::string_view name) {
+  const auto* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (all == nullptr) return false;
+  const std::string_view list(all);
+  for (size_t at = list.find(name); at != std::string_view::npos; at = list.find(name, at + 1)) {
+    const size_t end = at + name.size();
+    if ((at == 0 || list[at - 1] == ' ') && (end == list.size() || list[end] == ' ')) {
+      return true;
+    }
+  }
+  return false;
+}
+
+template <typename Function>
+Function Call(const std::array<void*, 5>& entry_points, EntryPoint which) {
+  return reinterpret_cast<Function>(entry_points[which]);
+}
+
+}  // namespace
+
+GlProcLookup SetGlProcLookup(GlProcLookup lookup) {
+  return std::exchange(g_lookup, lookup);
+}
+
+bool FramebufferBlit::Attach(unsigned texture) {
+  framebuffer_ = 0;
+  if (g_lookup == nullptr || !HasExtension("GL_EXT_framebuffer_object") ||
+      !HasExtension("GL_EXT_framebuffer_blit")) {
+    return false;
+  }
+  for (size_t i = 0; i < entry_points_.size(); ++i) {
+    entry_points_[i] = g_lookup(kEntryPointNames[i]);
+    if (entry_points_[i] == nullptr) return false;
+  }
+  GLuint name = 0;
+  Call<PFNGLGENFRAMEBUFFERSEXTPROC>(entry_points_, kGen)(1, &name);
+  const auto bind = Call<PFNGLBINDFRAMEBUFFEREXTPROC>(entry_points_, kBind);
+  bind(GL_FRAMEBUFFER_EXT, name);
+  Call<PFNGLFRAMEBUFFERTEXTURE2DEXTPROC>(entry_points_, kTexture2D)(
+      GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, texture, 0);
+  const GLenum status =
+      Call<PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC>(entry_points_, kCheckStatus)(GL_FRAMEBUFFER_EXT);
+  bind(GL_FRAMEBUFFER_EXT, 0);
+  if (status != GL_FRAMEBUFFER_COMPLETE_EXT) return false;
+  framebuffer_ = name;
+  return true;
+}
+
+void FramebufferBlit::CopyFromWindow(const std::array<int, 4>& viewport) const {
+  const auto [x, y, width, height] = viewport;
+  const auto bind = Call<PFNGLBINDFRAMEBUFFEREXTPROC>(entry_points_, kBind);
+  bind(GL_DRAW_FRAMEBUFFER_EXT, framebuffer_);
+  Call<PFNGLBLITFRAMEBUFFEREXTPROC>(entry_points_, kBlit)(
+      x, y, x + width, y + height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  bind(GL_DRAW_FRAMEBUFFER_EXT, 0);
+}
+
+void FramebufferBlit::CopyToWindow(const std::array<int, 4>& viewport) const {
+  const auto [x, y, width, height] = viewport;
+  const auto bind = Call<PFNGLBINDFRAMEBUFFEREXTPROC>(entry_points_, kBind);
+  bind(GL_READ_FRAMEBUFFER_EXT, framebuffer_);
+  Call<PFNGLBLITFRAMEBUFFEREXTPROC>(entry_points_, kBlit)(
+      0, height, width, 0, x, y, x + width, y + height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  bind(GL_READ_FRAMEBUFFER_EXT, 0);
+}

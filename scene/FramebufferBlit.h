@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+
+// Copies between the window and a texture with EXT_framebuffer_blit where the context
+// offers it. A software OpenGL does such a copy with memcpy, where a textured quad is
+// shaded pixel by pixel.
+
+// Finds an OpenGL entry point of the current context; null where it has none.
+using GlProcLookup = void* (*)(const char* name);
+
+// Where entry points come from. Without a lookup every copy is left to a textured quad.
+// On Windows it is wglGetProcAddress from the start. Returns the one it replaces.
+GlProcLookup SetGlProcLookup(GlProcLookup lookup);
+
+// One framebuffer object with a texture as its colour buffer. Entry points belong to
+// a context: attach in the context that uses it.
+class FramebufferBlit {
+ public:
+  // False where the context lacks the extensions or the texture cannot be drawn into;
+  // the texture is then to be used the old way.
+  bool Attach(unsigned texture);
+  bool Attached() const { return framebuffer_ != 0; }
+
+  // Both copies turn the rows over, so the texture holds the window's rows top first,
+  // as the window's memory does; each copy is then a plain one, not a drawing.
+  void CopyFromWindow(const std::array<int, 4>& viewport) const;
+  void CopyToWindow(const std::array<int, 4>& viewport) const;
+
+ private:
+  // The extension's entry points as found, typed where they are called.
+  std::array<void*, 5> entry_points_{};
+  unsigned framebuffer_ = 0;
+};
