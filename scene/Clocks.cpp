@@ -147,12 +147,26 @@ HandAngles AnglesAt(const TimeOfDay& t) {
 
 }  // namespace
 
+namespace {
+
+TimeOfDay NoteHandsAtNow() {
+  Scene().DigitScale =
+      static_cast<float>(static_cast<double>(AppSettings().clock.Sizes) / 20.0 + 1.0);
+  const TimeOfDay now = Clock().LocalNow();
+  Scene().Angles = AnglesAt(now);
+  return now;
+}
+
+}  // namespace
+
+void NoteClockHands() {
+  NoteHandsAtNow();
+}
+
 void DrawClockHands() {
   const ClockSettings& settings = AppSettings().clock;
-  Scene().DigitScale = static_cast<float>(static_cast<double>(settings.Sizes) / 20.0 + 1.0);
-  const TimeOfDay now = Clock().LocalNow();
-  const HandAngles angles = AnglesAt(now);
-  Scene().Angles = angles;
+  const TimeOfDay now = NoteHandsAtNow();
+  const HandAngles angles = Scene().Angles;
 
   // A style outside 1 to 10 has no outline; drawing no hands matches the first frame
   // of a process, where the outline would still be all zero.

@@ -4,3 +4,7 @@
 // minute and second hands in the style Arrows and colour HandRGB, then the 60 minute
 // marks and the 12 dot numerals scaled by DigitScale. Leaves the matrix stack as found.
 void DrawClockHands();
+
+// Sets what drawing the hands sets in the scene state (DigitScale and the hand angles)
+// without drawing, for a frame that puts the hands back from a kept copy.
+void NoteClockHands();

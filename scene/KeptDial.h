@@ -10,5 +10,10 @@
 // and is always drawn.
 void DrawDialAfterClear(int32_t style);
 
-// The kept copy belonged to a context that is gone or about to be replaced.
-void ForgetKeptDial();
+struct KeptDialKey;
+
+// What the dial of `style` drawn now would be drawn from.
+KeptDialKey DialKeyNow(int32_t style);
+
+// The kept copies belonged to a context that is gone or about to be replaced.
+void ForgetKeptCopies();

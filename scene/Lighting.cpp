@@ -38,7 +38,7 @@ void SetupCamera(const Viewport& viewport, float aspect) {
 
 void SetupLights() {
   // Every new context is set up from here, and it holds no kept dial yet.
-  ForgetKeptDial();
+  ForgetKeptCopies();
   glEnable(GL_ALPHA_TEST);
   glEnable(GL_COLOR_MATERIAL);
   glEnable(GL_BLEND);

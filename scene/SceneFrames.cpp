@@ -6,6 +6,7 @@
 #include "scene/Caption.h"
 #include "scene/Clocks.h"
 #include "scene/KeptDial.h"
+#include "scene/KeptStill.h"
 #include "scene/GlHeaders.h"
 #include "scene/Lighting.h"
 #include "scene/SceneState.h"
@@ -20,6 +21,11 @@ void DrawDialOfSetting() {
   }
 }
 
+void DrawDialAndHands() {
+  DrawDialOfSetting();
+  DrawClockHands();
+}
+
 // One kept copy cannot serve the dials of several viewports in one frame.
 void DrawDialOfSettingNotKept() {
   Scene().KeptDial.valid = false;
@@ -30,8 +36,7 @@ void DrawDialOfSettingNotKept() {
 
 void DrawSaverScene() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  DrawDialOfSetting();
-  DrawClockHands();
+  DrawStillPart(&DrawDialAndHands);
   DrawCaption();
   StepCaptionAlpha();
   Scene().DialMeshReady = true;
@@ -44,8 +49,7 @@ void DrawSettingsScene() {
   }
   glPushMatrix();
   glTranslatef(-0.025f, 0.0f, 0.0f);
-  DrawDialOfSetting();
-  DrawClockHands();
+  DrawStillPart(&DrawDialAndHands);
   glPopMatrix();
   Scene().DialMeshReady = true;
 }

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "scene/FramebufferBlit.h"
+#include "scene/KeptCopy.h"
 #include "scene/QuadBatch.h"
 
 // The grid size of the dial face last initialised and the drifting phases of style 1.
@@ -41,15 +41,27 @@ struct KeptDialKey {
 
 // The copy of the last static dial drawn, in a texture of the current context.
 struct KeptDialState {
-  // Off while every call must be drawn (the GL call trace records what is drawn).
-  bool enabled = true;
   bool valid = false;
   KeptDialKey key;
-  unsigned texture = 0;
-  int texture_width = 0;
-  int texture_height = 0;
-  // Copies to and from the texture, where the context can copy without drawing.
-  FramebufferBlit blit;
+  KeptCopy copy;
+};
+
+// What a kept still part of a frame was drawn from: the dial with its key, and the
+// hands, marks and numerals, which follow the settings, HandRGB and the whole second.
+struct KeptStillKey {
+  KeptDialKey dial;
+  std::array<int32_t, 7> settings{};
+  std::array<float, 3> hand_rgb{};
+  std::array<int, 3> time{};
+
+  bool operator==(const KeptStillKey&) const = default;
+};
+
+// The copy of the last still part of a frame drawn: everything before the caption.
+struct KeptStillState {
+  bool valid = false;
+  KeptStillKey key;
+  KeptCopy copy;
 };
 
 // Process-wide state of the clock scene, kept together so a test resets it in one line:
@@ -65,7 +77,10 @@ struct SceneState {
   float MarkBrightness = 1.0f;
   HandAngles Angles;
   DialFaceState Dial;
+  // Off while every call must be drawn (the GL call trace records what is drawn).
+  bool KeepCopies = true;
   KeptDialState KeptDial;
+  KeptStillState KeptStill;
   // Room for the vertices of the block being drawn, reused by every block.
   QuadBatch Batch;
 };

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -134,9 +135,9 @@ class KeptDialOnAContext : public SceneTest, public ::testing::WithParamInterfac
     SceneTest::TearDown();
   }
   Image DrawnFrame() {
-    Scene().KeptDial.enabled = false;
+    Scene().KeepCopies = false;
     Image image = Frame();
-    Scene().KeptDial.enabled = true;
+    Scene().KeepCopies = true;
     return image;
   }
 
@@ -148,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(CopyAndQuad, KeptDialOnAContext, ::testing::Bool());
 TEST_P(KeptDialOnAContext, TheSecondFrameIsPutBackFromTheCopy) {
   const Image first = Frame();
   ASSERT_TRUE(Scene().KeptDial.valid);
-  EXPECT_EQ(Scene().KeptDial.blit.Attached(), GetParam());
+  EXPECT_EQ(Scene().KeptDial.copy.CopiesWithoutDrawing(), GetParam());
   // A stale copy shows that the second frame comes from it, not from a new drawing.
   AppSettings().DialRGB = {0.9f, 0.1f, 0.1f};
   Scene().KeptDial.key.dial_rgb = {0.9f, 0.1f, 0.1f};
@@ -179,7 +180,7 @@ TEST_P(KeptDialOnAContext, FramesOverSeveralMonitorsAreDrawn) {
     Caption() = {};
     Scene().LightLevel = 9;
     SetupLights();
-    Scene().KeptDial.enabled = keep;
+    Scene().KeepCopies = keep;
     std::vector<std::vector<uint8_t>> pictures;
     for (int i = 0; i < 3; ++i) {
       DrawSaverSceneInEach(monitors);
@@ -196,6 +197,44 @@ TEST_P(KeptDialOnAContext, StyleOneAndNoDialAreNeverKept) {
     Frame();
     EXPECT_FALSE(Scene().KeptDial.valid) << style;
   }
+}
+
+// The settings window's frame is all still part: put back while nothing it shows
+// changes (a stale copy shows it), drawn again when the second or a setting does.
+TEST_P(KeptDialOnAContext, StillPartIsPutBackUntilWhatItShowsChanges) {
+  AppSettings().clock = {9, 10, 7, 1, 3, 5, 0};
+  AppSettings().HandRGB = {0.9f, 0.8f, 0.2f};
+  const auto frame = [this](bool keep) {
+    Scene().KeepCopies = keep;
+    DrawSettingsScene();
+    Scene().KeepCopies = true;
+    return context_.Read().rgb;
+  };
+  const std::vector<uint8_t> first = frame(true);
+  ASSERT_TRUE(Scene().KeptStill.valid);
+  AppSettings().HandRGB.red = 0.1f;
+  Scene().KeptStill.key.hand_rgb[0] = 0.1f;
+  EXPECT_EQ(frame(true), first);
+
+  const std::vector<std::function<void()>> changes = {
+      [] { Clock().Pin({10, 8, 31, 0}); },        [] { Clock().Pin({10, 9, 31, 0}); },
+      [] { Clock().Pin({11, 9, 31, 0}); },        [] { AppSettings().clock.Arrows = 7; },
+      [] { AppSettings().HandRGB.green = 0.1f; }, [] { AppSettings().clock.Sizes = 15; },
+      [] { AppSettings().DialRGB.blue = 0.2f; },  [] { AppSettings().clock.Brightness = 4; },
+      [] { AppSettings().clock.Color = 0; },      [] { AppSettings().clock.Color = 3; },
+  };
+  for (size_t i = 0; i < changes.size(); ++i) {
+    frame(true);
+    changes[i]();
+    EXPECT_EQ(frame(true), frame(false)) << "change " << i;
+    EXPECT_EQ(frame(true), frame(false)) << "change " << i << ", kept again";
+  }
+}
+
+TEST_P(KeptDialOnAContext, AMovingDialKeepsNoStillPart) {
+  AppSettings().clock.Color = 1;
+  DrawSettingsScene();
+  EXPECT_FALSE(Scene().KeptStill.valid);
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST(KeptDialUnderWine, PutBackFramesAreTheDrawnFrame) {
       ASSERT_TRUE(context.Setup(window.Handle(), {0, 0, kWidth, kHeight}, std::nullopt).ok());
       const std::vector<uint8_t> drawn = DialFrame(context, style);
       ASSERT_TRUE(Scene().KeptDial.valid);
-      EXPECT_EQ(Scene().KeptDial.blit.Attached(), copy);
+      EXPECT_EQ(Scene().KeptDial.copy.CopiesWithoutDrawing(), copy);
       EXPECT_TRUE(AnyColour(drawn));
       EXPECT_EQ(DialFrame(context, style), drawn);
       EXPECT_EQ(DialFrame(context, style), drawn);

@@ -62,7 +62,7 @@ void SetGlMode(GlMode mode) {
   g_mode = mode;
   // A kept dial is put back without its calls; the trace and the null sink need the
   // dial drawn each frame.
-  Scene().KeptDial.enabled = mode == GlMode::Plain;
+  Scene().KeepCopies = mode == GlMode::Plain;
 }
 
 GlMode CurrentGlMode() {

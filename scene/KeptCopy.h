@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+
+#include "scene/FramebufferBlit.h"
+
+// A copy of a viewport's pixels, kept in a texture of the current context and put back
+// unchanged: with a framebuffer copy where the context has one, else with one textured
+// quad that samples each texel at its pixel's centre.
+class KeptCopy {
+ public:
+  // Copies the viewport's pixels; false where no texture that large is offered.
+  bool Keep(const std::array<int, 4>& viewport);
+  // Puts the kept pixels back where they were taken from.
+  void PutBack() const;
+
+  bool CopiesWithoutDrawing() const { return blit_.Attached(); }
+
+ private:
+  void Allocate(int width, int height);
+  void DrawQuad() const;
+
+  std::array<int, 4> viewport_{};
+  unsigned texture_ = 0;
+  int texture_width_ = 0;
+  int texture_height_ = 0;
+  FramebufferBlit blit_;
+};
