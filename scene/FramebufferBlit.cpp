@@ -24,10 +24,14 @@ constexpr const char* kEntryPointNames[] = {"glGenFramebuffersEXT", "glBindFrame
                                             "glFramebufferTexture2DEXT",
                                             "glCheckFramebufferStatusEXT", "glBlitFramebufferEXT"};
 
-bool HasExtension(std::string_view name) {
-  const auto* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (all == nullptr) return false;
-  const std::string_view list(all);
+template <typename Function>
+Function Call(const std::array<void*, 5>& entry_points, EntryPoint which) {
+  return reinterpret_cast<Function>(entry_points[which]);
+}
+
+}  // namespace
+
+bool NamesExtension(std::string_view list, std::string_view name) {
   for (size_t at = list.find(name); at != std::string_view::npos; at = list.find(name, at + 1)) {
     const size_t end = at + name.size();
     if ((at == 0 || list[at - 1] == ' ') && (end == list.size() || list[end] == ' ')) {
@@ -37,12 +41,10 @@ bool HasExtension(std::string_view name) {
   return false;
 }
 
-template <typename Function>
-Function Call(const std::array<void*, 5>& entry_points, EntryPoint which) {
-  return reinterpret_cast<Function>(entry_points[which]);
+bool HasGlExtension(std::string_view name) {
+  const auto* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  return all != nullptr && NamesExtension(all, name);
 }
-
-}  // namespace
 
 GlProcLookup SetGlProcLookup(GlProcLookup lookup) {
   return std::exchange(g_lookup, lookup);
@@ -50,8 +52,8 @@ GlProcLookup SetGlProcLookup(GlProcLookup lookup) {
 
 bool FramebufferBlit::Attach(unsigned texture) {
   framebuffer_ = 0;
-  if (g_lookup == nullptr || !HasExtension("GL_EXT_framebuffer_object") ||
-      !HasExtension("GL_EXT_framebuffer_blit")) {
+  if (g_lookup == nullptr || !HasGlExtension("GL_EXT_framebuffer_object") ||
+      !HasGlExtension("GL_EXT_framebuffer_blit")) {
     return false;
   }
   for (size_t i = 0; i < entry_points_.size(); ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 // Copies between the window and a texture with EXT_framebuffer_blit where the context
 // offers it. A software OpenGL does such a copy with memcpy, where a textured quad is
@@ -12,6 +13,12 @@ using GlProcLookup = void* (*)(const char* name);
 // Where entry points come from. Without a lookup every copy is left to a textured quad.
 // On Windows it is wglGetProcAddress from the start. Returns the one it replaces.
 GlProcLookup SetGlProcLookup(GlProcLookup lookup);
+
+// Whether the space-separated `list` holds `name` as a whole word.
+bool NamesExtension(std::string_view list, std::string_view name);
+
+// Whether the current context names `name` among its extensions.
+bool HasGlExtension(std::string_view name);
 
 // One framebuffer object with a texture as its colour buffer. Entry points belong to
 // a context: attach in the context that uses it.

@@ -4,8 +4,12 @@
 
 namespace {
 
-// OpenGL 1.1 textures have power-of-two sides.
-int PowerOfTwoAtLeast(int n) {
+// OpenGL 1.1 textures have power-of-two sides; most contexts lift that, and then the
+// texture is no larger than the viewport.
+int TextureSide(int n) {
+  if (HasGlExtension("GL_ARB_texture_non_power_of_two")) {
+    return n;
+  }
   int p = 1;
   while (p < n) {
     p *= 2;
@@ -18,8 +22,8 @@ int PowerOfTwoAtLeast(int n) {
 bool TextureFits(int width, int height) {
   GLint max_size = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
-  return width > 0 && height > 0 && PowerOfTwoAtLeast(width) <= max_size &&
-         PowerOfTwoAtLeast(height) <= max_size;
+  return width > 0 && height > 0 && TextureSide(width) <= max_size &&
+         TextureSide(height) <= max_size;
 }
 
 // Unsized RGBA with BGRA data lets a software OpenGL store the texture as the window
@@ -48,8 +52,8 @@ void KeptCopy::Allocate(int width, int height) {
     texture_ = name;
   }
   glBindTexture(GL_TEXTURE_2D, texture_);
-  const int texture_width = PowerOfTwoAtLeast(width);
-  const int texture_height = PowerOfTwoAtLeast(height);
+  const int texture_width = TextureSide(width);
+  const int texture_height = TextureSide(height);
   if (texture_width != texture_width_ || texture_height != texture_height_) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);

@@ -83,6 +83,23 @@ TEST_F(SceneTest, AQuadLeftOutWouldNotHaveChangedAPixel) {
   EXPECT_NE(drawn_in_immediate_mode(0.01f).rgb, background.rgb);
 }
 
+TEST(FramebufferCopy, ExtensionsAreMatchedAsWholeNames) {
+  const struct {
+    const char* list;
+    bool found;
+  } cases[] = {
+      {"GL_EXT_framebuffer_blit", true},
+      {"GL_ARB_multitexture GL_EXT_framebuffer_blit GL_EXT_abgr", true},
+      {"GL_ARB_multitexture GL_EXT_framebuffer_blit", true},
+      {"GL_EXT_framebuffer_blit_layers GL_EXT_abgr", false},
+      {"GL_NV_EXT_framebuffer_blit", false},
+      {"", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NamesExtension(c.list, "GL_EXT_framebuffer_blit"), c.found) << c.list;
+  }
+}
+
 RenderOptions SaverFrames(int32_t dial, int frames, int width = 160, int height = 120) {
   RenderOptions o;
   o.window = SceneWindow::Saver;
