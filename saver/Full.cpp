@@ -121,7 +121,9 @@ void TForm1::Draw() {
   if (monitor_viewports_.size() > 1) {
     DrawSaverSceneInEach(monitor_viewports_);
   } else {
-    DrawSaverScene();
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    DrawSaverScene(client.right, client.bottom);
   }
   SwapBuffers(context_.Dc());
 }

@@ -1,7 +1,10 @@
 #include "scene/KeptStill.h"
 
+#include <array>
+
 #include "base/ClockSource.h"
 #include "scene/Clocks.h"
+#include "scene/GlHeaders.h"
 #include "scene/KeptDial.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
@@ -21,12 +24,14 @@ KeptStillKey StillKeyNow(const TimeOfDay& now) {
   return key;
 }
 
-}  // namespace
-
-void DrawStillPart(void (*draw)()) {
+// `window` is null where the caller has cleared the frame already.
+void StillPart(void (*draw)(), const std::array<int, 4>* window) {
   KeptStillState& kept = Scene().KeptStill;
   if (!Scene().KeepCopies || AppSettings().clock.Color == kMovingDial) {
     kept.valid = false;
+    if (window != nullptr) {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
     draw();
     return;
   }
@@ -35,7 +40,12 @@ void DrawStillPart(void (*draw)()) {
   const ClockSource clock_before = Clock();
   Clock().Pin(Clock().LocalNow());
   const KeptStillKey key = StillKeyNow(Clock().LocalNow());
-  if (kept.valid && Scene().DialMeshReady && kept.key == key) {
+  const bool put_back = kept.valid && Scene().DialMeshReady && kept.key == key;
+  if (window != nullptr) {
+    const bool covers = put_back && key.dial.viewport == *window;
+    glClear(covers ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+  if (put_back) {
     kept.copy.PutBack();
     NoteClockHands();
   } else {
@@ -44,4 +54,15 @@ void DrawStillPart(void (*draw)()) {
     kept.key = key;
   }
   Clock() = clock_before;
+}
+
+}  // namespace
+
+void DrawStillPart(void (*draw)()) {
+  StillPart(draw, nullptr);
+}
+
+void ClearAndDrawStillPart(void (*draw)(), int width, int height) {
+  const std::array<int, 4> window = {0, 0, width, height};
+  StillPart(draw, &window);
 }

@@ -34,9 +34,8 @@ void DrawDialOfSettingNotKept() {
 
 }  // namespace
 
-void DrawSaverScene() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  DrawStillPart(&DrawDialAndHands);
+void DrawSaverScene(int width, int height) {
+  ClearAndDrawStillPart(&DrawDialAndHands, width, height);
   DrawCaption();
   StepCaptionAlpha();
   Scene().DialMeshReady = true;

@@ -7,9 +7,9 @@
 // One frame of each drawing window, up to but not including the buffer swap, which
 // belongs to the window. Each expects the window's context current and prepared.
 
-// Full-screen saver: dial of style Color, hands, marks and numerals, the caption and its
-// pulse step; then DialMeshReady is set.
-void DrawSaverScene();
+// Full-screen saver in a window of `width` x `height` pixels: dial of style Color, hands,
+// marks and numerals, the caption and its pulse step; then DialMeshReady is set.
+void DrawSaverScene(int width, int height);
 
 // Settings window: the lights follow Brightness; dial and hands shifted by -0.025 along x.
 void DrawSettingsScene();

@@ -248,6 +248,33 @@ TEST_P(KeptDialOnAContext, StillPartIsPutBackUntilWhatItShowsChanges) {
   }
 }
 
+// After a swap the back buffer holds anything (here magenta). A saver frame whose still
+// part is put back over the whole window needs no colour clear; one whose viewport
+// leaves some of the window uncovered still clears it.
+TEST_P(KeptDialOnAContext, SaverFramesOverAnUndefinedBufferAreTheDrawnOnes) {
+  const std::vector<Viewport> viewports = {{0, 0, 64, 64}, {0, 8, 64, 48}};
+  for (const Viewport& viewport : viewports) {
+    const auto frames = [&](bool keep) {
+      Scene() = {};
+      Caption() = {};
+      Scene().LightLevel = 9;
+      SetupCamera(viewport, 1.0f);
+      SetupLights();
+      Scene().KeepCopies = keep;
+      std::vector<std::vector<uint8_t>> pictures;
+      for (int i = 0; i < 3; ++i) {
+        glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        DrawSaverScene(64, 64);
+        pictures.push_back(context_.Read().rgb);
+      }
+      return pictures;
+    };
+    EXPECT_EQ(frames(true), frames(false)) << "viewport height " << viewport.height;
+  }
+}
+
 TEST_P(KeptDialOnAContext, AMovingDialKeepsNoStillPart) {
   AppSettings().clock.Color = 1;
   DrawSettingsScene();

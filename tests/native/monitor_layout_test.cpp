@@ -76,7 +76,7 @@ class SaverOnTwoMonitors : public SceneTest {
 
 TEST_F(SaverOnTwoMonitors, EachMonitorShowsTheFrameOneScreenWouldShow) {
   std::vector<std::string> one;
-  for (const GlCall& c : Trace(DrawSaverScene))
+  for (const GlCall& c : Trace([] { DrawSaverScene(64, 64); }))
     one.push_back(FormatGlCall(c));
   const float one_phase = Scene().Dial.phase_a;
   const uint32_t one_random = Random().State();

@@ -39,7 +39,7 @@ std::vector<std::string> Outline(const std::vector<GlCall>& calls) {
 }
 
 TEST_F(SceneFrames, SaverFrameIsDialHandsThenTheCaption) {
-  const auto calls = Trace(DrawSaverScene);
+  const auto calls = Trace([] { DrawSaverScene(64, 64); });
   ASSERT_FALSE(calls.empty());
   EXPECT_EQ(FormatGlCall(calls.front()), "glClear 16640");  // colour and depth
   const auto blocks = BlocksOf(calls);
@@ -54,14 +54,14 @@ TEST_F(SceneFrames, SaverFrameIsDialHandsThenTheCaption) {
   EXPECT_EQ(lines[6], "glRasterPos2f -1 1");
   EXPECT_TRUE(Scene().DialMeshReady);
   // The caption fades in by 0.001 a frame.
-  const auto next = Lines(Trace(DrawSaverScene));
+  const auto next = Lines(Trace([] { DrawSaverScene(64, 64); }));
   EXPECT_EQ(next[next.size() - 11], "glColor4f 0.899999976 0.699999988 0 0.00100000005");
 }
 
 TEST_F(SceneFrames, SaverWithoutADialStyleDrawsNoDial) {
   for (int32_t color : {0, 11}) {
     AppSettings().clock.Color = color;
-    EXPECT_EQ(BlocksOf(Trace(DrawSaverScene)).size(), 3u + 60u + 141u);
+    EXPECT_EQ(BlocksOf(Trace([] { DrawSaverScene(64, 64); })).size(), 3u + 60u + 141u);
   }
 }
 

@@ -70,7 +70,7 @@ void PrepareWindow(const RenderOptions& options, int width, int height) {
 void DrawWindowFrame(const RenderOptions& options, int width, int height) {
   switch (options.window) {
     case SceneWindow::Saver:
-      DrawSaverScene();
+      DrawSaverScene(width, height);
       break;
     case SceneWindow::Settings:
       DrawSettingsScene();
