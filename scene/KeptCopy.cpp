@@ -66,15 +66,26 @@ void KeptCopy::Allocate(int width, int height) {
   }
 }
 
+// A context may refuse the copy where the window's buffer cannot be copied plainly (one
+// with several samples a pixel, say); the texture is then taken the quad's way.
+bool KeptCopy::CopiedFromWindow(const std::array<int, 4>& viewport) const {
+  // Errors left from before are not the copy's; OpenGL holds a few at most.
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+  }
+  blit_.CopyFromWindow(viewport);
+  return glGetError() == GL_NO_ERROR;
+}
+
 bool KeptCopy::Keep(const std::array<int, 4>& viewport) {
   if (!TextureFits(viewport[2], viewport[3])) {
     return false;
   }
   glPushAttrib(GL_TEXTURE_BIT);
   Allocate(viewport[2], viewport[3]);
-  if (blit_.Attached()) {
-    blit_.CopyFromWindow(viewport);
-  } else {
+  if (blit_.Attached() && !CopiedFromWindow(viewport)) {
+    blit_ = {};
+  }
+  if (!blit_.Attached()) {
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, viewport[0], viewport[1], viewport[2], viewport[3]);
   }
   glPopAttrib();

@@ -18,6 +18,7 @@ class KeptCopy {
 
  private:
   void Allocate(int width, int height);
+  bool CopiedFromWindow(const std::array<int, 4>& viewport) const;
   void DrawQuad() const;
 
   std::array<int, 4> viewport_{};

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/osmesa.h>
 
 #include <cmath>
 #include <functional>
+#include <string_view>
 #include <limits>
 #include <vector>
 
@@ -246,6 +248,30 @@ TEST_P(KeptDialOnAContext, StillPartIsPutBackUntilWhatItShowsChanges) {
     EXPECT_EQ(frame(true), frame(false)) << "change " << i;
     EXPECT_EQ(frame(true), frame(false)) << "change " << i << ", kept again";
   }
+}
+
+// A context that refuses the copy from the window (as one with a multisampled window
+// does) leaves the texture as it was; the copy is then taken and put back the quad's way.
+void RefusedBlit(GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLbitfield, GLenum) {
+  glEnable(0xFFFF);  // the error flag a refusal sets
+}
+
+void* LookupWithRefusedBlit(const char* name) {
+  if (std::string_view(name) == "glBlitFramebufferEXT") {
+    return reinterpret_cast<void*>(&RefusedBlit);
+  }
+  return reinterpret_cast<void*>(OSMesaGetProcAddress(name));
+}
+
+TEST_P(KeptDialOnAContext, ARefusedCopyFallsBackToTheQuad) {
+  const GlProcLookup before = SetGlProcLookup(&LookupWithRefusedBlit);
+  SetupLights();
+  const Image first = Frame();
+  ASSERT_TRUE(Scene().KeptDial.valid);
+  EXPECT_FALSE(Scene().KeptDial.copy.CopiesWithoutDrawing());
+  EXPECT_EQ(Frame().rgb, first.rgb);
+  EXPECT_EQ(Frame().rgb, DrawnFrame().rgb);
+  SetGlProcLookup(before);
 }
 
 // After a swap the back buffer holds anything (here magenta). A saver frame whose still
