@@ -265,6 +265,9 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
     // Only the silent server's request lasts long enough to watch it.
     if (c.shortest_wait_ms > 0) {
       ASSERT_NE(notice, nullptr);
+      // The notice is found as soon as it exists: let it take its place, and the last
+      // frame before the request reach the screen, before the clock is watched.
+      PumpFor(300);
       EXPECT_FALSE(settings.PreviewMoves()) << "the clock stands still during the request";
       Click(settings.Button());
     }
