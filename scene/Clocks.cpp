@@ -145,10 +145,6 @@ HandAngles AnglesAt(const TimeOfDay& t) {
   return a;
 }
 
-}  // namespace
-
-namespace {
-
 TimeOfDay NoteHandsAtNow() {
   Scene().DigitScale =
       static_cast<float>(static_cast<double>(AppSettings().clock.Sizes) / 20.0 + 1.0);

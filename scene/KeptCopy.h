@@ -27,3 +27,19 @@ class KeptCopy {
   int texture_height_ = 0;
   FramebufferBlit blit_;
 };
+
+// A kept copy and what its picture was drawn from.
+template <typename Key>
+struct KeptPicture {
+  bool valid = false;
+  Key key{};
+  KeptCopy copy;
+
+  // Whether the copy shows what drawing from `now` would.
+  bool Shows(const Key& now) const { return valid && key == now; }
+  // Copies what was just drawn from `now` into the viewport.
+  void Keep(const Key& now, const std::array<int, 4>& viewport) {
+    valid = copy.Keep(viewport);
+    key = now;
+  }
+};

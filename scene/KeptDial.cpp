@@ -33,13 +33,12 @@ void DrawDialAfterClear(int32_t style) {
   }
   const KeptDialKey key = DialKeyNow(style);
   // While the dial is still to be initialised, the kept copy may be another style's.
-  if (kept.valid && Scene().DialMeshReady && kept.key == key) {
+  if (Scene().DialMeshReady && kept.Shows(key)) {
     kept.copy.PutBack();
     return;
   }
   DrawDialFace(style);
-  kept.valid = kept.copy.Keep(key.viewport);
-  kept.key = key;
+  kept.Keep(key, key.viewport);
 }
 
 void ForgetKeptCopies() {

@@ -40,7 +40,7 @@ void StillPart(void (*draw)(), const std::array<int, 4>* window) {
   const ClockSource clock_before = Clock();
   Clock().Pin(Clock().LocalNow());
   const KeptStillKey key = StillKeyNow(Clock().LocalNow());
-  const bool put_back = kept.valid && Scene().DialMeshReady && kept.key == key;
+  const bool put_back = Scene().DialMeshReady && kept.Shows(key);
   if (window != nullptr) {
     const bool covers = put_back && key.dial.viewport == *window;
     glClear(covers ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -50,8 +50,7 @@ void StillPart(void (*draw)(), const std::array<int, 4>* window) {
     NoteClockHands();
   } else {
     draw();
-    kept.valid = kept.copy.Keep(key.dial.viewport);
-    kept.key = key;
+    kept.Keep(key, key.dial.viewport);
   }
   Clock() = clock_before;
 }

@@ -40,11 +40,7 @@ struct KeptDialKey {
 };
 
 // The copy of the last static dial drawn, in a texture of the current context.
-struct KeptDialState {
-  bool valid = false;
-  KeptDialKey key;
-  KeptCopy copy;
-};
+using KeptDialState = KeptPicture<KeptDialKey>;
 
 // What a kept still part of a frame was drawn from: the dial with its key, and the
 // hands, marks and numerals, which follow the settings, HandRGB and the whole second.
@@ -58,11 +54,7 @@ struct KeptStillKey {
 };
 
 // The copy of the last still part of a frame drawn: everything before the caption.
-struct KeptStillState {
-  bool valid = false;
-  KeptStillKey key;
-  KeptCopy copy;
-};
+using KeptStillState = KeptPicture<KeptStillKey>;
 
 // Process-wide state of the clock scene, kept together so a test resets it in one line:
 //   Scene() = {};
