@@ -13,3 +13,7 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms);
 
 // Serves the queue for ms milliseconds.
 void PumpFor(DWORD ms);
+
+// Serves the queue until every message posted to this thread before the call has been
+// served: for checks that something posted must NOT have happened. False on a time-out.
+bool PumpUntilPostedServed(DWORD timeout_ms = 10000);
