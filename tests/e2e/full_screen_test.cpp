@@ -367,39 +367,9 @@ TEST_F(FullScreenSaver, KeyPressEndsItAtOnceAndClearsTheSystemFlag) {
   EXPECT_FALSE(ScreenSaverRunningFlag());
 }
 
-TEST_F(FullScreenSaver, FifteenPixelsOnEachAxisDoNotLeave) {
-  Start();
-  MoveCursor(kStartX + 15, kStartY + 15);
-  EXPECT_TRUE(StillRunningAfter(1500));
-  MoveCursor(kStartX - 15, kStartY - 15);
-  EXPECT_TRUE(StillRunningAfter(1000));
-}
-
 TEST_F(FullScreenSaver, SixteenPixelsOnOneAxisLeave) {
   Start();
   MoveCursor(kStartX + 16, kStartY);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
-}
-
-TEST_F(FullScreenSaver, SixteenPixelsUpLeave) {
-  Start();
-  MoveCursor(kStartX, kStartY - 16);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
-}
-
-TEST_F(FullScreenSaver, SmallMovesAddUpAgainstTheSameReference) {
-  Start();
-  for (int step = 1; step <= 3; ++step) {
-    MoveCursor(kStartX + 5 * step, kStartY);
-    EXPECT_TRUE(StillRunningAfter(500)) << "after move " << step;
-  }
-  MoveCursor(kStartX + 20, kStartY);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
-}
-
-TEST_F(FullScreenSaver, MouseClickLeaves) {
-  Start();
-  ClickLeft();
   EXPECT_TRUE(saver_->WaitForExit(3000));
 }
 
@@ -445,13 +415,6 @@ TEST_F(FullScreenSaver, WhileInactiveKeysAreIgnoredAndMovesOnlyMoveTheReference)
   EXPECT_TRUE(StillRunningAfter(800));
   MoveCursor(kStartX + 220, kStartY);
   EXPECT_TRUE(saver_->WaitForExit(3000));
-}
-
-TEST_F(FullScreenSaver, SystemRequestToStartASaverIsSwallowed) {
-  const HWND window = Start();
-  // DefWindowProc would start the configured screensaver again.
-  EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
-  EXPECT_TRUE(StillRunningAfter(500));
 }
 
 // --- The password check ------------------------------------------------------------------

@@ -378,8 +378,9 @@ int RunningSavers() {
   return count;
 }
 
-TEST_F(SettingsWindow, OpenedAndClosedTwentyTimesLeavesNoProcess) {
-  for (int i = 0; i < 20; ++i) {
+// Twenty rounds are a measure, in tools/measure-settings.sh; three show the pattern.
+TEST_F(SettingsWindow, OpenedAndClosedThreeTimesLeavesNoProcess) {
+  for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE("round " + std::to_string(i + 1));
     Open();
     Press(VK_ESCAPE);
