@@ -205,3 +205,27 @@ bool ScreenSaverRunningFlag() {
   EXPECT_NE(code, 2u) << "SystemParametersInfo failed";
   return code == 1;
 }
+
+namespace {
+// A screenshot costs a frame's time or more on a loaded machine: not every poll.
+constexpr DWORD kScreenCheck_ms = 100;
+}  // namespace
+
+bool WaitForScreenChange(const Screenshot& before, int min_differences, DWORD timeout_ms) {
+  return PumpUntil([&] { return before.CountDifferences(Screenshot()) > min_differences; },
+                   timeout_ms, kScreenCheck_ms);
+}
+
+bool WaitForLitScreen(int min_lit, DWORD timeout_ms) {
+  const auto lit = [] {
+    const Screenshot shot;
+    int count = 0;
+    for (int y = 0; y < shot.Height(); y += 2) {
+      for (int x = 0; x < shot.Width(); x += 2) {
+        count += shot.Brightness(x, y) > 0;
+      }
+    }
+    return count * 4;
+  };
+  return PumpUntil([&] { return lit() > min_lit; }, timeout_ms, kScreenCheck_ms);
+}

@@ -75,6 +75,13 @@ class Screenshot {
   std::vector<uint8_t> pixels_;
 };
 
+// Waits until the primary screen differs from `before` in more than `min_differences`
+// pixels: a frame drawn after it. False when none comes within the time.
+bool WaitForScreenChange(const Screenshot& before, int min_differences = 50,
+                         DWORD timeout_ms = 15000);
+// Waits until more than `min_lit` pixels of the primary screen are not black.
+bool WaitForLitScreen(int min_lit = 500, DWORD timeout_ms = 15000);
+
 // Scene coordinates (the clock's plane, origin at the centre, +y up) to screen pixels,
 // for a full-screen frame drawn with aspect 1 and stretched to the screen.
 POINT SceneToScreen(double x, double y, int width, int height);

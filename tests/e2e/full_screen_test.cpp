@@ -22,7 +22,12 @@ constexpr double kPi = 3.14159265358979;
 
 void MoveCursor(int x, int y) {
   SetCursorPos(x, y);
-  PumpFor(300);
+  EXPECT_TRUE(PumpUntil(
+      [x, y] {
+        POINT p{};
+        return GetCursorPos(&p) && p.x == x && p.y == y;
+      },
+      5000));
 }
 
 // The saver takes the cursor's place at its start as the reference for leaving. A
@@ -82,12 +87,8 @@ class FullScreenSaver : public testing::Test {
     EXPECT_TRUE(saver_->Started());
     const HWND window = saver_->WaitForWindow("Full", 10000);
     EXPECT_NE(window, nullptr);
-    const DWORD start = GetTickCount();
-    while (GetForegroundWindow() != window && GetTickCount() - start < 5000) {
-      PumpFor(50);
-    }
-    EXPECT_EQ(GetForegroundWindow(), window);
-    PumpFor(700);
+    EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
+    EXPECT_TRUE(WaitForLitScreen());
     return window;
   }
 
@@ -125,10 +126,8 @@ TEST_F(FullScreenSaver, FirstRunStoresTheFullScreenDefaults) {
 TEST_F(FullScreenSaver, FramesKeepComing) {
   Start();
   const Screenshot first;
-  PumpFor(1100);
-  const Screenshot second;
   // The second hand moved, at least.
-  EXPECT_GT(first.CountDifferences(second), 50);
+  EXPECT_TRUE(WaitForScreenChange(first));
 }
 
 // The brightest pixel within two pixels of a point of the scene.
@@ -164,7 +163,7 @@ TEST_F(FullScreenSaver, HandsStandWhereTheTimePutsThem) {
     SYSTEMTIME after;
     GetLocalTime(&after);
     if (before.wMinute != after.wMinute || before.wSecond == 0) {
-      PumpFor(400);
+      WaitForScreenChange(shot);
       continue;  // the frame on screen may be from the minute before; take another
     }
     // The frame on screen was drawn up to a frame's time before the shot, so it may
@@ -295,13 +294,13 @@ TEST_F(FullScreenSaver, CaptionFadesInOverTenSeconds) {
   // it did not come early.
   int pixels = 0;
   DWORD visible_after_ms = 0;
-  while (GetTickCount() - shown < 40000) {
-    PumpFor(500);
-    pixels = CaptionPixels(Screenshot());
-    if (pixels > 200) {
-      visible_after_ms = GetTickCount() - shown;
-      break;
-    }
+  if (PumpUntil(
+          [&pixels] {
+            pixels = CaptionPixels(Screenshot());
+            return pixels > 200;
+          },
+          40000, 250)) {
+    visible_after_ms = GetTickCount() - shown;
   }
   EXPECT_GT(pixels, 200);
   EXPECT_GT(visible_after_ms, 8000u);
@@ -353,8 +352,7 @@ TEST_F(FullScreenSaver, BrightnessStoredAsTextCostsNoOtherSetting) {
     EXPECT_EQ(StoredSetting(names[i]), expected[i]) << names[i];
   }
   const Screenshot first;
-  PumpFor(1100);
-  EXPECT_GT(first.CountDifferences(Screenshot()), 50);
+  EXPECT_TRUE(WaitForScreenChange(first));
 }
 
 // --- Leaving ---------------------------------------------------------------------------
@@ -387,11 +385,7 @@ class Intruder {
 
 void BringToFront(HWND window) {
   SetForegroundWindow(window);
-  const DWORD start = GetTickCount();
-  while (GetForegroundWindow() != window && GetTickCount() - start < 5000) {
-    PumpFor(50);
-  }
-  PumpFor(300);
+  EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
 }
 
 TEST_F(FullScreenSaver, WhileInactiveKeysAreIgnoredAndMovesOnlyMoveTheReference) {
@@ -408,8 +402,7 @@ TEST_F(FullScreenSaver, WhileInactiveKeysAreIgnoredAndMovesOnlyMoveTheReference)
   ASSERT_EQ(GetForegroundWindow(), saver_window);
   // Activation came back: the context was made again and frames go on.
   const Screenshot before;
-  PumpFor(1100);
-  EXPECT_GT(before.CountDifferences(Screenshot()), 50);
+  EXPECT_TRUE(WaitForScreenChange(before));
   // 10 pixels from the new reference: stays; it would be 210 from the first one.
   MoveCursor(kStartX + 210, kStartY);
   EXPECT_TRUE(StillRunningAfter(800));

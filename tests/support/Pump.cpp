@@ -9,16 +9,20 @@ namespace {
 constexpr DWORD kPollInterval_ms = 10;
 }  // namespace
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms, DWORD check_ms) {
   const DWORD start = GetTickCount();
+  DWORD last_check = start;
   while (!condition()) {
-    const DWORD waited = GetTickCount() - start;
-    if (waited >= timeout_ms) {
-      return false;
-    }
-    Application().ProcessMessages();
-    MsgWaitForMultipleObjectsEx(0, nullptr, std::min(timeout_ms - waited, kPollInterval_ms),
-                                QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    do {
+      const DWORD waited = GetTickCount() - start;
+      if (waited >= timeout_ms) {
+        return false;
+      }
+      Application().ProcessMessages();
+      MsgWaitForMultipleObjectsEx(0, nullptr, std::min(timeout_ms - waited, kPollInterval_ms),
+                                  QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } while (GetTickCount() - last_check < check_ms);
+    last_check = GetTickCount();
   }
   return true;
 }

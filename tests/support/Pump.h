@@ -8,8 +8,9 @@
 #include <functional>
 
 // Serves the thread's message queue (through the application, as the product's waits do)
-// until the condition holds or timeout_ms have passed; false on the time-out.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms);
+// until the condition holds or timeout_ms have passed; false on the time-out. A costly
+// condition (a screenshot) is asked at most every check_ms.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms, DWORD check_ms = 0);
 
 // Serves the queue for ms milliseconds.
 void PumpFor(DWORD ms);
