@@ -70,8 +70,11 @@ TEST_F(FormsLayer, ShowingActivatesAndCloseDestroysTheWindow) {
   RecordingForm form;
   form.Show();
   SetForegroundWindow(form.Handle());
-  PumpFor(100);
-  ASSERT_FALSE(form.events.empty());
+  ASSERT_TRUE(PumpUntil(
+      [&form] {
+        return std::find(form.events.begin(), form.events.end(), "activate") != form.events.end();
+      },
+      10000));
   EXPECT_NE(std::find(form.events.begin(), form.events.end(), "activate"), form.events.end());
   form.Close();
   EXPECT_EQ(form.events.back(), "close");
@@ -146,11 +149,10 @@ TEST_F(FormsLayer, TimerTicksWhileEnabledAndStopsWhenDisabled) {
     EXPECT_EQ(sender, &timer);
     ++ticks;
   });
-  PumpFor(300);
-  EXPECT_GE(ticks, 3);
+  EXPECT_TRUE(PumpUntil([&ticks] { return ticks >= 3; }, 10000));
   timer.SetEnabled(false);
   const int stopped_at = ticks;
-  PumpFor(150);
+  PumpFor(150);  // ticks that must not come
   EXPECT_EQ(ticks, stopped_at);
 }
 
@@ -160,13 +162,13 @@ TEST_F(FormsLayer, TickQueuedBeforeTheTimerStoppedDoesNotFire) {
   timer.OnTimer.Bind([&](TTimer*) { ++ticks; });
   Sleep(60);  // a WM_TIMER is now pending
   timer.SetEnabled(false);
-  PumpFor(100);
+  PumpFor(100);  // a tick that must not come
   EXPECT_EQ(ticks, 0);
 }
 
 TEST_F(FormsLayer, TimerWithoutHandlerOrIntervalIsHarmless) {
   TTimer timer(0);
-  PumpFor(50);
+  PumpFor(50);  // ticks that must not come, nor a crash
   timer.SetInterval(10);
   PumpFor(50);
   EXPECT_FALSE(timer.OnTimer);

@@ -244,7 +244,7 @@ TEST_F(SockComponent, TimeOutFiresOnceAndCancels) {
   sock_->TimerOn();
   ASSERT_TRUE(PumpUntil([&] { return sock_->TimedOut(); }, 5000));
   EXPECT_TRUE(sock_->Canceled());
-  PumpFor(150);
+  EXPECT_TRUE(PumpUntil([this] { return statuses_.size() >= 5; }, 5000));
   EXPECT_EQ(statuses_, (Texts{"Timer On", "Timer Triggered", "Timer Off", "Abort", "Canceling"}));
 }
 
@@ -254,7 +254,7 @@ TEST_F(SockComponent, TickQueuedBeforeTimerOffDoesNotFire) {
   Sleep(80);  // the tick falls due while nobody serves the queue
   sock_->TimerOff();
   PostMessageA(sock_->TimerWindow(), WM_TIMER, 1, 0);
-  PumpFor(100);
+  EXPECT_TRUE(PumpUntilPostedServed());
   EXPECT_FALSE(sock_->TimedOut());
   EXPECT_FALSE(sock_->Canceled());
 }
@@ -262,7 +262,7 @@ TEST_F(SockComponent, TickQueuedBeforeTimerOffDoesNotFire) {
 TEST_F(SockComponent, ZeroTimeOutArmsNothingAndNegativeIsOutOfRange) {
   sock_->TimeOut = 0;
   sock_->TimerOn();
-  PumpFor(100);
+  PumpFor(100);  // a time-out that must not come
   EXPECT_FALSE(sock_->TimedOut());
   sock_->TimerOff();
 
@@ -330,7 +330,7 @@ TEST_F(SockComponent, RefusedConnectFailsOnItsNotificationNotOnTheTimeOut) {
 
 TEST_F(SockComponent, ConnectNotificationWithAnErrorConnectsNothing) {
   Post(FD_CONNECT, WSAECONNREFUSED, sock_->SocketHandle());
-  PumpFor(50);
+  EXPECT_TRUE(PumpUntilPostedServed());
   EXPECT_FALSE(sock_->Connected());
   EXPECT_TRUE(events_.empty());
 }
@@ -345,7 +345,7 @@ TEST_F(SockComponent, NotificationsQueuedBeforeACloseAreIgnored) {
   Post(FD_CLOSE, 0, sock_->SocketHandle());
   sock_->Disconnect();
   const SOCKET fresh = sock_->SocketHandle();
-  PumpFor(100);
+  EXPECT_TRUE(PumpUntilPostedServed());
   EXPECT_EQ(events_, (Texts{"Connect", "Disconnect"}));
   EXPECT_FALSE(sock_->Connected());
   EXPECT_EQ(sock_->SocketHandle(), fresh);
@@ -355,7 +355,7 @@ TEST_F(SockComponent, SocketIsMatchedByItsFullHandle) {
   static_assert(std::is_same_v<decltype(sock_->SocketHandle()), SOCKET>);
   // Differs from the socket only above the low 16 bits.
   Post(FD_CONNECT, 0, sock_->SocketHandle() | 0x10000);
-  PumpFor(50);
+  EXPECT_TRUE(PumpUntilPostedServed());
   EXPECT_FALSE(sock_->Connected());
   EXPECT_TRUE(events_.empty());
 }
@@ -449,7 +449,7 @@ TEST_F(SockComponent, PeerClosingWithDataUnreadKeepsTheSocketUntilRead) {
   sock_->Port = server.Port();
   sock_->TimeOut = 5000;
   sock_->Connect();
-  PumpFor(200);  // the data and the close arrive
+  PumpFor(200);  // the data and the close arrive, and must not close the socket yet
   EXPECT_TRUE(sock_->Connected());
   EXPECT_EQ(sock_->Read(0), "last");
   sock_->Disconnect();
