@@ -104,15 +104,20 @@ TEST_F(DaytimeRequest, LowerReportLevelsShowOnlyTheCloseOrNothing) {
   }
 }
 
-TEST_F(DaytimeRequest, SecondPieceAfterAPauseIsNotRead) {
-  LoopbackServer server([](LoopbackServer& srv, SOCKET s) {
+TEST_F(DaytimeRequest, SecondPieceAfterTheFirstReadIsNotRead) {
+  // The second piece goes out once the client has returned its reply, however long
+  // the client took: the test's signal, not a pause, orders the two.
+  const UniqueKernelHandle reply_returned(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  LoopbackServer server([&reply_returned](LoopbackServer& srv, SOCKET s) {
     LoopbackServer::SendAll(s, "\n55614 12-02-17");
-    Sleep(400);
+    WaitForSingleObject(reply_returned.get(), 30000);
     LoopbackServer::SendAll(s, " 21:47:35 00 0 0 613.2 UTC(NIST) * \r\n");
     srv.WaitForClientClose(s);
   });
   client_->Port = server.Port();
-  EXPECT_EQ(client_->ReadDayTime(), "\n55614 12-02-17");
+  const std::string reply = client_->ReadDayTime();
+  SetEvent(reply_returned.get());
+  EXPECT_EQ(reply, "\n55614 12-02-17");
 }
 
 TEST_F(DaytimeRequest, RefusedPortEndsAsTimeOutOnlyAfterTimeOut) {
