@@ -2,6 +2,10 @@
 # Sets everything up and runs every test tier: native (g++, then clang with
 # sanitizers), win32 and e2e under Wine, the same for the 64-bit build, both on two
 # monitors, and the setup program. Exits non-zero when any test fails.
+#
+# The builds take every core one after another. The Wine tiers mostly wait (for
+# windows, processes, the X server), so each bitness runs in a Wine session of its own
+# beside the other and beside the native tiers; their output follows when they end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,13 +13,17 @@ bash tools/install-deps.sh
 
 jobs=$(nproc)
 status=0
+logs=build/test-logs
+mkdir -p "$logs"
 
 run_tier() {
-  local name=$1
+  local name=$1 start=$SECONDS
   shift
   echo "== $name"
-  if ! "$@"; then
-    echo "== $name: FAILED"
+  if "$@"; then
+    echo "== $name: $((SECONDS - start)) s"
+  else
+    echo "== $name: FAILED after $((SECONDS - start)) s"
     status=1
   fi
 }
@@ -24,38 +32,57 @@ build() {
   cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
 }
 
-run_tier "native build" build native
-run_tier "native tests" ctest --preset native -j "$jobs"
+# A chain of tiers in the background, its output kept until it is shown.
+background_pids=()
+background_logs=()
+in_background() {
+  local log=$logs/$1.log
+  shift
+  (
+    status=0
+    "$@"
+    exit "$status"
+  ) >"$log" 2>&1 &
+  background_pids+=($!)
+  background_logs+=("$log")
+}
 
+windows_tiers() {
+  local preset=$1 arch=$2
+  run_tier "$preset and e2e tests" env TESSARYN_WINEARCH="$arch" \
+    tools/wine-run.sh --session --prefix "build/$preset/wineprefix" ctest --preset "$preset"
+  # The saver on two monitors: Xephyr with Xinerama, a session and prefix of its own.
+  run_tier "two monitors ($preset)" env TESSARYN_WINEARCH="$arch" \
+    TESSARYN_MONITORS=1024x768,800x600 \
+    tools/wine-run.sh --session --prefix "build/$preset/wineprefix-two-monitors" \
+    ctest --preset "$preset-two-monitors"
+  run_tier "installer ($preset Wine)" bash tests/install/install_test.sh "$preset"
+}
+
+run_tier "native build" build native
+run_tier "win32 build" build win32
+run_tier "win64 build" build win64
+run_tier "package" bash tools/package.sh
+
+in_background win32 windows_tiers win32 win32
+in_background win64 windows_tiers win64 win64
+
+run_tier "native tests" ctest --preset native -j "$jobs"
+run_tier "win32 sources under clang" bash tools/check-win32-clang.sh
 run_tier "native build (clang, sanitizers)" build native-sanitize
 run_tier "native tests (clang, sanitizers)" ctest --preset native-sanitize -j "$jobs"
 
-run_tier "win32 build" build win32
-run_tier "win32 sources under clang" bash tools/check-win32-clang.sh
-# One Wine session (virtual screen, wineserver) for the whole Windows run.
-run_tier "win32 and e2e tests" tools/wine-run.sh --session --prefix build/win32/wineprefix ctest --preset win32
-
-run_tier "win64 build" build win64
-# The same Windows tests, 64-bit, in a 64-bit prefix and a session of their own.
-run_tier "win64 and e2e tests (64-bit Wine)" env TESSARYN_WINEARCH=win64 \
-  tools/wine-run.sh --session --prefix build/win64/wineprefix ctest --preset win64
-
-# The saver on two monitors: Xephyr with Xinerama, a session and prefix of its own.
-monitors=1024x768,800x600
-run_tier "two monitors (32-bit)" env TESSARYN_MONITORS=$monitors \
-  tools/wine-run.sh --session --prefix build/win32/wineprefix-two-monitors \
-  ctest --preset win32-two-monitors
-run_tier "two monitors (64-bit)" env TESSARYN_WINEARCH=win64 TESSARYN_MONITORS=$monitors \
-  tools/wine-run.sh --session --prefix build/win64/wineprefix-two-monitors \
-  ctest --preset win64-two-monitors
-
-run_tier "package" bash tools/package.sh
-run_tier "installer (32-bit Wine)" bash tests/install/install_test.sh win32
-run_tier "installer (64-bit Wine)" bash tests/install/install_test.sh win64
+for i in "${!background_pids[@]}"; do
+  if ! wait "${background_pids[$i]}"; then
+    status=1
+  fi
+  cat "${background_logs[$i]}"
+done
 
 if [ "$status" -ne 0 ]; then
   echo "Some tests FAILED."
 else
   echo "All test tiers passed."
 fi
+echo "test.sh: $SECONDS s in all"
 exit "$status"

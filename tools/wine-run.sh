@@ -46,17 +46,6 @@ choose_prefix() {
   fi
 }
 
-free_display() {
-  local n
-  for n in $(seq 90 190); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      echo "$n"
-      return 0
-    fi
-  done
-  return 1
-}
-
 xvfb_pid=""
 xephyr_pid=""
 wineserver_pid=""
@@ -91,25 +80,30 @@ start_wineserver() {
   wineserver_pid=$!
 }
 
-wait_for_display() {
-  for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$1" ] && return 0
+# Starts an X server on a display it picks itself (-displayfd), so that sessions started
+# side by side never race for one number; sets display_number once it listens.
+start_x_server() {
+  local out
+  out=$(mktemp)
+  "$@" -displayfd 3 3>"$out" >/dev/null 2>&1 &
+  x_pid=$!
+  for _ in $(seq 200); do
+    [ "$(wc -l <"$out")" -ge 1 ] && break
     sleep 0.05
   done
+  display_number=$(head -n 1 "$out")
+  rm -f "$out"
 }
 
 start_xvfb() {
-  local n
-  n=$(free_display)
-  Xvfb ":$n" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  wait_for_display "$n"
+  start_x_server Xvfb -screen 0 "$1" -nolisten tcp
+  xvfb_pid=$x_pid
+  export DISPLAY=":$display_number"
 }
 
 # A row of monitors, left to right and top-aligned, as one Xinerama screen.
 start_monitors() {
-  local sizes size width=0 height=0 screens=() n
+  local sizes size width=0 height=0 screens=()
   IFS=, read -ra sizes <<<"$1"
   for size in "${sizes[@]}"; do
     width=$((width + ${size%x*}))
@@ -117,11 +111,9 @@ start_monitors() {
     screens+=(-screen "$size")
   done
   start_xvfb "${width}x${height}x24"
-  n=$(free_display)
-  Xephyr ":$n" "${screens[@]}" +xinerama -nolisten tcp -noreset >/dev/null 2>&1 &
-  xephyr_pid=$!
-  export DISPLAY=":$n"
-  wait_for_display "$n"
+  start_x_server Xephyr "${screens[@]}" +xinerama -nolisten tcp -noreset
+  xephyr_pid=$x_pid
+  export DISPLAY=":$display_number"
 }
 
 start_session() {
