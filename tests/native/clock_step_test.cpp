@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -25,8 +24,6 @@ struct ClockStep {
   bool moves;
 };
 
-// The picture goes on from `after` by one second, as a running clock does: nothing
-// waits for a time that the step pushed away.
 TimeOfDay OneSecondLater(TimeOfDay t) {
   t.second = static_cast<uint16_t>((t.second + 1) % 60);
   return t;
@@ -43,28 +40,26 @@ const ClockStep kSteps[] = {
 
 struct WindowFrame {
   const char* what;
-  std::function<void()> draw;
+  void (*draw)();
   bool keeps_still_part;
 };
 
-const std::vector<WindowFrame>& WindowFrames() {
-  static const std::vector<WindowFrame> frames = {
-      {"saver", [] { DrawSaverScene(64, 64); }, true},
-      {"settings window", DrawSettingsScene, true},
-      {"saver over two monitors",
-       [] {
-         DrawSaverSceneInEach({{0, 0, 32, 64}, {32, 16, 32, 48}});
-       },
-       false},
-      {"preview", DrawPreviewScene, false},
-  };
-  return frames;
-}
+const WindowFrame kWindowFrames[] = {
+    {"saver", [] { DrawSaverScene(64, 64); }, true},
+    {"settings window", DrawSettingsScene, true},
+    {"saver over two monitors",
+     [] {
+       DrawSaverSceneInEach({{0, 0, 32, 64}, {32, 16, 32, 48}});
+     },
+     false},
+    {"preview", DrawPreviewScene, false},
+};
 
 class ClockSteps : public SceneTest {
  protected:
-  // Two frames before the step, two after it, one a second later; with the copies kept
-  // or every frame drawn. Checks what each frame after the step was drawn from.
+  // Two frames before the step, two after it, then one a second later, as the clock runs
+  // on (nothing may wait for a time the step pushed away); with the copies kept or every
+  // frame drawn. Checks what each frame was drawn from.
   std::vector<std::vector<uint8_t>> Frames(const WindowFrame& frame, const ClockStep& step,
                                            bool keep) {
     Scene() = {};
@@ -105,7 +100,7 @@ class ClockSteps : public SceneTest {
 };
 
 TEST_F(ClockSteps, EachFrameAfterAStepIsTheFrameDrawnForTheNewTime) {
-  for (const WindowFrame& frame : WindowFrames()) {
+  for (const WindowFrame& frame : kWindowFrames) {
     for (const ClockStep& step : kSteps) {
       SCOPED_TRACE(std::string(frame.what) + ", " + step.what);
       const auto kept = Frames(frame, step, true);
