@@ -63,11 +63,11 @@ bool LastFrameShows(const ShownTime& shown) {
 class RunningPreview {
  public:
   RunningPreview() {
-    parent_ = CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 40, 40, 152, 112,
-                              nullptr, nullptr, nullptr, nullptr);
+    parent_.reset(CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 40, 40, 152, 112,
+                                  nullptr, nullptr, nullptr, nullptr));
     Preview().PreviewStopRequested.store(false);
     PreviewSceneFixedValues();
-    CreatePreviewWindow(152, 112, parent_);
+    CreatePreviewWindow(152, 112, parent_.get());
     DWORD id = 0;
     worker_.reset(CreateThread(nullptr, 0, &PreviewWorker, nullptr, 0, &id));
   }
@@ -75,14 +75,15 @@ class RunningPreview {
     Preview().PreviewStopRequested.store(true);
     PumpUntil([this] { return WaitForSingleObject(worker_.get(), 0) == WAIT_OBJECT_0; },
               kFrameWait_ms);
-    DestroyWindow(parent_);
+    // The dialog's area goes, and the preview inside it with it.
+    parent_.reset();
     Preview().PreviewWindow = nullptr;
     Preview().FrameSetupFailed = false;
     Application().Reset();
   }
 
  private:
-  HWND parent_ = nullptr;
+  UniqueWindow parent_;
   UniqueKernelHandle worker_;
 };
 
