@@ -20,9 +20,24 @@ class ClockSource {
   // While pinned, both readings return this time.
   void Pin(const TimeOfDay& t) { pinned_ = t; }
   void Unpin() { pinned_.reset(); }
+  bool Pinned() const { return pinned_.has_value(); }
 
  private:
   std::optional<TimeOfDay> pinned_;
 };
 
 ClockSource& Clock();
+
+// Holds Clock() at one reading while it lives, so that every part of a frame shows the
+// same time even when a second turns, or the system clock steps, in between; then gives
+// the clock back as it was, on every path, so that the next frame reads it anew.
+class OneClockReading {
+ public:
+  OneClockReading() : before_(Clock()) { Clock().Pin(Clock().LocalNow()); }
+  ~OneClockReading() { Clock() = before_; }
+  OneClockReading(const OneClockReading&) = delete;
+  OneClockReading& operator=(const OneClockReading&) = delete;
+
+ private:
+  ClockSource before_;
+};

@@ -37,8 +37,7 @@ void StillPart(void (*draw)(), const std::array<int, 4>* window) {
   }
   // One reading of the clock for the key and the drawing, so a second that turns
   // in between cannot label one picture with another's time.
-  const ClockSource clock_before = Clock();
-  Clock().Pin(Clock().LocalNow());
+  const OneClockReading reading;
   const KeptStillKey key = StillKeyNow(Clock().LocalNow());
   const bool put_back = Scene().DialMeshReady && kept.Shows(key);
   if (window != nullptr) {
@@ -52,7 +51,6 @@ void StillPart(void (*draw)(), const std::array<int, 4>* window) {
     draw();
     kept.Keep(key, key.dial.viewport);
   }
-  Clock() = clock_before;
 }
 
 }  // namespace

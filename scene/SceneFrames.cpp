@@ -32,6 +32,26 @@ void DrawDialOfSettingNotKept() {
   DrawDialFace(AppSettings().clock.Color);
 }
 
+// The dial animation and the hands advance per drawing; each monitor starts from the
+// same state and time so all show one frame, and the last leaves the state as one
+// drawing would.
+void DrawEachFromOneState(const std::vector<Viewport>& viewports) {
+  const OneClockReading reading;
+  const SceneState scene_before = Scene();
+  const RandomGenerator random_before = Random();
+  for (size_t i = 0; i < viewports.size(); ++i) {
+    if (i > 0) {
+      Scene() = scene_before;
+      Random() = random_before;
+    }
+    const Viewport& v = viewports[i];
+    glViewport(v.x, v.y, v.width, v.height);
+    DrawDialOfSettingNotKept();
+    DrawClockHands();
+    DrawCaption();
+  }
+}
+
 }  // namespace
 
 void DrawSaverScene(int width, int height) {
@@ -62,25 +82,7 @@ void DrawPreviewScene() {
 
 void DrawSaverSceneInEach(const std::vector<Viewport>& viewports) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  // The dial animation and the hands advance per drawing; each monitor starts from
-  // the same state and time so all show one frame, and the last leaves the state as
-  // one drawing would.
-  const ClockSource clock_before = Clock();
-  Clock().Pin(Clock().LocalNow());
-  const SceneState scene_before = Scene();
-  const RandomGenerator random_before = Random();
-  for (size_t i = 0; i < viewports.size(); ++i) {
-    if (i > 0) {
-      Scene() = scene_before;
-      Random() = random_before;
-    }
-    const Viewport& v = viewports[i];
-    glViewport(v.x, v.y, v.width, v.height);
-    DrawDialOfSettingNotKept();
-    DrawClockHands();
-    DrawCaption();
-  }
-  Clock() = clock_before;
+  DrawEachFromOneState(viewports);
   StepCaptionAlpha();
   Scene().DialMeshReady = true;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ui/Application.h"
+#include "win32/SystemError.h"
 #include "win32/WinHandles.h"
 
 const char kSettingsKeyPath[] = "Software\\Tessaryn";
@@ -80,15 +81,28 @@ bool WriteStoredValues(const ClockSettings& s, StoredValueSet which) {
   return true;
 }
 
-// The unreadable values take what a first run would store, so one bad value does not
-// cost the others.
-void SeedUnreadable(ClockSettings& s, StoredValueSet unreadable, SettingsLoader loader) {
-  const ClockSettings seeded = SeededSettings(loader);
+// Every unreadable value takes `replacement`'s.
+void ReplaceUnreadable(ClockSettings& s, StoredValueSet unreadable,
+                       const ClockSettings& replacement) {
   for (size_t i = 0; i < kValues.size(); ++i) {
     if (unreadable.test(i)) {
-      s.*kValues[i].field = seeded.*kValues[i].field;
+      s.*kValues[i].field = replacement.*kValues[i].field;
     }
   }
+}
+
+// The all-zero rule looks at what was read, an unreadable value as 0: a seeded default
+// in its place would hide a key that holds nothing usable. When the rule does not seed,
+// the unreadable values take what a first run would store, so one bad value does not
+// cost the others. Returns the values to write back.
+StoredValueSet SeedWhatIsUnusable(ClockSettings& s, StoredValueSet unreadable,
+                                  SettingsLoader loader) {
+  ReplaceUnreadable(s, unreadable, ClockSettings{});
+  if (ApplyAllZeroRule(s, loader)) {
+    return StoredValueSet().set();
+  }
+  ReplaceUnreadable(s, unreadable, SeededSettings(loader));
+  return unreadable;
 }
 
 }  // namespace
@@ -101,11 +115,20 @@ ERegistryException SetDataFailure(const char* name) {
   return RegistryError("Failed to set data for '%s'", name);
 }
 
-UniqueRegKey CreateSettingsKey() {
+UniqueRegKey CreateSettingsKey(LONG* error) {
   HKEY raw = nullptr;
   const LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr,
                                   REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &raw, nullptr);
+  if (error != nullptr) {
+    *error = rc;
+  }
   return UniqueRegKey(rc == ERROR_SUCCESS ? raw : nullptr);
+}
+
+ERegistryException OpenKeyFailure(LONG error) {
+  const std::string key = std::string("HKEY_CURRENT_USER\\") + kSettingsKeyPath;
+  return ERegistryException("Failed to open key '" + key +
+                            "': " + SystemErrorText(static_cast<unsigned long>(error)));
 }
 
 void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const NamedValue> order) {
@@ -145,11 +168,7 @@ void LoadSettings(SettingsLoader loader) {
   if (!read.failure.empty()) {
     Application().ShowException(ERegistryException(read.failure));
   }
-  SeedUnreadable(s, read.unreadable, loader);
-  StoredValueSet to_write = read.unreadable;
-  if (ApplyAllZeroRule(s, loader)) {
-    to_write.set();
-  }
+  const StoredValueSet to_write = SeedWhatIsUnusable(s, read.unreadable, loader);
   if (read.read_only || to_write.none()) {
     return;
   }

@@ -52,8 +52,11 @@ struct NamedValue {
 ERegistryException SetDataFailure(const char* name);
 
 // The settings key opened for writing, created if needed; empty when it can be neither
-// opened nor created.
-UniqueRegKey CreateSettingsKey();
+// opened nor created, with the system's error code in `error` where one is given.
+UniqueRegKey CreateSettingsKey(LONG* error = nullptr);
+
+// "Failed to open key 'HKEY_CURRENT_USER\<path>': <the system's reason for `error`>".
+ERegistryException OpenKeyFailure(LONG error);
 
 // Writes the values of `s` into the open key in the order given, each as a REG_DWORD.
 // Throws SetDataFailure of the first value that cannot be written.
@@ -65,8 +68,9 @@ void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const NamedV
 bool WriteStoredSettings(const ClockSettings& s);
 
 // The load of a window's creation up to the caller's own steps: reads what is stored,
-// gives each unreadable value its seeded default, seeds everything when nothing usable
-// is stored, and writes back only what was seeded. A failed read or write is shown once
+// seeds everything when the five tested values are all 0 (an unreadable one counts as
+// 0), else gives each unreadable value its seeded default, and writes back only what
+// was seeded. A failed read or write is shown once
 // through the application's error handler; the load never throws and the window goes on.
 void LoadSettings(SettingsLoader loader);
 

@@ -24,11 +24,13 @@ void WriteSavedSettings(HKEY key, const ClockSettings& s) {
 }
 
 void SaveSettings(const ClockSettings& s) {
-  const UniqueRegKey key = CreateSettingsKey();
+  LONG error = ERROR_SUCCESS;
+  const UniqueRegKey key = CreateSettingsKey(&error);
   if (!key.valid()) {
     // A save that stores nothing is said, as a value that cannot be written is: the user
-    // asked for it and would otherwise take it as done.
-    throw SetDataFailure(kSaveOrder.front().name);
+    // asked for it and would otherwise take it as done. No value was tried, so the
+    // message names the key.
+    throw OpenKeyFailure(error);
   }
   WriteSavedSettings(key.get(), s);
 }

@@ -13,5 +13,5 @@
 void WriteSavedSettings(HKEY key, const ClockSettings& s);
 
 // Opens the settings key, creating it if needed, and writes the seven values. A key that
-// can be neither opened nor created (a read-only policy) fails like its first value.
+// can be neither opened nor created (a read-only policy) throws OpenKeyFailure.
 void SaveSettings(const ClockSettings& s);

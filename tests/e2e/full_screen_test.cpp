@@ -334,25 +334,42 @@ std::string AcknowledgeErrorBox(const SaverProcess& saver, DWORD timeout_ms) {
   return text;
 }
 
-TEST_F(FullScreenSaver, BrightnessStoredAsTextCostsNoOtherSetting) {
-  StoreSettings(4, 12, 3, 2, 6, 7, 1);
-  {
-    HKEY raw = nullptr;
-    RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &raw);
-    const UniqueRegKey key(raw);
-    RegSetValueExA(key.get(), "Brightness", 0, REG_SZ, reinterpret_cast<const BYTE*>("9"), 2);
+// Brightness stored as text is replaced by its default and costs no other setting; where
+// it was the only non-zero tested value, the key holds nothing to draw with and is
+// reseeded whole: the saver shows hands and a dial either way.
+TEST_F(FullScreenSaver, BrightnessStoredAsTextIsSeededAndTheClockDrawn) {
+  const struct {
+    const char* what;
+    int32_t stored[7];
+    int32_t expected[7];
+  } cases[] = {
+      {"other values kept", {4, 12, 3, 2, 6, 7, 1}, {9, 12, 3, 2, 6, 7, 1}},
+      {"the rest zero: reseeded", {4, 0, 0, 0, 0, 3, 0}, {9, 10, 7, 1, 1, 5, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int32_t* v = c.stored;
+    StoreSettings(v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
+    {
+      HKEY raw = nullptr;
+      RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &raw);
+      const UniqueRegKey key(raw);
+      RegSetValueExA(key.get(), "Brightness", 0, REG_SZ, reinterpret_cast<const BYTE*>("9"), 2);
+    }
+    saver_ = std::make_unique<SaverProcess>("/s");
+    EXPECT_EQ(AcknowledgeErrorBox(*saver_, 10000), "Invalid data type for 'Brightness'");
+    ASSERT_NE(saver_->WaitForWindow("Full", 10000), nullptr);
+    EXPECT_EQ(AcknowledgeErrorBox(*saver_, 500), "");
+    const char* names[] = {"Brightness", "Sizes", "Color", "Alpha", "Arrows", "Ar_Color", "Rands"};
+    for (int i = 0; i < 7; ++i) {
+      EXPECT_EQ(StoredSetting(names[i]), c.expected[i]) << names[i];
+    }
+    // The first frames may still be on their way once the window shows.
+    EXPECT_TRUE(PumpUntil([] { return LitRingPixels(Screenshot()) > 60; }, 10000));
+    const Screenshot first;
+    EXPECT_TRUE(WaitForScreenChange(first));
+    saver_.reset();
   }
-  saver_ = std::make_unique<SaverProcess>("/s");
-  EXPECT_EQ(AcknowledgeErrorBox(*saver_, 10000), "Invalid data type for 'Brightness'");
-  ASSERT_NE(saver_->WaitForWindow("Full", 10000), nullptr);
-  EXPECT_EQ(AcknowledgeErrorBox(*saver_, 500), "");
-  const char* names[] = {"Brightness", "Sizes", "Color", "Alpha", "Arrows", "Ar_Color", "Rands"};
-  const int32_t expected[] = {9, 12, 3, 2, 6, 7, 1};
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(StoredSetting(names[i]), expected[i]) << names[i];
-  }
-  const Screenshot first;
-  EXPECT_TRUE(WaitForScreenChange(first));
 }
 
 // --- Leaving ---------------------------------------------------------------------------

@@ -208,6 +208,75 @@ TEST_F(SettingsStore, SeveralBadValuesShowOneMessageAndKeepTheGoodOnes) {
   }
 }
 
+// The all-zero rule looks at the values as read, an unreadable one counting as 0: a key
+// whose only non-zero tested value is unreadable holds nothing to draw with, and is
+// reseeded whole (hands and dial come back). One readable non-zero value keeps the rest.
+TEST_F(SettingsStore, AllZeroRuleCountsAnUnreadableValueAsZero) {
+  const struct {
+    const char* what;
+    SettingsLoader loader;
+    ClockSettings stored;
+    int bad;
+    Damage damage;
+    ClockSettings loaded;
+    const char* message;
+  } cases[] = {
+      {"Brightness text, full screen",
+       SettingsLoader::FullScreen,
+       {5, 0, 0, 0, 0, 3, 0},
+       0,
+       Damage::Text,
+       {9, 10, 7, 1, 1, 5, 0},
+       "Invalid data type for 'Brightness'"},
+      {"Brightness text, settings window",
+       SettingsLoader::SettingsWindow,
+       {5, 0, 0, 0, 0, 3, 1},
+       0,
+       Damage::Text,
+       {9, 10, 5, 1, 1, 5, 0},
+       "Invalid data type for 'Brightness'"},
+      {"Arrows missing, Rands kept",
+       SettingsLoader::FullScreen,
+       {0, 0, 0, 0, 4, 3, 1},
+       4,
+       Damage::Missing,
+       {9, 10, 7, 1, 1, 5, 1},
+       "Failed to get data for 'Arrows'"},
+      {"Rands unreadable reads as 0",
+       SettingsLoader::FullScreen,
+       {0, 0, 0, 0, 0, 3, 1},
+       6,
+       Damage::Binary,
+       {9, 10, 7, 1, 1, 5, 0},
+       "Invalid data type for 'Rands'"},
+      {"Color non-zero keeps the rest",
+       SettingsLoader::FullScreen,
+       {5, 0, 4, 0, 0, 3, 0},
+       0,
+       Damage::ShortText,
+       {9, 0, 4, 0, 0, 3, 0},
+       "Invalid data type for 'Brightness'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    StoreAll(c.stored);
+    Spoil(CreateKey().get(), kNames[c.bad], c.damage);
+    LoadSettings(c.loader);
+    EXPECT_EQ(errors_, std::vector<std::string>{c.message});
+    const ClockSettings& s = AppSettings().clock;
+    const int32_t loaded[] = {s.Brightness, s.Sizes,    s.Color, s.Alpha,
+                              s.Arrows,     s.Ar_Color, s.Rands};
+    const int32_t expected[] = {c.loaded.Brightness, c.loaded.Sizes,  c.loaded.Color,
+                                c.loaded.Alpha,      c.loaded.Arrows, c.loaded.Ar_Color,
+                                c.loaded.Rands};
+    for (int i = 0; i < 7; ++i) {
+      EXPECT_EQ(loaded[i], expected[i]) << kNames[i];
+      EXPECT_EQ(Stored(kNames[i]), expected[i]) << kNames[i];
+    }
+  }
+}
+
 // The settings key as an administrator's policy leaves it: everyone may read it, nobody
 // may change it. The handle kept from before the change puts full access back.
 class ReadOnlySettingsKey {

@@ -5,6 +5,8 @@
 
 #include "settings/win32/RegistryStore.h"
 #include "settings/window/SettingsSave.h"
+#include "tests/support/StoredValue.h"
+#include "win32/SystemError.h"
 #include "win32/WinHandles.h"
 
 #include <sddl.h>
@@ -38,29 +40,49 @@ class SaveSettingsTest : public testing::Test {
 };
 
 // Save's order begins with Arrows, the load's write-back with Brightness: a failing write
-// names the first value of Save's own order. A key that a policy keeps read-only fails
-// the same way instead of storing nothing without a word.
-TEST_F(SaveSettingsTest, AFailedSaveNamesTheFirstValueOfItsOwnOrder) {
-  const std::function<void()> saves[] = {
-      [] {
-        HKEY raw = nullptr;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &raw),
-                  ERROR_SUCCESS);
-        const UniqueRegKey read_only(raw);
-        WriteSavedSettings(read_only.get(), kShown);
-      },
-      [this] {
-        SetDacl(key_.get(), "D:P(A;;KR;;;WD)");
-        SaveSettings(kShown);
-      },
+// names the first value of Save's own order. A key that cannot be opened (a policy keeps
+// it read-only, or shuts everyone out) names the key, as no value was tried; either way
+// the failure is said instead of storing nothing without a word.
+TEST_F(SaveSettingsTest, AFailedSaveNamesWhatFailed) {
+  const std::string unopenable = "Failed to open key 'HKEY_CURRENT_USER\\Software\\Tessaryn': " +
+                                 SystemErrorText(ERROR_ACCESS_DENIED);
+  const struct {
+    const char* what;
+    std::function<void()> save;
+    std::string message;
+  } cases[] = {
+      {"value refused",
+       [] {
+         HKEY raw = nullptr;
+         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &raw),
+                   ERROR_SUCCESS);
+         const UniqueRegKey read_only(raw);
+         WriteSavedSettings(read_only.get(), kShown);
+       },
+       "Failed to set data for 'Arrows'"},
+      {"key read-only",
+       [this] {
+         SetDacl(key_.get(), "D:P(A;;KR;;;WD)");
+         SaveSettings(kShown);
+       },
+       unopenable},
+      {"key shut to everyone",
+       [this] {
+         SetDacl(key_.get(), "D:P");
+         SaveSettings(kShown);
+       },
+       unopenable},
   };
-  for (const auto& save : saves) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     try {
-      save();
-      ADD_FAILURE() << "a save into a read-only key succeeded";
+      c.save();
+      ADD_FAILURE() << "a save into a key that refuses it succeeded";
     } catch (const ERegistryException& e) {
-      EXPECT_EQ(std::string(e.what()), "Failed to set data for 'Arrows'");
+      EXPECT_EQ(std::string(e.what()), c.message);
     }
+    SetDacl(key_.get(), "D:P(A;;KA;;;WD)");
+    EXPECT_EQ(StoredSetting("Arrows"), kNoStoredSetting);
   }
 }
 

@@ -1,0 +1,150 @@
+// The clock steps while each drawing window runs in this process: the full-screen saver,
+// the settings window and the preview. The step goes through the clock seam (the
+// machine's clock is never moved); the windows' own timers, the preview's worker and
+// their frames are the real ones. After a step the next frames show the new time, a
+// kept picture is labelled with it, and the frames go on a second later.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/ClockSource.h"
+#include "saver/Full.h"
+#include "saver/Preview.h"
+#include "scene/SceneState.h"
+#include "settings/setup/WindowSetup.h"
+#include "settings/win32/RegistryStore.h"
+#include "settings/window/Settings.h"
+#include "tests/support/Pump.h"
+#include "ui/Application.h"
+#include "win32/WinHandles.h"
+
+namespace {
+
+constexpr DWORD kFrameWait_ms = 10000;
+
+struct ShownTime {
+  TimeOfDay time;
+  HandAngles angles;
+};
+
+struct ClockStep {
+  const char* what;
+  ShownTime before;
+  ShownTime after;
+  ShownTime second_later;
+};
+
+const ClockStep kSteps[] = {
+    {"back exactly one hour",
+     {{16, 30, 45, 0}, {-270, -180, -495}},
+     {{15, 30, 45, 0}, {-270, -180, -465}},
+     {{15, 30, 46, 0}, {-276, -180, -465}}},
+    {"forward across midnight",
+     {{23, 59, 58, 0}, {-348, -354, -719.5f}},
+     {{0, 0, 3, 0}, {-18, 0, 0}},
+     {{0, 0, 4, 0}, {-24, 0, 0}}},
+};
+
+// Whether the last frame was drawn, or put back, for `shown`.
+bool LastFrameShows(const ShownTime& shown) {
+  const HandAngles& a = Scene().Angles;
+  const KeptStillState& still = Scene().KeptStill;
+  const TimeOfDay& t = shown.time;
+  const std::array<int, 3> label = {t.hour, t.minute, t.second};
+  return a.second_deg == shown.angles.second_deg && a.minute_deg == shown.angles.minute_deg &&
+         a.hour_deg == shown.angles.hour_deg && (!still.valid || still.key.time == label);
+}
+
+// The preview as RunPreview starts it, inside a dialog's area made here, with its worker.
+class RunningPreview {
+ public:
+  RunningPreview() {
+    parent_.reset(CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 40, 40, 152, 112,
+                                  nullptr, nullptr, nullptr, nullptr));
+    Preview().PreviewStopRequested.store(false);
+    PreviewSceneFixedValues();
+    CreatePreviewWindow(152, 112, parent_.get());
+    DWORD id = 0;
+    worker_.reset(CreateThread(nullptr, 0, &PreviewWorker, nullptr, 0, &id));
+  }
+  ~RunningPreview() {
+    Preview().PreviewStopRequested.store(true);
+    PumpUntil([this] { return WaitForSingleObject(worker_.get(), 0) == WAIT_OBJECT_0; },
+              kFrameWait_ms);
+    // The dialog's area goes, and the preview inside it with it.
+    parent_.reset();
+    Preview().PreviewWindow = nullptr;
+    Preview().FrameSetupFailed = false;
+    Application().Reset();
+  }
+
+ private:
+  UniqueWindow parent_;
+  UniqueKernelHandle worker_;
+};
+
+struct DrawingWindow {
+  const char* what;
+  std::function<std::shared_ptr<void>()> start;
+  // Whether its frames keep their still part (one monitor, a static dial).
+  bool keeps_still_part;
+};
+
+template <typename Form>
+std::shared_ptr<void> StartForm() {
+  return std::shared_ptr<Form>(new Form, [](Form* form) {
+    if (form->HandleAllocated()) {
+      form->Close();
+    }
+    delete form;
+    ShowCursor(TRUE);
+  });
+}
+
+const DrawingWindow kWindows[] = {
+    {"full-screen saver", &StartForm<TForm1>, true},
+    {"settings window", &StartForm<TForm2>, true},
+    {"preview", [] { return std::shared_ptr<void>(std::make_shared<RunningPreview>()); }, false},
+};
+
+class ClockStepWhileRunning : public testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+  void TearDown() override {
+    Reset();
+    Clock().Unpin();
+  }
+  static void Reset() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
+    AppSettings() = {};
+    Scene() = {};
+    Application().Reset();
+  }
+};
+
+// Each window runs through both steps, one after the other.
+TEST_F(ClockStepWhileRunning, NextFramesShowTheNewTime) {
+  for (const DrawingWindow& window : kWindows) {
+    SCOPED_TRACE(window.what);
+    Reset();
+    Clock().Pin(kSteps[0].before.time);
+    const std::shared_ptr<void> running = window.start();
+    for (const ClockStep& step : kSteps) {
+      SCOPED_TRACE(step.what);
+      for (const ShownTime* shown : {&step.before, &step.after, &step.second_later}) {
+        Clock().Pin(shown->time);
+        EXPECT_TRUE(PumpUntil([&] { return LastFrameShows(*shown); }, kFrameWait_ms))
+            << "no frame for " << shown->time.hour << ":" << shown->time.minute << ":"
+            << shown->time.second;
+      }
+      const bool one_monitor = GetSystemMetrics(SM_CMONITORS) == 1;
+      EXPECT_EQ(Scene().KeptStill.valid, window.keeps_still_part && one_monitor);
+    }
+  }
+}
+
+}  // namespace
