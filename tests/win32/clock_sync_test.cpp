@@ -1,18 +1,44 @@
 #include <gtest/gtest.h>
 
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "clockstep/ClockStep.h"
 #include "settings/sync/SyncStatus.h"
 #include "settings/window/ClockSync.h"
 #include "settings/window/SystemClock.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/Pump.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
 
 namespace {
+
+constexpr char kSuccess[] = "       Clock synchronization - Sucessfull";
+constexpr char kFailure[] = "          Mistake of correction of time";
+
+// What the button was told about the shield, in order.
+std::vector<LPARAM> g_shield_states;
+WNDPROC g_button_proc = nullptr;
+
+LRESULT CALLBACK RecordingButtonProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == BCM_SETSHIELD) {
+    g_shield_states.push_back(lparam);
+  }
+  return CallWindowProcW(g_button_proc, hwnd, msg, wparam, lparam);
+}
 
 // What the settings window lends the synchronisation: a window, its timer, its button.
 class HostForm : public TForm {
@@ -28,6 +54,9 @@ class HostForm : public TForm {
     CreateHandle(d);
     button = CreateWindowExA(0, "BUTTON", "Clock synchronization", WS_CHILD | WS_VISIBLE, 117, 376,
                              160, 17, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    g_shield_states.clear();
+    g_button_proc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingButtonProc)));
     Show(SW_SHOW);
   }
   HWND button = nullptr;
@@ -36,23 +65,93 @@ class HostForm : public TForm {
 
 struct Set {
   WORD year, month, day, hour, minute, second;
+  WORD milliseconds = 0;
   bool operator==(const Set&) const = default;
 };
 
-// Every test replaces the clock-setting call: none may move the machine's clock.
+Set SetOf(const SYSTEMTIME& t) {
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+// One start of the elevated step, as the settings window asked for it.
+struct ElevatedStart {
+  std::wstring program;
+  std::wstring parameters;
+};
+
+// The elevated runner's stand-in: records each start (on the worker thread) and can
+// hold the caller inside "the prompt" until released.
+class FakeElevation {
+ public:
+  FakeElevation() : gate_(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
+  DWORD Call(const std::wstring& program, const std::wstring& parameters) {
+    {
+      const std::lock_guard<std::mutex> hold(lock_);
+      runs_.push_back({program, parameters});
+    }
+    inside_ = true;
+    WaitForSingleObject(gate_.get(), INFINITE);
+    const DWORD result = step_ ? step_(parameters) : result_.load();
+    inside_ = false;
+    return result;
+  }
+  std::vector<ElevatedStart> Runs() {
+    const std::lock_guard<std::mutex> hold(lock_);
+    return runs_;
+  }
+  // For the next case of a table.
+  void Clear() {
+    const std::lock_guard<std::mutex> hold(lock_);
+    runs_.clear();
+    step_ = nullptr;
+    result_ = 0;
+  }
+  void HoldInPrompt() { ResetEvent(gate_.get()); }
+  void Release() { SetEvent(gate_.get()); }
+  bool Inside() const { return inside_; }
+
+  std::atomic<DWORD> result_{0};
+  // When set, the elevated step's own logic, given the parameters.
+  std::function<DWORD(const std::wstring&)> step_;
+
+ private:
+  UniqueKernelHandle gate_;
+  std::mutex lock_;
+  std::vector<ElevatedStart> runs_;
+  std::atomic<bool> inside_{false};
+};
+
+constexpr ULONGLONG kReadTick_ms = 7000000;
+
+// Every test replaces the clock-setting call, the privilege test, the elevation and the
+// tick count: none may move the machine's clock or ask for elevation.
 class ClockSyncRequest : public testing::Test {
  protected:
   void SetUp() override {
     Application().Reset();
     saved_setter_ = ClockSetter();
+    saved_privilege_test_ = TimePrivilegeTest();
+    saved_runner_ = ElevatedRunner();
+    saved_ticks_ = TickSource();
     ClockSetter() = [this](const SYSTEMTIME& t) {
-      sets_.push_back({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond});
+      sets_.push_back(SetOf(t));
       return setter_result_;
     };
+    TimePrivilegeTest() = [this] { return privilege_held_; };
+    // Shared with the worker, which may outlive a test that fails.
+    ElevatedRunner() = [elevation = elevation_](HWND, const std::wstring& program,
+                                                const std::wstring& parameters) {
+      return elevation->Call(program, parameters);
+    };
+    TickSource() = [this] { return tick_ms_; };
     SyncCountdowns() = {};
   }
   void TearDown() override {
+    elevation_->Release();
     ClockSetter() = saved_setter_;
+    TimePrivilegeTest() = saved_privilege_test_;
+    ElevatedRunner() = saved_runner_;
+    TickSource() = saved_ticks_;
     SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", nullptr);
     SyncCountdowns() = {};
     Application().Reset();
@@ -70,11 +169,22 @@ class ClockSyncRequest : public testing::Test {
     };
   }
 
+  // Waits for the elevated step's result to end the request.
+  static bool WaitForTheEnd(const ClockSync& sync) {
+    return PumpUntil([&sync] { return !sync.Running(); }, 5000);
+  }
+
   std::vector<Set> sets_;
   DWORD setter_result_ = 0;
+  bool privilege_held_ = true;
+  ULONGLONG tick_ms_ = kReadTick_ms;
+  const std::shared_ptr<FakeElevation> elevation_ = std::make_shared<FakeElevation>();
 
  private:
   SetClockCall saved_setter_;
+  PrivilegeTestCall saved_privilege_test_;
+  ElevatedRunCall saved_runner_;
+  TickCall saved_ticks_;
 };
 
 struct ReplyCase {
@@ -87,6 +197,8 @@ struct ReplyCase {
 };
 
 TEST_F(ClockSyncRequest, SetsTheClockInUtcOnlyFromAReplyThatChecksOutAndSaysWhatHappened) {
+  // The delay correction is measured on the real tick count here.
+  TickSource() = [] { return GetTickCount64(); };
   const std::string tail = " 00 0 0 512.4 UTC(NIST) * \n";
   const ReplyCase cases[] = {
       {"good reply", "\n61381 26-12-07 11:45:12" + tail, 0, 0, Set{2026, 12, 7, 11, 45, 12}, true},
@@ -95,8 +207,8 @@ TEST_F(ClockSyncRequest, SetsTheClockInUtcOnlyFromAReplyThatChecksOutAndSaysWhat
       // 01:00:30 UTC is the first minute of summer time in Central Europe.
       {"a daylight-saving change is set in UTC", "\n61128 26-03-29 01:00:30 01 0 0 0" + tail, 0, 0,
        Set{2026, 3, 29, 1, 0, 30}, true},
-      {"the system refuses the change", "\n61381 26-12-07 11:45:12" + tail, 0,
-       ERROR_PRIVILEGE_NOT_HELD, Set{2026, 12, 7, 11, 45, 12}, false},
+      {"the system refuses the change", "\n61381 26-12-07 11:45:12" + tail, 0, ERROR_ACCESS_DENIED,
+       Set{2026, 12, 7, 11, 45, 12}, false},
       {"leap second pending", "\n61381 26-12-07 11:45:12 00 1 0 512.4 UTC(NIST) *", 0, 0,
        std::nullopt, false},
       {"minute not a number", "\n61381 26-12-07 11:4x:12" + tail, 0, 0, std::nullopt, false},
@@ -121,10 +233,211 @@ TEST_F(ClockSyncRequest, SetsTheClockInUtcOnlyFromAReplyThatChecksOutAndSaysWhat
     ASSERT_NE(sync.Notice(), nullptr);
     EXPECT_EQ(sync.Notice()->StaticText1.Text(), "                    Disconnect");
     sync.StatusStep();
-    EXPECT_EQ(sync.Notice()->StaticText1.Text(), c.success
-                                                     ? "       Clock synchronization - Sucessfull"
-                                                     : "          Mistake of correction of time");
+    EXPECT_EQ(sync.Notice()->StaticText1.Text(), c.success ? kSuccess : kFailure);
   }
+  EXPECT_TRUE(elevation_->Runs().empty()) << "the privilege was held";
+}
+
+const std::string kGoodReply = "\n61381 26-12-07 11:45:12 00 0 0 512.4 UTC(NIST) * \n";
+const Set kReplyTime{2026, 12, 7, 11, 45, 12};
+
+TEST_F(ClockSyncRequest, WithoutTheRightToSetTheTimeThePressAsksForTheElevatedStepOnce) {
+  const struct {
+    const char* what;
+    bool privilege_held;
+    DWORD direct_result;
+    DWORD step_result;
+    size_t direct_sets;
+    size_t elevated_runs;
+    bool success;
+  } cases[] = {
+      {"held: set directly", true, 0, 0, 1, 0, true},
+      {"held but refused for want of it: elevated", true, ERROR_PRIVILEGE_NOT_HELD, 0, 1, 1, true},
+      {"held, refused for another reason: no prompt", true, ERROR_INVALID_PARAMETER, 0, 1, 0,
+       false},
+      {"not held: elevated, and the step set the clock", false, 0, 0, 0, 1, true},
+      {"prompt declined", false, 0, ERROR_CANCELLED, 0, 1, false},
+      {"the step could not start", false, 0, ERROR_FILE_NOT_FOUND, 0, 1, false},
+      {"the system refused the step too", false, 0, ERROR_PRIVILEGE_NOT_HELD, 0, 1, false},
+      {"the step refused the request", false, 0, ERROR_TIMEOUT, 0, 1, false},
+      {"held, refused, and the step refused as well", true, ERROR_PRIVILEGE_NOT_HELD,
+       ERROR_PRIVILEGE_NOT_HELD, 1, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    sets_.clear();
+    elevation_->Clear();
+    privilege_held_ = c.privilege_held;
+    setter_result_ = c.direct_result;
+    elevation_->result_ = c.step_result;
+    LoopbackServer server(Reply(kGoodReply));
+    PointAt(server);
+    HostForm host;
+    ClockSync sync(host, host.Timer, host.button);
+    sync.Button2Click();
+    ASSERT_TRUE(WaitForTheEnd(sync));
+
+    EXPECT_EQ(sets_.size(), c.direct_sets);
+    if (!sets_.empty()) {
+      EXPECT_EQ(sets_[0], kReplyTime);
+    }
+    const std::vector<ElevatedStart> runs = elevation_->Runs();
+    ASSERT_EQ(runs.size(), c.elevated_runs);
+    if (!runs.empty()) {
+      // Only the checked time and the tick it was read at, for the step beside the program.
+      EXPECT_EQ(runs[0].parameters, L"2026-12-07T11:45:12.000Z 7000000");
+      wchar_t own[MAX_PATH] = {};
+      GetModuleFileNameW(nullptr, own, MAX_PATH);
+      std::wstring folder(own);
+      folder.resize(folder.find_last_of(L'\\') + 1);
+      EXPECT_EQ(runs[0].program, folder + L"tessaryn-clock.exe");
+    }
+    EXPECT_TRUE(host.Timer.Enabled());
+    sync.StatusStep();
+    ASSERT_NE(sync.Notice(), nullptr);
+    EXPECT_EQ(sync.Notice()->StaticText1.Text(), c.success ? kSuccess : kFailure);
+  }
+}
+
+// The settings window and the real step's rules, joined by the arguments that cross:
+// the step adds the ticks that passed during the prompt and refuses what it must.
+TEST_F(ClockSyncRequest, TheStepSetsTheCheckedTimePlusThePromptsDurationOrRefuses) {
+  const struct {
+    const char* what;
+    ULONGLONG prompt_ms;
+    bool spoil;
+    std::optional<Set> set;
+  } cases[] = {
+      {"a 9.5 s prompt", 9500, false, Set{2026, 12, 7, 11, 45, 21, 500}},
+      {"a prompt of two minutes", 120000, false, Set{2026, 12, 7, 11, 47, 12, 0}},
+      {"a stale request", 120001, false, std::nullopt},
+      {"a malformed request", 0, true, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    sets_.clear();
+    elevation_->Clear();
+    privilege_held_ = false;
+    std::vector<Set> step_sets;
+    elevation_->step_ = [&](const std::wstring& parameters) {
+      std::string time;
+      std::string tick;
+      std::istringstream(std::string(parameters.begin(), parameters.end())) >> time >> tick;
+      if (c.spoil) {
+        time.pop_back();
+      }
+      const char* argv[] = {time.c_str(), tick.c_str()};
+      return RunClockStep(2, argv, kReadTick_ms + c.prompt_ms, [&](const SYSTEMTIME& t) {
+        step_sets.push_back(SetOf(t));
+        return DWORD{0};
+      });
+    };
+    LoopbackServer server(Reply(kGoodReply));
+    PointAt(server);
+    HostForm host;
+    ClockSync sync(host, host.Timer, host.button);
+    sync.Button2Click();
+    ASSERT_TRUE(WaitForTheEnd(sync));
+
+    EXPECT_TRUE(sets_.empty());
+    EXPECT_EQ(step_sets.size(), c.set ? 1u : 0u);
+    if (c.set && !step_sets.empty()) {
+      EXPECT_EQ(step_sets[0], *c.set);
+    }
+    sync.StatusStep();
+    ASSERT_NE(sync.Notice(), nullptr);
+    EXPECT_EQ(sync.Notice()->StaticText1.Text(), c.set ? kSuccess : kFailure);
+  }
+}
+
+TEST_F(ClockSyncRequest, DuringThePromptTheWindowServesMessagesAndASecondPressChangesNothing) {
+  privilege_held_ = false;
+  elevation_->HoldInPrompt();
+  LoopbackServer server(Reply(kGoodReply), 2);
+  PointAt(server);
+  HostForm host;
+  ClockSync sync(host, host.Timer, host.button);
+  sync.Button2Click();
+  ASSERT_TRUE(PumpUntil([this] { return elevation_->Inside(); }, 5000));
+
+  // Button2Click has returned: the window's messages are served while the prompt is up.
+  tick_ms_ += 60000;  // long past the 4 s between requests
+  sync.Button2Click();
+  PumpFor(200);
+  EXPECT_EQ(elevation_->Runs().size(), 1u);
+  EXPECT_EQ(server.Accepted(), 1);
+  EXPECT_TRUE(sync.Running());
+  EXPECT_FALSE(IsWindowEnabled(host.button));
+  EXPECT_FALSE(host.Timer.Enabled());
+  EXPECT_EQ(SyncCountdowns().SuccessCountdown + SyncCountdowns().FailureCountdown, 0);
+  ASSERT_NE(sync.Notice(), nullptr);
+  EXPECT_EQ(sync.Notice()->StaticText1.Text(), "                    Disconnect");
+
+  elevation_->Release();
+  ASSERT_TRUE(WaitForTheEnd(sync));
+  sync.StatusStep();
+  EXPECT_EQ(sync.Notice()->StaticText1.Text(), kSuccess);
+  EXPECT_TRUE(IsWindowEnabled(host.button));
+}
+
+TEST_F(ClockSyncRequest, ClosingTheWindowDuringThePromptDoesNotWaitForIt) {
+  privilege_held_ = false;
+  elevation_->HoldInPrompt();
+  LoopbackServer server(Reply(kGoodReply));
+  PointAt(server);
+  {
+    HostForm host;
+    ClockSync sync(host, host.Timer, host.button);
+    sync.Button2Click();
+    ASSERT_TRUE(PumpUntil([this] { return elevation_->Inside(); }, 5000));
+  }
+  // Gone while the worker is still inside the prompt: nobody waited for it.
+  EXPECT_TRUE(elevation_->Inside());
+  elevation_->Release();
+  ASSERT_TRUE(PumpUntil([this] { return !elevation_->Inside(); }, 5000));
+  PumpFor(100);  // the result, posted to a window that is gone, is dropped
+  EXPECT_EQ(SyncCountdowns().SuccessCountdown + SyncCountdowns().FailureCountdown, 0);
+}
+
+TEST_F(ClockSyncRequest, TheButtonWearsTheShieldExactlyWhenAPressAsksForConsent) {
+  for (const bool held : {false, true}) {
+    SCOPED_TRACE(held ? "privilege held" : "privilege not held");
+    privilege_held_ = held;
+    HostForm host;
+    const ClockSync sync(host, host.Timer, host.button);
+    EXPECT_EQ(sync.AsksForConsent(), !held);
+    ASSERT_FALSE(g_shield_states.empty());
+    EXPECT_EQ(g_shield_states.back(), held ? FALSE : TRUE);
+  }
+}
+
+// Two servers in the override: a refused connection hands the next press to the second
+// at once; the first is not asked again within 4 s of the last time.
+TEST_F(ClockSyncRequest, AfterAConnectionFailureTheNextPressAsksTheNextServer) {
+  LoopbackServer second(Reply(kGoodReply));
+  const std::string servers =
+      "127.0.0.1:" + std::to_string(RefusedPort()) + ",127.0.0.1:" + std::to_string(second.Port());
+  SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", servers.c_str());
+  HostForm host;
+  ClockSync sync(host, host.Timer, host.button);
+  sync.Button2Click();
+  ASSERT_NE(sync.ConnectionError(), nullptr);
+  sync.StatusStep();
+  EXPECT_TRUE(IsWindowEnabled(host.button)) << "the second server has not been asked";
+
+  tick_ms_ += 100;
+  sync.Button2Click();
+  EXPECT_EQ(second.Accepted(), 1);
+  EXPECT_EQ(sets_.size(), 1u);
+  sync.StatusStep();
+  EXPECT_EQ(sync.Notice()->StaticText1.Text(), kSuccess);
+  EXPECT_FALSE(IsWindowEnabled(host.button)) << "asked 0 s ago";
+  tick_ms_ += 3999;
+  sync.StatusStep();
+  EXPECT_FALSE(IsWindowEnabled(host.button));
+  tick_ms_ += 1;
+  sync.StatusStep();
+  EXPECT_TRUE(IsWindowEnabled(host.button));
 }
 
 }  // namespace
