@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 gcc_dir=/usr/lib/gcc/i686-w64-mingw32/12-posix/include/c++
 status=0
-for f in $(git ls-files 'base/*.cpp' 'win32/*.cpp' 'app/*.cpp' 'ui/*.cpp' 'saver/*.cpp' 'settings/*.cpp' 'scene/*.cpp' \
+for f in $(git ls-files 'base/*.cpp' 'win32/*.cpp' 'app/*.cpp' 'clockstep/*.cpp' 'ui/*.cpp' 'saver/*.cpp' 'settings/*.cpp' 'scene/*.cpp' \
              'net/*.cpp' 'tests/support/*.cpp' 'tests/win32/*.cpp' 'tests/e2e/*.cpp' 'tests/e2e/*/*.cpp'); do
   if ! clang++ --target=i686-w64-mingw32 -std=c++20 -Wall -Wextra -Werror -fsyntax-only \
       -I. -isystem "$gcc_dir" -isystem "$gcc_dir/i686-w64-mingw32" \
