@@ -48,18 +48,13 @@ std::string TimeArgument(const SYSTEMTIME& t) {
   return text;
 }
 
-// The current UTC time, shifted by whole seconds.
-SYSTEMTIME UtcNow(int64_t shift_s) {
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER value{};
-  value.LowPart = now.dwLowDateTime;
-  value.HighPart = now.dwHighDateTime;
-  value.QuadPart += static_cast<uint64_t>(shift_s * 10000000);
-  now.dwLowDateTime = value.LowPart;
-  now.dwHighDateTime = value.HighPart;
+// The current UTC time, or the same time of day an hour later (at 23 h, an hour earlier).
+SYSTEMTIME UtcNow(bool hour_off = false) {
   SYSTEMTIME t{};
-  FileTimeToSystemTime(&now, &t);
+  GetSystemTime(&t);
+  if (hour_off) {
+    t.wHour = static_cast<WORD>(t.wHour == 23 ? 22 : t.wHour + 1);
+  }
   return t;
 }
 
@@ -69,7 +64,7 @@ SYSTEMTIME UtcNow(int64_t shift_s) {
 TEST(ClockStep, SetsTheClockOnlyFromAFreshWellFormedRequest) {
   const ULONGLONG now_tick = GetTickCount64();
   ASSERT_GT(now_tick, 130000u) << "the machine must have run for two minutes";
-  const std::string now = TimeArgument(UtcNow(0));
+  const std::string now = TimeArgument(UtcNow());
   const struct {
     const char* what;
     std::string arguments;
@@ -78,7 +73,7 @@ TEST(ClockStep, SetsTheClockOnlyFromAFreshWellFormedRequest) {
       // Within Wine's half second of the clock: set, and so no change at all.
       {"the current time, read now", now + " " + std::to_string(now_tick), 0},
       // NOTE: Wine refuses any change of more than half a second as not privileged.
-      {"an hour off", TimeArgument(UtcNow(3600)) + " " + std::to_string(now_tick),
+      {"an hour off", TimeArgument(UtcNow(true)) + " " + std::to_string(now_tick),
        ERROR_PRIVILEGE_NOT_HELD},
       {"read more than two minutes ago", now + " " + std::to_string(now_tick - 120500),
        ERROR_TIMEOUT},
