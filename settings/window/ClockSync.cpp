@@ -279,8 +279,7 @@ void ClockSync::UpdateButton() {
 }
 
 void ClockSync::UpdateShield() {
-  asks_for_consent_ = !TimePrivilegeTest()();
   if (button_ != nullptr && IsWindow(button_)) {
-    SendMessageW(button_, BCM_SETSHIELD, 0, asks_for_consent_ ? TRUE : FALSE);
+    SendMessageW(button_, BCM_SETSHIELD, 0, TimePrivilegeTest()() ? FALSE : TRUE);
   }
 }

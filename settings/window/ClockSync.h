@@ -13,8 +13,8 @@
 #include "net/DaytimeClient.h"
 #include "settings/sync/CalendarTime.h"
 #include "settings/sync/DaytimeServer.h"
-#include "settings/window/ElevatedStep.h"
 #include "settings/window/ConnectionError.h"
+#include "settings/window/ElevatedStep.h"
 #include "settings/window/Notice.h"
 #include "ui/Form.h"
 #include "ui/MessageWindow.h"
@@ -47,8 +47,6 @@ class ClockSync {
   void OwnerMoved();
 
   bool Running() const { return running_; }
-  // Whether a press will ask for the user's consent: the button wears the shield then.
-  bool AsksForConsent() const { return asks_for_consent_; }
   TForm3* Notice() const { return notice_.get(); }
   TForm4* ConnectionError() const { return connection_error_.get(); }
 
@@ -78,6 +76,7 @@ class ClockSync {
   void CloseNotice();
   void ShowConnectionError();
   void UpdateButton();
+  // The button wears the shield when a press will ask for the user's consent.
   void UpdateShield();
 
   TForm& owner_;
@@ -87,7 +86,6 @@ class ClockSync {
   std::unique_ptr<TForm4> connection_error_;
   std::optional<DaytimeServerRotation> servers_;
   bool running_ = false;
-  bool asks_for_consent_ = false;
   MessageWindow step_results_;
   ElevatedClockStep elevated_step_;
 };

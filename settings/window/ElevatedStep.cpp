@@ -3,14 +3,16 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <mutex>
 #include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "settings/window/SystemClock.h"
 #include "win32/WinHandles.h"
 
+// Where the worker posts its result; shared with the worker, and emptied by an owner
+// that goes away first.
 struct ElevatedClockStep::Mailbox {
   std::mutex lock;
   HWND target = nullptr;
