@@ -2,7 +2,9 @@
 ; tessaryn.scr, which puts the one that fits the running Windows where Windows looks
 ; for screensavers, registers an uninstaller and, on request, makes Tessaryn the
 ; active screensaver. Built by tools/package.sh, which defines:
-;   VERSION (a.b.c), SCR32, SCR64, README, LICENSE, ICON, OUTFILE
+;   VERSION (a.b.c), SCR32, SCR64, CLOCK32, CLOCK64, README, LICENSE, ICON, OUTFILE
+; Each tessaryn.scr goes with the tessaryn-clock.exe of its build, in the same folder:
+; the settings window runs it elevated to set the clock.
 ;
 ; Command line: /S silent; /ACTIVATE makes Tessaryn the active screensaver in a silent
 ; install (the page offers it otherwise); /32 installs the 32-bit build on 64-bit
@@ -96,12 +98,17 @@ Section "Tessaryn screensaver" SecSaver
   ${If} ${RunningX64}
   ${AndIf} $Use32Bit == 0
     File "/oname=tessaryn.scr" "${SCR64}"
+    File "/oname=tessaryn-clock.exe" "${CLOCK64}"
     Delete "$WINDIR\SysWOW64\tessaryn.scr"
+    Delete "$WINDIR\SysWOW64\tessaryn-clock.exe"
   ${ElseIf} ${RunningX64}
     File "/oname=tessaryn.scr" "${SCR32}"
+    File "/oname=tessaryn-clock.exe" "${CLOCK32}"
     Delete "$WINDIR\System32\tessaryn.scr"
+    Delete "$WINDIR\System32\tessaryn-clock.exe"
   ${Else}
     File "/oname=tessaryn.scr" "${SCR32}"
+    File "/oname=tessaryn-clock.exe" "${CLOCK32}"
   ${EndIf}
   ${EnableX64FSRedirection}
   ; An active Tessaryn follows its file when the build changes.
@@ -229,8 +236,10 @@ Section "Uninstall"
   ${EndIf}
   ; Either build may have been installed on this Windows at some time.
   Delete /REBOOTOK "$WINDIR\System32\tessaryn.scr"
+  Delete /REBOOTOK "$WINDIR\System32\tessaryn-clock.exe"
   ${If} ${RunningX64}
     Delete /REBOOTOK "$WINDIR\SysWOW64\tessaryn.scr"
+    Delete /REBOOTOK "$WINDIR\SysWOW64\tessaryn-clock.exe"
   ${EndIf}
   ${EnableX64FSRedirection}
   ; The settings and the setup's memory of the user who removes it.

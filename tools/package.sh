@@ -1,22 +1,23 @@
 #!/usr/bin/env bash
 # Builds the 32-bit and the 64-bit tessaryn.scr and makes the release in
 # build/package/: tessaryn-setup.exe (one installer carrying both builds), each .scr
-# in a folder of its own, the README and the licence.
+# with its clock step (tessaryn-clock.exe) in a folder of its own, the README and the
+# licence.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=${JOBS:-2}
 for preset in win32 win64; do
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$jobs" --target tessaryn
+  cmake --build --preset "$preset" -j "$jobs" --target tessaryn tessaryn_clock
 done
 
 version=$(sed -n 's/^project(Tessaryn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 out=build/package
 rm -rf "$out"
 mkdir -p "$out/32-bit" "$out/64-bit"
-cp build/win32/tessaryn.scr "$out/32-bit/"
-cp build/win64/tessaryn.scr "$out/64-bit/"
+cp build/win32/tessaryn.scr build/win32/tessaryn-clock.exe "$out/32-bit/"
+cp build/win64/tessaryn.scr build/win64/tessaryn-clock.exe "$out/64-bit/"
 cp README.md "$out/README.md"
 cp LICENSE "$out/LICENSE.txt"
 
@@ -24,6 +25,8 @@ makensis -V2 -WX -INPUTCHARSET UTF8 \
   "-DVERSION=$version" \
   "-DSCR32=$PWD/$out/32-bit/tessaryn.scr" \
   "-DSCR64=$PWD/$out/64-bit/tessaryn.scr" \
+  "-DCLOCK32=$PWD/$out/32-bit/tessaryn-clock.exe" \
+  "-DCLOCK64=$PWD/$out/64-bit/tessaryn-clock.exe" \
   "-DREADME=$PWD/README.md" \
   "-DLICENSE=$PWD/LICENSE" \
   "-DICON=$PWD/res/tessaryn.ico" \

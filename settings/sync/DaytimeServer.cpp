@@ -1,6 +1,7 @@
 #include "settings/sync/DaytimeServer.h"
 
 #include <charconv>
+#include <utility>
 
 namespace {
 
@@ -32,13 +33,7 @@ bool IsDottedAddress(std::string_view text) {
   return true;
 }
 
-}  // namespace
-
-std::optional<DaytimeServer> ChooseDaytimeServer(const char* override_value) {
-  if (override_value == nullptr || *override_value == '\0') {
-    return DaytimeServer{kPublicDaytimeServer, kDaytimePort};
-  }
-  const std::string_view text(override_value);
+std::optional<DaytimeServer> ParseServer(std::string_view text) {
   const size_t colon = text.find(':');
   const std::string_view host = text.substr(0, colon);
   if (!IsDottedAddress(host)) {
@@ -52,4 +47,45 @@ std::optional<DaytimeServer> ChooseDaytimeServer(const char* override_value) {
     return std::nullopt;
   }
   return DaytimeServer{std::string(host), *port};
+}
+
+}  // namespace
+
+std::optional<std::vector<DaytimeServer>> ChooseDaytimeServers(const char* override_value) {
+  std::vector<DaytimeServer> servers;
+  if (override_value == nullptr || *override_value == '\0') {
+    for (const char* host : kPublicDaytimeServers) {
+      servers.push_back({host, kDaytimePort});
+    }
+    return servers;
+  }
+  std::string_view text(override_value);
+  for (;;) {
+    const size_t comma = text.find(',');
+    const std::optional<DaytimeServer> server = ParseServer(text.substr(0, comma));
+    if (!server) {
+      return std::nullopt;
+    }
+    servers.push_back(*server);
+    if (comma == std::string_view::npos) {
+      return servers;
+    }
+    text.remove_prefix(comma + 1);
+  }
+}
+
+DaytimeServerRotation::DaytimeServerRotation(std::vector<DaytimeServer> servers)
+    : servers_(std::move(servers)), last_asked_ms_(servers_.size()) {}
+
+bool DaytimeServerRotation::MayAsk(uint64_t now_ms) const {
+  const std::optional<uint64_t>& last = last_asked_ms_[current_];
+  return !last || now_ms - *last >= kMinimumInterval_ms;
+}
+
+void DaytimeServerRotation::Asked(uint64_t now_ms) {
+  last_asked_ms_[current_] = now_ms;
+}
+
+void DaytimeServerRotation::Unreachable() {
+  current_ = (current_ + 1) % servers_.size();
 }

@@ -1,5 +1,8 @@
 #include "settings/window/ClockSync.h"
 
+#include <commctrl.h>
+
+#include "settings/sync/ClockRequest.h"
 #include "settings/sync/DaytimeReply.h"
 #include "settings/sync/SyncStatus.h"
 #include "settings/window/SystemClock.h"
@@ -17,23 +20,52 @@ constexpr char kFailure[] = "          Mistake of correction of time";
 constexpr COLORREF kFailureColor = RGB(255, 0, 0);
 
 constexpr char kServerVariable[] = "TESSARYN_DAYTIME_SERVER";
+// The elevated step's result, posted by its worker thread.
+constexpr UINT kStepResultMessage = WM_APP + 1;
 
-std::optional<DaytimeServer> ConfiguredServer() {
-  char value[64] = {};
+std::optional<DaytimeServerRotation> ConfiguredServers() {
+  char value[128] = {};
   const DWORD length = GetEnvironmentVariableA(kServerVariable, value, sizeof(value));
-  if (length == 0) {
-    return ChooseDaytimeServer(nullptr);
-  }
   // Too long for any address: malformed.
-  return length < sizeof(value) ? ChooseDaytimeServer(value) : std::nullopt;
+  const std::optional<std::vector<DaytimeServer>> servers =
+      length == 0              ? ChooseDaytimeServers(nullptr)
+      : length < sizeof(value) ? ChooseDaytimeServers(value)
+                               : std::nullopt;
+  if (!servers) {
+    return std::nullopt;
+  }
+  return DaytimeServerRotation(*servers);
+}
+
+SYSTEMTIME ToSystemTime(const UtcDateTime& t) {
+  SYSTEMTIME utc{};
+  utc.wYear = static_cast<WORD>(t.year);
+  utc.wMonth = static_cast<WORD>(t.month);
+  utc.wDay = static_cast<WORD>(t.day);
+  utc.wHour = static_cast<WORD>(t.hour);
+  utc.wMinute = static_cast<WORD>(t.minute);
+  utc.wSecond = static_cast<WORD>(t.second);
+  return utc;
+}
+
+std::wstring Widened(const std::string& ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
 }
 
 }  // namespace
 
 ClockSync::ClockSync(TForm& owner, TTimer& timer, HWND button)
-    : owner_(owner), timer_(timer), button_(button) {
+    : owner_(owner),
+      timer_(timer),
+      button_(button),
+      servers_(ConfiguredServers()),
+      step_results_([this](UINT msg, WPARAM wparam, LPARAM, LRESULT&) {
+        return HandleStepResult(msg, wparam);
+      }),
+      elevated_step_(step_results_.Handle(), kStepResultMessage) {
   DaytimeClient.TimeOut = kTimeOut_ms;
   BindClientEvents();
+  UpdateShield();
 }
 
 ClockSync::~ClockSync() = default;
@@ -80,36 +112,44 @@ void ClockSync::Button2Click() {
     return;
   }
   BeginRequest();
-  const std::optional<DaytimeServer> server = ConfiguredServer();
   std::string reply;
   int64_t elapsed_ms = 0;
-  const bool reached = server && FetchReply(*server, reply, elapsed_ms);
-  running_ = false;
+  ULONGLONG read_tick = 0;
+  const bool reached = servers_ && FetchReply(servers_->Current(), reply, elapsed_ms, read_tick);
   if (Application().Terminated()) {
     // The window closed while the request waited: no more windows now.
+    running_ = false;
     CloseNotice();
     return;
   }
-  timer_.SetEnabled(true);
   if (!reached) {
+    if (servers_) {
+      servers_->Unreachable();
+    }
+    running_ = false;
+    timer_.SetEnabled(true);
     CloseNotice();
     ShowConnectionError();
     return;
   }
-  SyncCountdownState& countdowns = SyncCountdowns();
-  (SetClockFromReply(reply, elapsed_ms) ? countdowns.SuccessCountdown
-                                        : countdowns.FailureCountdown) = 1;
+  const std::optional<UtcDateTime> utc = ClockTimeFromReply(reply, elapsed_ms);
+  if (!utc) {
+    EndRequest(false);
+    return;
+  }
+  SetClock(*utc, read_tick);
 }
 
 bool ClockSync::MayRequest() const {
   return !running_ && !Application().Terminated() &&
-         (!requested_ || GetTickCount64() - last_request_tick_ >= kMinimumInterval_ms);
+         (!servers_ || servers_->MayAsk(TickSource()()));
 }
 
 void ClockSync::BeginRequest() {
   running_ = true;
-  requested_ = true;
-  last_request_tick_ = GetTickCount64();
+  if (servers_) {
+    servers_->Asked(TickSource()());
+  }
   UpdateButton();
   timer_.SetEnabled(false);
   // A notice still counting down from the last request gives way to the new one.
@@ -118,38 +158,68 @@ void ClockSync::BeginRequest() {
   notice_ = std::make_unique<TForm3>(owner_.Handle());
 }
 
-bool ClockSync::FetchReply(const DaytimeServer& server, std::string& reply, int64_t& elapsed_ms) {
+bool ClockSync::FetchReply(const DaytimeServer& server, std::string& reply, int64_t& elapsed_ms,
+                           ULONGLONG& read_tick) {
   DaytimeClient.ReportLevel = kReportLevel;
   DaytimeClient.TimeOut = kTimeOut_ms;
   DaytimeClient.Host = server.host;
   DaytimeClient.Port = server.port;
   // A steady count, not the local clock, which may change during the request.
-  const ULONGLONG start = GetTickCount64();
+  const ULONGLONG start = TickSource()();
   try {
     reply = DaytimeClient.ReadDayTime();
   } catch (...) {
     // Whatever went wrong, the user is shown the likely reasons, not the error's text.
     return false;
   }
-  elapsed_ms = static_cast<int64_t>(GetTickCount64() - start);
+  read_tick = TickSource()();
+  elapsed_ms = static_cast<int64_t>(read_tick - start);
   // The client raises for a server that closes without a word; an empty reply is treated
   // the same, whatever the client does.
   return !reply.empty();
 }
 
-bool ClockSync::SetClockFromReply(const std::string& reply, int64_t elapsed_ms) const {
-  const std::optional<UtcDateTime> t = ClockTimeFromReply(reply, elapsed_ms);
-  if (!t) {
+void ClockSync::SetClock(const UtcDateTime& utc, ULONGLONG read_tick) {
+  if (TimePrivilegeTest()()) {
+    const DWORD result = ClockSetter()(ToSystemTime(utc));
+    // NOTE: a token may list the right and still be refused the change; only then is
+    // the elevated step worth a prompt.
+    if (result != ERROR_PRIVILEGE_NOT_HELD) {
+      EndRequest(result == 0);
+      return;
+    }
+  }
+  if (!StartElevatedStep(utc, read_tick)) {
+    EndRequest(false);
+  }
+}
+
+bool ClockSync::StartElevatedStep(const UtcDateTime& utc, ULONGLONG read_tick) {
+  const std::wstring program = ClockStepPath();
+  if (program.empty()) {
     return false;
   }
-  SYSTEMTIME utc{};
-  utc.wYear = static_cast<WORD>(t->year);
-  utc.wMonth = static_cast<WORD>(t->month);
-  utc.wDay = static_cast<WORD>(t->day);
-  utc.wHour = static_cast<WORD>(t->hour);
-  utc.wMinute = static_cast<WORD>(t->minute);
-  utc.wSecond = static_cast<WORD>(t->second);
-  return ClockSetter()(utc) == 0;
+  const ClockRequest request{utc, 0, read_tick};
+  const std::wstring parameters = Widened(ClockRequestTimeArgument(request)) + L" " +
+                                  Widened(ClockRequestTickArgument(request));
+  return elevated_step_.Start(owner_.Handle(), program, parameters);
+}
+
+bool ClockSync::HandleStepResult(UINT msg, WPARAM wparam) {
+  if (msg != kStepResultMessage) {
+    return false;
+  }
+  if (running_) {
+    EndRequest(static_cast<DWORD>(wparam) == 0);
+  }
+  return true;
+}
+
+void ClockSync::EndRequest(bool clock_set) {
+  running_ = false;
+  timer_.SetEnabled(true);
+  SyncCountdownState& countdowns = SyncCountdowns();
+  (clock_set ? countdowns.SuccessCountdown : countdowns.FailureCountdown) = 1;
 }
 
 void ClockSync::StatusStep() {
@@ -205,5 +275,11 @@ void ClockSync::UpdateButton() {
   }
   if ((IsWindowEnabled(button_) != FALSE) != enable) {
     EnableWindow(button_, enable ? TRUE : FALSE);
+  }
+}
+
+void ClockSync::UpdateShield() {
+  if (button_ != nullptr && IsWindow(button_)) {
+    SendMessageW(button_, BCM_SETSHIELD, 0, TimePrivilegeTest()() ? FALSE : TRUE);
   }
 }

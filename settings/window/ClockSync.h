@@ -7,18 +7,26 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "net/DaytimeClient.h"
+#include "settings/sync/CalendarTime.h"
 #include "settings/sync/DaytimeServer.h"
 #include "settings/window/ConnectionError.h"
+#include "settings/window/ElevatedStep.h"
 #include "settings/window/Notice.h"
 #include "ui/Form.h"
+#include "ui/MessageWindow.h"
 #include "ui/Timer.h"
 
 // The clock synchronisation of the settings window: what "Clock synchronization" runs,
 // the Daytime client's event handlers, and the status step the window's timer takes
 // after every frame. The window owns it along with its timer and its button.
+//
+// A process that may not set the clock itself (a standard user, or an administrator
+// before consenting) has the clock step beside the program set it elevated, once per
+// press; the request lasts until its result is back, and the button stays disabled.
 class ClockSync {
  public:
   ClockSync(TForm& owner, TTimer& timer, HWND button);
@@ -26,8 +34,6 @@ class ClockSync {
   ClockSync& operator=(const ClockSync&) = delete;
   ~ClockSync();
 
-  // The time services refuse clients that ask more often than this.
-  static constexpr ULONGLONG kMinimumInterval_ms = 4000;
   static constexpr int kTimeOut_ms = 5000;
   static constexpr int kReportLevel = 2;
 
@@ -57,21 +63,29 @@ class ClockSync {
 
   bool MayRequest() const;
   void BeginRequest();
-  // The reply, or false when the server could not be reached or sent nothing.
-  bool FetchReply(const DaytimeServer& server, std::string& reply, int64_t& elapsed_ms);
-  // True when the clock was set from the reply.
-  bool SetClockFromReply(const std::string& reply, int64_t elapsed_ms) const;
+  // The reply, or false when the server could not be reached or sent nothing. read_tick
+  // is the tick count when the reply was in.
+  bool FetchReply(const DaytimeServer& server, std::string& reply, int64_t& elapsed_ms,
+                  ULONGLONG& read_tick);
+  void SetClock(const UtcDateTime& utc, ULONGLONG read_tick);
+  bool StartElevatedStep(const UtcDateTime& utc, ULONGLONG read_tick);
+  bool HandleStepResult(UINT msg, WPARAM wparam);
+  // The request is over: the preview moves again and the outcome shows at the next tick.
+  void EndRequest(bool clock_set);
   void ShowNoticeText(const std::string& text);
   void CloseNotice();
   void ShowConnectionError();
   void UpdateButton();
+  // The button wears the shield when a press will ask for the user's consent.
+  void UpdateShield();
 
   TForm& owner_;
   TTimer& timer_;
   HWND button_;
   std::unique_ptr<TForm3> notice_;
   std::unique_ptr<TForm4> connection_error_;
+  std::optional<DaytimeServerRotation> servers_;
   bool running_ = false;
-  bool requested_ = false;
-  ULONGLONG last_request_tick_ = 0;
+  MessageWindow step_results_;
+  ElevatedClockStep elevated_step_;
 };

@@ -6,14 +6,28 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
+
+// The system services the clock synchronisation uses, each replaceable by a test so that
+// no test ever moves the machine's clock or asks for elevation.
 
 // Sets the computer's clock to a UTC time: 0 when it was set, else the system's reason.
 using SetClockCall = std::function<DWORD(const SYSTEMTIME& utc)>;
-
-// Through the system's own clock, with the right to set the time asked for while it is
-// set; a user who lacks that right gets ERROR_PRIVILEGE_NOT_HELD.
-DWORD SetSystemClock(const SYSTEMTIME& utc);
-
-// The call the clock synchronisation uses: SetSystemClock, unless a test has put its own
-// in place so that no test ever moves the machine's clock.
+// SetSystemClock unless replaced.
 SetClockCall& ClockSetter();
+
+// Whether this process may set the clock itself. HoldsTimePrivilege unless replaced.
+using PrivilegeTestCall = std::function<bool()>;
+PrivilegeTestCall& TimePrivilegeTest();
+
+// The system's tick count in milliseconds: steady, and shared by every process.
+// GetTickCount64 unless replaced.
+using TickCall = std::function<ULONGLONG()>;
+TickCall& TickSource();
+
+// Runs a program elevated, after the system's consent prompt, and waits for it: its exit
+// code, or the reason it could not run (ERROR_CANCELLED for a declined prompt). Called on
+// a worker thread, since the prompt blocks the call. RunElevated unless replaced.
+using ElevatedRunCall =
+    std::function<DWORD(HWND owner, const std::wstring& program, const std::wstring& parameters)>;
+ElevatedRunCall& ElevatedRunner();

@@ -51,6 +51,27 @@ void SendCurrentTime(SOCKET s, const std::function<void(std::string&)>& spoil) {
   LoopbackServer::SendAll(s, reply);
 }
 
+// A job around the saver: every process it starts, the elevated step too, joins it and
+// is counted.
+class ProcessCount {
+ public:
+  explicit ProcessCount(HANDLE process) : job_(CreateJobObjectW(nullptr, nullptr)) {
+    assigned_ = job_ && AssignProcessToJobObject(job_.get(), process);
+  }
+  bool Ready() const { return assigned_; }
+  // Every process that has been in the job, those that ended included.
+  DWORD Total() const {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+    QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &info, sizeof(info),
+                              nullptr);
+    return info.TotalProcesses;
+  }
+
+ private:
+  UniqueKernelHandle job_;
+  bool assigned_ = false;
+};
+
 void PointAt(int port) {
   const std::string address = "127.0.0.1:" + std::to_string(port);
   SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", address.c_str());
@@ -196,6 +217,33 @@ TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeClose
   EXPECT_TRUE(watch.closed);
   EXPECT_TRUE(settings.PreviewMoves());
   EXPECT_TRUE(WaitUntilEnabled(settings.Button(), 5000));
+}
+
+// Wine refuses the hour's change to the settings window and to the elevated step alike:
+// the real step, started once through the shell's "runas", reports the refusal.
+TEST(ClockSynchronization, AReplyAnHourOffIsRefusedAfterOneElevatedAttempt) {
+  LoopbackServer server([](LoopbackServer& s, SOCKET c) {
+    SendCurrentTime(c, [](std::string& reply) {
+      const int hour = std::stoi(reply.substr(16, 2));
+      const std::string other = std::to_string(100 + (hour == 23 ? 22 : hour + 1)).substr(1);
+      reply.replace(16, 2, other);
+    });
+    s.WaitForClientClose(c);
+  });
+  SettingsWindow settings(server.Port());
+  ASSERT_TRUE(settings.Ready());
+  const ProcessCount processes(settings.Saver().Process());
+  ASSERT_TRUE(processes.Ready());
+  const HWND notice = settings.PressSync();
+  ASSERT_NE(notice, nullptr);
+  const NoticeWatch watch = Watch(notice, 15000);
+  ASSERT_FALSE(watch.texts.empty());
+  EXPECT_EQ(watch.texts.back(), kFailure);
+  EXPECT_GT(watch.red_pixels, 30);
+  EXPECT_TRUE(watch.closed);
+  EXPECT_EQ(processes.Total(), 2u) << "the settings window and one elevated step";
+  EXPECT_TRUE(WaitUntilEnabled(settings.Button(), 5000));
+  EXPECT_EQ(processes.Total(), 2u);
 }
 
 // Each reply carries the current time but must not be used; had the clock been set from

@@ -6,6 +6,7 @@
 # runs build/package/tessaryn-setup.exe (made by tools/package.sh) in a fresh Wine
 # prefix of that bitness: silent install and uninstall, the uninstall entry, the active
 # screensaver set and given back, the installed saver started from the system folder,
+# its clock step installed beside it and removed with it,
 # installing twice and removing once. Exits non-zero when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -78,6 +79,7 @@ remove() {
 
 nothing_left() {
   no_file "$windows/system32/tessaryn.scr" && no_file "$windows/syswow64/tessaryn.scr" &&
+    no_file "$windows/system32/tessaryn-clock.exe" && no_file "$windows/syswow64/tessaryn-clock.exe" &&
     ! reg_key_exists "$uninstall_key" && ! reg_key_exists 'HKCU\Software\Tessaryn' &&
     ! reg_key_exists 'HKCU\Software\TessarynSetup' &&
     no_file "$WINEPREFIX/drive_c/Program Files/Tessaryn"
@@ -114,10 +116,20 @@ installed_saver_draws() {
   [ "$lit" -eq 4 ] && [ "$(brightness_near "$shot" -2.0 2.0)" -lt 40 ]
 }
 
+# The installed clock step runs from the system folder and refuses a request without
+# arguments (ERROR_BAD_ARGUMENTS, 160) before it touches the clock.
+installed_clock_step_runs() {
+  local code=0
+  "$native_wine" 'C:\windows\system32\tessaryn-clock.exe' || code=$?
+  [ "$code" -eq 160 ]
+}
+
 if [ "$arch" = win64 ]; then
   build=$package/64-bit/tessaryn.scr
+  clock=$package/64-bit/tessaryn-clock.exe
 else
   build=$package/32-bit/tessaryn.scr
+  clock=$package/32-bit/tessaryn-clock.exe
 fi
 previous='C:\windows\system32\previous.scr'
 
@@ -128,8 +140,11 @@ reg_set "$desktop_key" SCRNSAVE.EXE "$previous"
 reg_set "$desktop_key" ScreenSaveActive 0
 setup /ACTIVATE
 check "the build of this bitness is in system32" same_file "$build" "$windows/system32/tessaryn.scr"
+check "its clock step beside it" same_file "$clock" "$windows/system32/tessaryn-clock.exe"
+check "the installed clock step runs" installed_clock_step_runs
 if [ "$arch" = win64 ]; then
   check "nothing in syswow64" no_file "$windows/syswow64/tessaryn.scr"
+  check "no clock step in syswow64" no_file "$windows/syswow64/tessaryn-clock.exe"
 fi
 check "uninstall entry: name" value_is "$uninstall_key" DisplayName "Tessaryn analog clock screensaver"
 check "uninstall entry: version" value_is "$uninstall_key" DisplayVersion \
@@ -163,7 +178,9 @@ if [ "$arch" = win64 ]; then
   setup /ACTIVATE
   setup /32
   check "32-bit build in syswow64" same_file "$package/32-bit/tessaryn.scr" "$windows/syswow64/tessaryn.scr"
+  check "its clock step beside it" same_file "$package/32-bit/tessaryn-clock.exe" "$windows/syswow64/tessaryn-clock.exe"
   check "the 64-bit one gone from system32" no_file "$windows/system32/tessaryn.scr"
+  check "and its clock step" no_file "$windows/system32/tessaryn-clock.exe"
   check "the active screensaver follows it" value_is "$desktop_key" SCRNSAVE.EXE 'C:\windows\SysWOW64\tessaryn.scr'
   check "the uninstaller finishes" remove
   check "no active screensaver, as before" value_missing "$desktop_key" SCRNSAVE.EXE

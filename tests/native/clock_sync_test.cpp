@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "settings/sync/CalendarTime.h"
+#include "settings/sync/ClockRequest.h"
 #include "settings/sync/DaytimeReply.h"
 #include "settings/sync/DaytimeServer.h"
 #include "settings/sync/SyncStatus.h"
@@ -162,24 +165,159 @@ TEST(SyncStatus, TextAtTheFirstTickAndTheNoticeClosesNineTicksLater) {
   }
 }
 
-TEST(DaytimeServerChoice, OverrideIsADottedAddressWithAnOptionalPort) {
+TEST(DaytimeServerChoice, OverrideIsDottedAddressesWithOptionalPorts) {
+  using Servers = std::vector<DaytimeServer>;
+  const Servers national = {{"129.6.15.28", 13}, {"132.163.96.1", 13}};
   const struct {
     const char* value;
-    std::optional<DaytimeServer> server;
+    std::optional<Servers> servers;
   } cases[] = {
-      {nullptr, DaytimeServer{kPublicDaytimeServer, 13}},
-      {"", DaytimeServer{kPublicDaytimeServer, 13}},
-      {"127.0.0.1", DaytimeServer{"127.0.0.1", 13}},
-      {"127.0.0.1:40013", DaytimeServer{"127.0.0.1", 40013}},
+      {nullptr, national},
+      {"", national},
+      {"127.0.0.1", Servers{{"127.0.0.1", 13}}},
+      {"127.0.0.1:40013", Servers{{"127.0.0.1", 40013}}},
+      {"127.0.0.1:40013,127.0.0.2", Servers{{"127.0.0.1", 40013}, {"127.0.0.2", 13}}},
       {"127.0.0.1:0", std::nullopt},
       {"127.0.0.1:65536", std::nullopt},
       {"127.0.0.256", std::nullopt},
       {"127.0.0", std::nullopt},
+      {"127.0.0.1,", std::nullopt},
+      {",127.0.0.1", std::nullopt},
+      {"127.0.0.1,time.nist.gov", std::nullopt},
       {"time.nist.gov", std::nullopt},
       {"time.nist.gov:13", std::nullopt},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ChooseDaytimeServer(c.value), c.server) << (c.value ? c.value : "(unset)");
+    EXPECT_EQ(ChooseDaytimeServers(c.value), c.servers) << (c.value ? c.value : "(unset)");
+  }
+}
+
+// Each step: the tick, what happens, and which server the next press asks and whether
+// it may ask now.
+TEST(DaytimeServerRotation, AnUnreachableServerHandsOverAndNoneIsAskedTwiceIn4s) {
+  enum Action { kAsk, kUnreachable, kNothing };
+  DaytimeServerRotation rotation({{"10.0.0.1", 13}, {"10.0.0.2", 13}});
+  const struct {
+    uint64_t now_ms;
+    Action action;
+    const char* next_host;
+    bool may_ask_after;
+  } steps[] = {
+      {1000, kNothing, "10.0.0.1", true},
+      {1000, kAsk, "10.0.0.1", false},
+      {4999, kNothing, "10.0.0.1", false},
+      {5000, kNothing, "10.0.0.1", true},  // exactly 4 s later
+      {5000, kAsk, "10.0.0.1", false},
+      {5100, kUnreachable, "10.0.0.2", true},  // never asked yet
+      {5100, kAsk, "10.0.0.2", false},
+      {5200, kUnreachable, "10.0.0.1", false},  // asked at 5000
+      {9000, kNothing, "10.0.0.1", true},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.now_ms);
+    if (step.action == kAsk) {
+      ASSERT_TRUE(rotation.MayAsk(step.now_ms));
+      rotation.Asked(step.now_ms);
+    } else if (step.action == kUnreachable) {
+      rotation.Unreachable();
+    }
+    EXPECT_EQ(rotation.Current().host, step.next_host);
+    EXPECT_EQ(rotation.MayAsk(step.now_ms), step.may_ask_after);
+  }
+}
+
+TEST(ClockRequest, ArgumentsCarryTheTimeToTheMillisecondAndTheTickAndReadBack) {
+  const ClockRequest request{{2026, 2, 7, 9, 5, 3}, 42, 18446744073709551615ull};
+  EXPECT_EQ(ClockRequestTimeArgument(request), "2026-02-07T09:05:03.042Z");
+  EXPECT_EQ(ClockRequestTickArgument(request), "18446744073709551615");
+  EXPECT_EQ(ParseClockRequest(ClockRequestTimeArgument(request), ClockRequestTickArgument(request)),
+            request);
+}
+
+TEST(ClockRequest, AnythingButTheExactFormatIsMalformed) {
+  const struct {
+    const char* time;
+    const char* tick;
+  } cases[] = {
+      {"2026-12-07T11:45:12.000Z", ""},
+      {"2026-12-07T11:45:12.000Z", "-5"},
+      {"2026-12-07T11:45:12.000Z", "5x"},
+      {"2026-12-07T11:45:12.000Z", "18446744073709551616"},  // one past 64 bits
+      {"2026-12-07T11:45:12.000", "5"},
+      {"2026-12-07T11:45:12Z", "5"},
+      {"2026-12-07 11:45:12.000Z", "5"},
+      {"2026-12-07T11:45:12.000Z ", "5"},
+      {"26-12-07T11:45:12.000Z", "5"},
+      {"2026-13-07T11:45:12.000Z", "5"},
+      {"2026-02-29T11:45:12.000Z", "5"},  // not a leap year
+      {"2026-04-31T11:45:12.000Z", "5"},
+      {"2026-12-07T24:00:00.000Z", "5"},
+      {"2026-12-07T11:45:60.000Z", "5"},
+      {"1600-12-07T11:45:12.000Z", "5"},
+      {"2026-12-07T11:45:1x.000Z", "5"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.time) + " / " + c.tick);
+    EXPECT_EQ(ParseClockRequest(c.time, c.tick), std::nullopt);
+    EXPECT_EQ(DecideClockStep(c.time, c.tick, 1000).verdict, ClockRequestVerdict::Malformed);
+  }
+  EXPECT_NE(ParseClockRequest("2028-02-29T23:59:59.999Z", "0"), std::nullopt);
+}
+
+TEST(ClockRequest, TheStepAddsTheTicksSinceTheReadingAndRefusesOldOrFutureRequests) {
+  const struct {
+    const char* what;
+    const char* time;
+    uint64_t now_tick_ms;
+    ClockRequestVerdict verdict;
+    UtcDateTime utc;
+    int milliseconds;
+  } cases[] = {
+      {"at once",
+       "2026-12-07T11:45:12.000Z",
+       500000,
+       ClockRequestVerdict::Accepted,
+       {2026, 12, 7, 11, 45, 12},
+       0},
+      {"after a 9.75 s prompt",
+       "2026-12-07T11:45:12.500Z",
+       509750,
+       ClockRequestVerdict::Accepted,
+       {2026, 12, 7, 11, 45, 22},
+       250},
+      {"into the next year",
+       "2026-12-31T23:59:59.900Z",
+       500200,
+       ClockRequestVerdict::Accepted,
+       {2027, 1, 1, 0, 0, 0},
+       100},
+      {"two minutes exactly",
+       "2026-12-07T11:45:12.000Z",
+       620000,
+       ClockRequestVerdict::Accepted,
+       {2026, 12, 7, 11, 47, 12},
+       0},
+      {"older than two minutes",
+       "2026-12-07T11:45:12.000Z",
+       620001,
+       ClockRequestVerdict::Stale,
+       {},
+       0},
+      {"read at a tick still to come",
+       "2026-12-07T11:45:12.000Z",
+       499999,
+       ClockRequestVerdict::FromTheFuture,
+       {},
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ClockStepDecision decision = DecideClockStep(c.time, "500000", c.now_tick_ms);
+    EXPECT_EQ(decision.verdict, c.verdict);
+    if (c.verdict == ClockRequestVerdict::Accepted) {
+      EXPECT_EQ(decision.utc, c.utc);
+      EXPECT_EQ(decision.milliseconds, c.milliseconds);
+    }
   }
 }
 

@@ -1,0 +1,19 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "clockstep/ClockStep.h"
+#include "win32/SystemClock.h"
+#include "win32/SystemLibrary.h"
+
+// tessaryn-clock.exe TIME TICK: started elevated by the settings window, it sets the
+// clock and ends. No window, no settings, no network; it never asks for elevation
+// itself and waits for nothing.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // An elevated process must not load a library planted beside it or in the working folder.
+  RestrictLibrarySearch();
+  return static_cast<int>(RunClockStep(__argc - 1, __argv + 1, GetTickCount64(), SetSystemClock));
+}
