@@ -77,12 +77,22 @@ void PointAt(int port) {
   SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", address.c_str());
 }
 
+// A click where a user would make it: once the window is in front and the cursor is
+// over the control, so that the press cannot go to another window.
 void Click(HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
-  SetForegroundWindow(GetAncestor(control, GA_ROOT));
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  PumpFor(100);
+  const HWND window = GetAncestor(control, GA_ROOT);
+  const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  SetForegroundWindow(window);
+  SetCursorPos(centre.x, centre.y);
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        POINT p{};
+        return GetForegroundWindow() == window && GetCursorPos(&p) && p.x == centre.x &&
+               p.y == centre.y && WindowFromPoint(centre) == control;
+      },
+      10000));
   ClickLeft();
 }
 
@@ -113,7 +123,7 @@ class SettingsWindow {
   // Presses the button as a user does; the notice it opens, or nullptr.
   HWND PressSync() {
     Click(button_);
-    return saver_->WaitForWindow("Connection", 3000);
+    return saver_->WaitForWindow("Connection", 10000);
   }
   // Whether the clock in the upper part changes within 1.2 s (the notice's line aside).
   bool PreviewMoves() const {
