@@ -5,6 +5,7 @@
 #include "saver/Monitors.h"
 #include "saver/PasswordCheck.h"
 #include "scene/Caption.h"
+#include "scene/KeptDial.h"
 #include "scene/SceneFrames.h"
 #include "settings/setup/WindowSetup.h"
 #include "settings/win32/RegistryStore.h"
@@ -66,9 +67,11 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::CoverEveryMonitor() {
-  const ScreenRect screen = VirtualScreenRect();
+  const std::vector<ScreenRect> monitors = DisplayMonitorRects();
+  const ScreenRect screen = RectAround(monitors);
+  // In place before the window is sized: its resize lays the camera out for them.
+  monitor_viewports_ = MonitorViewports(screen, monitors);
   SetBounds(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
-  monitor_viewports_ = MonitorViewports(screen, DisplayMonitorRects());
 }
 
 bool TForm1::SetupRenderContext() {
@@ -105,9 +108,19 @@ void TForm1::FormResize() {
   // after activation; the whole window's shape means nothing to any one of them.
   if (monitor_viewports_.size() > 1) {
     monitor_viewports_ = MonitorViewports(VirtualScreenRect(), DisplayMonitorRects());
+    SetupCamera(SaverViewport(Width(), Height()), 1.0f);
   } else {
     ResizeFullScreen(Width(), Height());
   }
+}
+
+void TForm1::FormDisplayChange() {
+  if (closed_) {
+    return;
+  }
+  CoverEveryMonitor();
+  // The copies were taken from the pixels of the old layout.
+  RetakeKeptCopies();
 }
 
 void TForm1::TimerTimer(TTimer*) {

@@ -28,12 +28,17 @@ class TForm1 : public TForm {
 
   static constexpr int kMoveThreshold = 15;
 
+  // One per monitor, in the window's OpenGL coordinates.
+  const std::vector<Viewport>& Viewports() const { return monitor_viewports_; }
+
  protected:
   void FormActivate() override;
   void FormResize() override;
   void FormClose() override;
   void FormKeyDown(WORD key) override;
   void FormMouseMove(int x, int y) override;
+  bool TakesSuggestedBounds() const override { return false; }
+  void FormDisplayChange() override;
   bool PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
  private:
@@ -46,7 +51,6 @@ class TForm1 : public TForm {
 
   TTimer Timer{40, false};
   RenderContext context_;
-  // One per monitor, in the window's OpenGL coordinates.
   std::vector<Viewport> monitor_viewports_;
   bool closed_ = false;
   bool font_failure_shown_ = false;

@@ -1,11 +1,15 @@
 #include "saver/Monitors.h"
 
+#include <algorithm>
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
 
 namespace {
+
+MonitorListCall g_monitor_lister = &SystemMonitorRects;
 
 ScreenRect ToScreenRect(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
@@ -18,19 +22,41 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
 
 }  // namespace
 
-ScreenRect VirtualScreenRect() {
-  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-          top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+std::vector<ScreenRect> SystemMonitorRects() {
+  std::vector<ScreenRect> monitors;
+  if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors))) {
+    monitors.clear();
+  }
+  return monitors;
+}
+
+MonitorListCall& MonitorLister() {
+  return g_monitor_lister;
 }
 
 std::vector<ScreenRect> DisplayMonitorRects() {
-  std::vector<ScreenRect> monitors;
-  if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors)) ||
-      monitors.empty()) {
+  std::vector<ScreenRect> monitors = MonitorLister()();
+  if (monitors.empty()) {
     // Without a monitor list the primary screen is all there is to cover.
     return {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
   }
   return monitors;
+}
+
+ScreenRect VirtualScreenRect() {
+  return RectAround(DisplayMonitorRects());
+}
+
+// The system's virtual screen is this same rectangle; taken from the list, it follows
+// the list a test puts in place.
+ScreenRect RectAround(const std::vector<ScreenRect>& monitors) {
+  if (monitors.empty()) {
+    return {};
+  }
+  ScreenRect around = monitors.front();
+  for (const ScreenRect& m : monitors) {
+    around = {std::min(around.left, m.left), std::min(around.top, m.top),
+              std::max(around.right, m.right), std::max(around.bottom, m.bottom)};
+  }
+  return around;
 }

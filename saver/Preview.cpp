@@ -12,6 +12,8 @@ PreviewState g_preview;
 
 constexpr char kPreviewClass[] = "TessarynPreview";
 constexpr char kPreviewTitle[] = "MySaver";
+// An OpenGL window clips its children and siblings, so that it draws only its own area.
+constexpr DWORD kGlClip = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 
 void RegisterPreviewClass() {
   WNDCLASSA existing{};
@@ -19,7 +21,9 @@ void RegisterPreviewClass() {
     return;
   }
   WNDCLASSA wc{};
-  wc.style = CS_PARENTDC;
+  // OpenGL draws into a window with a device context of its own: a class DC shared with
+  // the parent (CS_PARENTDC) is one Windows does not support for it.
+  wc.style = CS_OWNDC;
   wc.lpfnWndProc = &PreviewWndProc;
   wc.hInstance = Application().Instance();
   wc.lpszClassName = kPreviewClass;
@@ -37,8 +41,8 @@ HWND CreatePopupPreview(int width, int height) {
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   // Top-most from its creation, so that it never shows below another window first.
   const HWND hwnd =
-      CreateWindowExA(WS_EX_TOPMOST, kPreviewClass, kPreviewTitle, WS_POPUP | WS_VISIBLE, x, y,
-                      width, height, nullptr, nullptr, Application().Instance(), nullptr);
+      CreateWindowExA(WS_EX_TOPMOST, kPreviewClass, kPreviewTitle, WS_POPUP | WS_VISIBLE | kGlClip,
+                      x, y, width, height, nullptr, nullptr, Application().Instance(), nullptr);
   if (hwnd != nullptr) {
     // Only the active window gets the key press that ends this preview.
     SetForegroundWindow(hwnd);
@@ -133,8 +137,9 @@ HWND CreatePreviewWindow(int width, int height, HWND parent) {
   RegisterPreviewClass();
   const HWND hwnd =
       parent != nullptr
-          ? CreateWindowExA(0, kPreviewClass, kPreviewTitle, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0,
-                            0, width, height, parent, nullptr, Application().Instance(), nullptr)
+          ? CreateWindowExA(0, kPreviewClass, kPreviewTitle,
+                            WS_CHILD | WS_VISIBLE | WS_DISABLED | kGlClip, 0, 0, width, height,
+                            parent, nullptr, Application().Instance(), nullptr)
           : CreatePopupPreview(width, height);
   Preview().PreviewWindow = hwnd;
   return hwnd;

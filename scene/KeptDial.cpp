@@ -45,3 +45,8 @@ void ForgetKeptCopies() {
   Scene().KeptDial = {};
   Scene().KeptStill = {};
 }
+
+void RetakeKeptCopies() {
+  Scene().KeptDial.valid = false;
+  Scene().KeptStill.valid = false;
+}

@@ -17,3 +17,7 @@ KeptDialKey DialKeyNow(int32_t style);
 
 // The kept copies belonged to a context that is gone or about to be replaced.
 void ForgetKeptCopies();
+
+// The window's pixels changed under the kept copies (the display changed): the next
+// frames draw and keep them again, in the same textures.
+void RetakeKeptCopies();

@@ -24,7 +24,22 @@ tools/wine-run.sh --session --prefix "$prefix" bash -c '
   done
   [ -n "$geometry" ] || { echo "the settings window did not open"; exit 1; }
   sleep 3
-  import -window root -crop "$geometry" +repage docs/settings-window.png
+  # NOTE: Wine draws the clock, an OpenGL child window of the form, into an off-screen X
+  # window of its own (the unnamed one of the form'"'"'s size), whose first row and column
+  # lie off the screen. It is laid under the form'"'"'s controls as Windows shows it.
+  size=${geometry%%+*}
+  clock=$(xwininfo -root -tree | awk "/\(has no name\).* ${size}\+/ {print \$1}" | tail -n 1)
+  [ -n "$clock" ] || { echo "no X window of the clock"; exit 1; }
+  form_png=$(mktemp --suffix .png)
+  clock_png=$(mktemp --suffix .png)
+  import -window root -crop "$geometry" +repage "$form_png"
+  import -window "$clock" "$clock_png"
+  # "Random" (97 x 17 at 10, 290) is the one control over the clock and paints its own
+  # background there.
+  convert "$form_png" "$clock_png" -geometry +1+1 -compose Lighten -composite \
+    \( "$form_png" -crop 97x17+10+290 +repage \) -geometry +10+290 -compose Over -composite \
+    docs/settings-window.png
+  rm -f "$form_png" "$clock_png"
   wine taskkill /im tessaryn.scr >/dev/null 2>&1 || true
 '
 echo "wrote docs/settings-window.png"

@@ -153,8 +153,11 @@ void TForm::Activate(bool active) {
 void TForm::DpiChanged(WPARAM wparam, LPARAM lparam) {
   dpi_ = HIWORD(wparam);
   const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (TakesSuggestedBounds()) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   GuardHandler([&] { FormDpiChanged(); });
 }
 
@@ -247,6 +250,9 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_SIZE:
       GuardHandler([&] { FormResize(); });
+      break;
+    case WM_DISPLAYCHANGE:
+      GuardHandler([&] { FormDisplayChange(); });
       break;
     case WM_CLOSE:
       GuardHandler([&] { FormClose(); });

@@ -76,8 +76,14 @@ class TForm {
   virtual void FormKeyDown(WORD /*key*/) {}
   virtual void FormMouseMove(int /*x*/, int /*y*/) {}
   virtual void FormPaint() {}
-  // The window moved to a monitor of another DPI; Dpi() already holds the new value.
+  // The window moved to a monitor of another DPI; Dpi() already holds the new value,
+  // and the window has taken the system's suggested bounds if TakesSuggestedBounds.
   virtual void FormDpiChanged() {}
+  // A form that places itself (the saver covers the virtual screen) keeps its bounds
+  // through a DPI change.
+  virtual bool TakesSuggestedBounds() const { return true; }
+  // A monitor was plugged in or out, or a resolution changed.
+  virtual void FormDisplayChange() {}
 
   // Sees every message first; returns true when it has fully handled one.
   virtual bool PreviewMessage(UINT /*msg*/, WPARAM /*wparam*/, LPARAM /*lparam*/,

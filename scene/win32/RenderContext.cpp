@@ -12,6 +12,7 @@ constexpr int kFontFirstChar = 32;
 constexpr int kFontCharCount = 96;
 
 WglCalls g_wgl;
+SetPixelFormatCall g_pixel_format_setter = &SetPixelFormat;
 
 int ScreenBitsPerPixel() {
   const HDC screen = GetDC(nullptr);
@@ -28,6 +29,10 @@ SetupResult Failed(std::string text) {
 
 WglCalls& Wgl() {
   return g_wgl;
+}
+
+SetPixelFormatCall& PixelFormatSetter() {
+  return g_pixel_format_setter;
 }
 
 PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits) {
@@ -49,7 +54,12 @@ SetupResult SetupPixelFormat(HDC dc) {
   if (format == 0) {
     return Failed("ChoosePixelFormat failed");
   }
-  if (!SetPixelFormat(dc, format, &pfd)) {
+  // NOTE: Windows sets a window's pixel format once and refuses a second call; Wine lets
+  // it be set again. Every activation and preview frame comes back here with the same DC.
+  if (GetPixelFormat(dc) == format) {
+    return {};
+  }
+  if (!PixelFormatSetter()(dc, format, &pfd)) {
     return Failed("SetPixelFormat failed");
   }
   return {};

@@ -21,8 +21,12 @@ struct SetupResult {
   bool ok() const { return failure.empty(); }
 };
 
-// Asks for the scene's pixel format on `dc` and sets it.
+// Asks for the scene's pixel format on `dc` and sets it, unless the window has it already.
 SetupResult SetupPixelFormat(HDC dc);
+
+// Sets a window's pixel format: SetPixelFormat, unless a test has put its own in place.
+using SetPixelFormatCall = BOOL(WINAPI*)(HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd);
+SetPixelFormatCall& PixelFormatSetter();
 
 // The request SetupPixelFormat makes, for a screen of `screen_bits` bits per pixel.
 PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits);

@@ -51,7 +51,6 @@ TForm2::TForm2() : TForm(Description()) {
   }
   Timer.SetEnabled(true);
   Show(SW_SHOW);
-  ClockArea.Show();
   SetForegroundWindow(Handle());
 }
 
@@ -117,15 +116,6 @@ void TForm2::SizeAndCentre() {
   GetClientRect(Handle(), &client);
   SetBounds(CentredOrigin(GetSystemMetrics(SM_CXSCREEN), client.right),
             CentredOrigin(GetSystemMetrics(SM_CYSCREEN), client.bottom), Width(), Height());
-  PlaceClockArea();
-}
-
-void TForm2::PlaceClockArea() {
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  const Viewport v = ClockViewport();
-  const RECT visible{v.x, client.bottom - v.y - v.height, v.x + v.width, client.bottom - v.y};
-  ClockArea.Follow(visible);
 }
 
 bool TForm2::SetupRenderContext() {
@@ -174,7 +164,6 @@ void TForm2::FormDpiChanged() {
   for (TWinControl* c : Controls()) {
     c->ApplyBounds();
   }
-  PlaceClockArea();
   FormResize();
 }
 
@@ -199,8 +188,10 @@ bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& res
   if (!created_) {
     return false;
   }
+  if (msg == WM_SIZE) {
+    ClockArea.FillClientArea();
+  }
   if (msg == WM_MOVE || msg == WM_SIZE) {
-    PlaceClockArea();
     sync_.OwnerMoved();
     return false;
   }

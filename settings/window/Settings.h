@@ -11,7 +11,7 @@
 #include "settings/window/ClockSync.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
-#include "ui/Overlay.h"
+#include "ui/GlPanel.h"
 #include "ui/Timer.h"
 #include "win32/WinHandles.h"
 
@@ -50,8 +50,8 @@ class TForm2 : public TForm {
   TTrackBar TrackBar6{*this, {270, 359, 120, 10}, {0, 10}, 1, 2, 0};
   TStaticText StaticText6{*this, {277, 342, 78, 20}, "Brightness"};
   TCheckBox CheckBox1{*this, {10, 290, 97, 17}, "Random"};
-  // The clock is drawn here: over the client area, around the controls.
-  TClientOverlay ClockArea{*this};
+  // The clock is drawn here: a child window over the client area, below the controls.
+  TGlPanel ClockArea{*this};
 
   TTimer Timer{40, false};
 
@@ -73,7 +73,6 @@ class TForm2 : public TForm {
   // The labels and the check box: bold, in the label colour.
   std::array<TWinControl*, 7> BoldTexts();
   Viewport ClockViewport() const;
-  void PlaceClockArea();
   void TimerTimer(TTimer* sender);
   void Draw();
 

@@ -1,16 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "SaverProcess.h"
+#include "XWindows.h"
 #include "dialog/PreviewDialog.h"
 #include "tests/support/Input.h"
 #include "win32/WinHandles.h"
@@ -18,124 +12,6 @@
 namespace {
 
 constexpr char kPreviewTitle[] = "MySaver";
-int g_shell_runs = 0;
-
-// Runs a command of the Linux host and returns its standard output.
-// NOTE: Wine starts a Unix program from CreateProcess but hands back no process handle to
-// wait on, so the command marks its end by renaming its output file.
-std::string HostShell(const std::string& command, DWORD timeout_ms = 10000) {
-  // Wine reuses its process ids from run to run: the start time keeps the name fresh.
-  const std::string unix_path = "/tmp/tessaryn-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                std::to_string(GetTickCount()) + "-" +
-                                std::to_string(++g_shell_runs);
-  // Bounded, so that a stuck X client cannot hold the test bed.
-  std::string line = "/bin/sh -c \"(timeout 5 " + command + ") >" + unix_path +
-                     ".part 2>/dev/null; mv " + unix_path + ".part " + unix_path + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
-    ADD_FAILURE() << "cannot start the host's shell";
-    return {};
-  }
-  // NOTE: for a Unix program Wine gives back no process handle and a thread "handle" of
-  // -11, which CloseHandle takes for the caller's own standard output.
-  if (pi.hProcess != nullptr) {
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  std::string dos_path = "Z:" + unix_path;
-  for (char& c : dos_path) {
-    c = c == '/' ? '\\' : c;
-  }
-  if (!PumpUntil([&] { return GetFileAttributesA(dos_path.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                 timeout_ms)) {
-    ADD_FAILURE() << "host command timed out: " << command;
-    return {};
-  }
-  std::ifstream file(dos_path, std::ios::binary);
-  std::string output((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  file.close();
-  DeleteFileA(dos_path.c_str());
-  return output;
-}
-
-// Every X window's id and size ("152x112"), from the lines of `xwininfo -tree`, which end
-// in the geometry "WxH+X+Y" and the absolute position.
-std::map<std::string, std::string> XWindows() {
-  std::istringstream tree(HostShell("xwininfo -root -tree"));
-  std::map<std::string, std::string> windows;
-  for (std::string line; std::getline(tree, line);) {
-    std::istringstream in(line);
-    std::vector<std::string> words{std::istream_iterator<std::string>(in),
-                                   std::istream_iterator<std::string>()};
-    if (words.size() >= 3 && words[0].rfind("0x", 0) == 0) {
-      const std::string& geometry = words[words.size() - 2];
-      windows[words[0]] = geometry.substr(0, geometry.find('+'));
-    }
-  }
-  return windows;
-}
-
-std::string SizeText(int width, int height) {
-  return std::to_string(width) + "x" + std::to_string(height);
-}
-
-// One capture of an X window, 8-bit red, green, blue per pixel.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::string rgb;
-
-  int Pixels() const { return width * height; }
-  const unsigned char* At(int i) const {
-    return reinterpret_cast<const unsigned char*>(rgb.data()) + 3 * i;
-  }
-  int Lit() const {
-    int lit = 0;
-    for (int i = 0; i < Pixels(); ++i) {
-      lit += At(i)[0] + At(i)[1] + At(i)[2] > 60 ? 1 : 0;
-    }
-    return lit;
-  }
-  // The largest difference between two channels of one pixel: 0 for a grey picture.
-  int ColourSpread() const {
-    int spread = 0;
-    for (int i = 0; i < Pixels(); ++i) {
-      const unsigned char* p = At(i);
-      spread = std::max({spread, std::abs(p[0] - p[1]), std::abs(p[1] - p[2])});
-    }
-    return spread;
-  }
-  int Differences(const Picture& other) const {
-    int count = 0;
-    for (int i = 0; i < Pixels(); ++i) {
-      count += std::abs(At(i)[0] - other.At(i)[0]) + std::abs(At(i)[1] - other.At(i)[1]) +
-                           std::abs(At(i)[2] - other.At(i)[2]) >
-                       24
-                   ? 1
-                   : 0;
-    }
-    return count;
-  }
-};
-
-// NOTE: import clips to the screen, and Wine puts the off-screen window at (-1, -1), so
-// the capture is read with the size its header gives.
-Picture CaptureXWindow(const std::string& id) {
-  std::istringstream ppm(HostShell("import -window " + id + " -depth 8 ppm:-"));
-  std::string magic;
-  int max_value = 0;
-  Picture p;
-  ppm >> magic >> p.width >> p.height >> max_value;
-  ppm.get();
-  p.rgb.assign(std::istreambuf_iterator<char>(ppm), std::istreambuf_iterator<char>());
-  EXPECT_EQ(magic, "P6") << "capture of " << id;
-  EXPECT_EQ(p.rgb.size(), static_cast<size_t>(p.width * p.height * 3)) << "capture of " << id;
-  p.rgb.resize(static_cast<size_t>(p.width * p.height * 3));
-  return p;
-}
 
 int DifferencesOutside(const Screenshot& a, const Screenshot& b, const RECT& area) {
   int count = 0;
@@ -164,7 +40,7 @@ SIZE SizeOf(HWND window) {
 // The program that plays the display dialog, its preview area, and the saver it started.
 class DialogHost {
  public:
-  DialogHost() : x_windows_before_(XWindows()) {
+  DialogHost() : x_windows_before_(UnnamedXWindows()) {
     std::string command(1, '"');
     command.append(TestProgramDir()).append("\\preview_dialog.exe\"");
     STARTUPINFOA si{};
@@ -216,25 +92,9 @@ class DialogHost {
     return saver_ && WaitForSingleObject(saver_.get(), ms) == WAIT_OBJECT_0;
   }
 
-  // NOTE: Wine draws another process's child OpenGL window into an off-screen X window
-  // of its own: the preview's pixels are read there. It is the new X window of the size.
+  // The preview's off-screen X window (see NewXWindowOfSize): the new one of the size.
   std::string XWindow(int width, int height) const {
-    std::string found;
-    PumpUntil(
-        [&] {
-          for (const auto& [id, size] : XWindows()) {
-            if (size == SizeText(width, height) && x_windows_before_.count(id) == 0) {
-              found = id;
-            }
-          }
-          return !found.empty();
-        },
-        10000);
-    if (!found.empty()) {
-      return found;
-    }
-    ADD_FAILURE() << "no X window of " << SizeText(width, height);
-    return {};
+    return NewXWindowOfSize(width, height, x_windows_before_);
   }
 
   HWND dialog = nullptr;
@@ -242,7 +102,7 @@ class DialogHost {
   HWND preview = nullptr;
 
  private:
-  std::map<std::string, std::string> x_windows_before_;
+  XWindowSizes x_windows_before_;
   UniqueKernelHandle dialog_process_;
   UniqueKernelHandle saver_;
 };
@@ -259,7 +119,9 @@ TEST_F(PreviewInTheDialog, FillsTheAreaAndDrawsMovingFramesThereOnly) {
   EXPECT_EQ(size.cx, kAreaWidth);
   EXPECT_EQ(size.cy, kAreaHeight);
   const LONG style = GetWindowLongA(host.preview, GWL_STYLE);
-  EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE | WS_DISABLED), WS_CHILD | WS_VISIBLE | WS_DISABLED);
+  // An OpenGL child clips its siblings and children.
+  const LONG expected = WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  EXPECT_EQ(style & expected, expected);
 
   const std::string id = host.XWindow(kAreaWidth, kAreaHeight);
   ASSERT_FALSE(id.empty());

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "SaverProcess.h"
+#include "XWindows.h"
 #include "tests/support/Input.h"
 
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -23,6 +25,8 @@ struct ExpectedControl {
 };
 
 constexpr const char* kTrack = "msctls_trackbar32";
+// The window the clock is drawn in, a child of the form below its controls.
+constexpr const char* kClockClass = "TessarynGlPanel";
 const ExpectedControl kLayout[] = {
     {kTrack, "", {3, 327, 123, 337}, 1, 10},                    // TrackBar1, Arrows
     {"Button", "Save", {11, 376, 86, 393}},                     // Button1
@@ -71,6 +75,7 @@ class SettingsWindow : public testing::Test {
 
   // Starts /c and waits until the window is the active one and drawing.
   void Open() {
+    const XWindowSizes before = UnnamedXWindows();
     saver_ = std::make_unique<SaverProcess>("/c");
     ASSERT_TRUE(saver_->Started());
     window_ = saver_->WaitForWindow("Tessaryn Settings", 10000);
@@ -82,11 +87,23 @@ class SettingsWindow : public testing::Test {
     }
     PumpFor(600);
     controls_.clear();
+    clock_ = nullptr;
     for (HWND c = GetWindow(window_, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-      controls_.push_back(c);
+      if (ClassOf(c) == kClockClass) {
+        clock_ = c;
+      } else {
+        controls_.push_back(c);
+      }
     }
     ASSERT_EQ(controls_.size(), std::size(kLayout));
+    ASSERT_NE(clock_, nullptr) << "no clock window in the form";
+    RECT client{};
+    GetClientRect(clock_, &client);
+    clock_x_window_ = NewXWindowOfSize(client.right, client.bottom, before);
+    ASSERT_FALSE(clock_x_window_.empty());
   }
+  // The clock's pixels, in its window's client coordinates (the form's client area).
+  Picture Clock() const { return CaptureXWindow(clock_x_window_); }
 
   HWND TrackBar(int n) const { return controls_[static_cast<size_t>(kTrackBar[n])]; }
   int Position(int n) const {
@@ -120,50 +137,39 @@ class SettingsWindow : public testing::Test {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
   // The clock's part of the window, above the controls.
-  RECT ClockRect() const {
-    RECT client{};
-    GetClientRect(window_, &client);
-    const POINT a = OnScreen(0, 10);
-    const POINT b = OnScreen(client.right, 285);
-    return {a.x, a.y, b.x, b.y};
-  }
   template <typename PixelFn>
-  void ForClockPixels(PixelFn fn) const {
-    const RECT r = ClockRect();
-    for (int y = r.top; y < r.bottom; ++y) {
-      for (int x = r.left; x < r.right; ++x) {
+  void ForClockPixels(const Picture& p, PixelFn fn) const {
+    for (int y = 10; y < std::min(285, p.height); ++y) {
+      for (int x = 0; x < p.width; ++x) {
         fn(x, y);
       }
     }
   }
-  int ClockDifferences(const Screenshot& a, const Screenshot& b) const {
+  int ClockDifferences(const Picture& a, const Picture& b) const {
     int count = 0;
-    ForClockPixels([&](int x, int y) {
-      count += a.Red(x, y) != b.Red(x, y) || a.Green(x, y) != b.Green(x, y) ||
-               a.Blue(x, y) != b.Blue(x, y);
-    });
+    ForClockPixels(a, [&](int x, int y) { count += std::memcmp(a.At(x, y), b.At(x, y), 3) != 0; });
     return count;
   }
   // A picture taken just after the second hand moved, or after a second at most.
-  Screenshot AfterTick() const {
-    Screenshot last;
+  Picture AfterTick() const {
+    Picture last = Clock();
     for (int i = 0; i < 25; ++i) {
       PumpFor(40);
-      Screenshot now;
+      Picture now = Clock();
       if (ClockDifferences(last, now) > 300) {
         break;
       }
       last = std::move(now);
     }
     PumpFor(60);
-    return Screenshot();
+    return Clock();
   }
   // Lit pixels of the clock and their summed brightness.
-  std::pair<int, long> ClockLight(const Screenshot& s) const {
+  std::pair<int, long> ClockLight(const Picture& p) const {
     std::pair<int, long> light{0, 0};
-    ForClockPixels([&](int x, int y) {
-      light.first += s.Brightness(x, y) > 60;
-      light.second += s.Brightness(x, y);
+    ForClockPixels(p, [&](int x, int y) {
+      light.first += p.Brightness(x, y) > 60;
+      light.second += p.Brightness(x, y);
     });
     return light;
   }
@@ -184,6 +190,8 @@ class SettingsWindow : public testing::Test {
   std::unique_ptr<SaverProcess> saver_;
   HWND window_ = nullptr;
   std::vector<HWND> controls_;
+  HWND clock_ = nullptr;
+  std::string clock_x_window_;
 };
 
 TEST_F(SettingsWindow, FirstStartStoresItsDefaultsAndShowsTheControlsInPlace) {
@@ -251,11 +259,84 @@ TEST_F(SettingsWindow, FirstStartStoresItsDefaultsAndShowsTheControlsInPlace) {
   }
 }
 
+// A window of the form's process, other than the form, that a user would see.
+HWND OtherVisibleWindow(HWND form) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(form, &process);
+  return TopLevelWindowOf(process,
+                          [form](HWND hwnd) { return hwnd != form && IsWindowVisible(hwnd); });
+}
+
+TEST_F(SettingsWindow, ClockIsAChildWindowBelowTheControlsThatGoesWhereTheFormGoes) {
+  Open();
+  EXPECT_EQ(GetParent(clock_), window_);
+  EXPECT_EQ(GetWindowLongA(clock_, GWL_STYLE) & (WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED),
+            WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED);
+  EXPECT_EQ(GetClassLongA(clock_, GCL_STYLE) & (CS_OWNDC | CS_PARENTDC), CS_OWNDC);
+  // Last in the z-order: every control lies above it.
+  EXPECT_EQ(GetWindow(clock_, GW_HWNDNEXT), nullptr);
+  EXPECT_EQ(OtherVisibleWindow(window_), nullptr) << "a pop-up besides the form";
+  RECT client{};
+  GetClientRect(window_, &client);
+  RECT area{};
+  GetWindowRect(clock_, &area);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
+  EXPECT_TRUE(EqualRect(&area, &client));
+
+  // The viewport of a 400 x 430 window: from 100 pixels above its bottom edge, 300 high.
+  const Picture clock = Clock();
+  // NOTE: the capture misses the rows and columns that Wine's off-screen place puts
+  // off the screen (see CaptureXWindow): the picture starts that far into the window.
+  const int shift_x = client.right - clock.width;
+  const int shift_y = client.bottom - clock.height;
+  ASSERT_TRUE(shift_x >= 0 && shift_x <= 1 && shift_y >= 0 && shift_y <= 1);
+  const int viewport_bottom = client.bottom - 100;
+  const int viewport_top = viewport_bottom - 300;
+  int lit_inside = 0;
+  int lit_outside = 0;
+  long lit_x_sum = 0;
+  for (int y = 0; y < clock.height; ++y) {
+    for (int x = 0; x < clock.width; ++x) {
+      const bool lit = clock.Brightness(x, y) > 60;
+      const bool inside = y + shift_y >= viewport_top && y + shift_y < viewport_bottom;
+      (inside ? lit_inside : lit_outside) += lit;
+      lit_x_sum += lit && inside ? x + shift_x : 0;
+    }
+  }
+  EXPECT_GT(lit_inside, clock.Pixels() / 10);
+  EXPECT_EQ(lit_outside, 0);
+  // Centred on the 400-pixel viewport, less the shift of 0.025 units (about 2 pixels).
+  EXPECT_NEAR(static_cast<double>(lit_x_sum) / lit_inside, 198.0, 12.0);
+
+  // Moved, minimised and restored, the clock goes with the form and keeps running.
+  POINT origin_before{0, 0};
+  ClientToScreen(window_, &origin_before);
+  RECT outer{};
+  GetWindowRect(window_, &outer);
+  SetWindowPos(window_, nullptr, outer.left - 40, outer.top + 30, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  POINT origin{0, 0};
+  ClientToScreen(window_, &origin);
+  EXPECT_EQ(origin.x, origin_before.x - 40);
+  EXPECT_EQ(origin.y, origin_before.y + 30);
+  GetWindowRect(clock_, &area);
+  EXPECT_EQ(area.left, origin.x);
+  EXPECT_EQ(area.top, origin.y);
+  // A minimised form shows no clock and draws none; restored, it draws again.
+  ShowWindow(window_, SW_MINIMIZE);
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(window_) != FALSE; }, 2000));
+  ShowWindow(window_, SW_RESTORE);
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window_); }, 2000));
+  const Picture before = Clock();
+  EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(before, Clock()) > 20; }, 3000))
+      << "the clock stands still after the restore";
+}
+
 TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
   Open();
   // The smallest change measured here, numerals from 5 to 15, is about 2,500 pixels.
   constexpr int kChangeOfASetting = 1000;
-  const Screenshot with_dial;
+  const Picture with_dial = Clock();
   struct Move {
     int trackbar;
     WORD first_key;  // a key pressed before the measured one, or 0
@@ -275,16 +356,16 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
       Press(m.first_key);
     }
     // Right after a tick of the second hand the clock stands still for most of a second.
-    const Screenshot still = AfterTick();
+    const Picture still = AfterTick();
     Press(m.key);
     PumpFor(100);
-    const Screenshot after;
+    const Picture after = Clock();
     EXPECT_EQ(Position(m.trackbar), m.position);
     EXPECT_GT(ClockDifferences(still, after), kChangeOfASetting);
   }
 
   // With no dial only the hands, marks and numerals are lit.
-  const Screenshot no_dial;
+  const Picture no_dial = Clock();
   EXPECT_LT(ClockLight(no_dial).first * 3, ClockLight(with_dial).first);
 
   // Brightness down to 0 with the mouse: each click left of the thumb pages by 2.
@@ -295,7 +376,7 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
   }
   EXPECT_EQ(Position(6), 0);
   PumpFor(200);
-  const Screenshot dark;
+  const Picture dark = Clock();
   // Only the ambient light is left: a fifth of the light in theory.
   EXPECT_LT(ClockLight(dark).second * 10, ClockLight(no_dial).second * 4);
 }

@@ -5,8 +5,13 @@
 #include <vector>
 
 #include "saver/Full.h"
+#include "saver/Monitors.h"
+#include "scene/GlHeaders.h"
+#include "scene/SceneState.h"
 #include "settings/win32/RegistryStore.h"
 #include "tests/support/ErrorBoxes.h"
+#include "tests/support/PixelFormatOnce.h"
+#include "tests/support/Pump.h"
 #include "ui/Application.h"
 #include "win32/SystemError.h"
 
@@ -37,6 +42,8 @@ class FullScreenWindowFaults : public testing::Test {
   }
   void TearDown() override {
     Wgl() = {};
+    PixelFormatSetter() = &SetPixelFormat;
+    MonitorLister() = &SystemMonitorRects;
     RegistrySetValue() = &RegSetValueExA;
     if (form_ && form_->HandleAllocated()) {
       form_->Close();
@@ -84,6 +91,122 @@ TEST_F(FullScreenWindowFaults, SettingsThatCannotBeWrittenLeaveTheSaverRunning) 
   EXPECT_NE(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(AppSettings().clock.Color, 7);
   EXPECT_EQ(AppSettings().clock.Brightness, 9);
+}
+
+TEST_F(FullScreenWindowFaults, ActivationAgainKeepsTheWindowsPixelFormat) {
+  ResetSetPixelFormatOnceCalls();
+  PixelFormatSetter() = &SetPixelFormatOnce;
+  const CapturedErrorBoxes boxes;
+  form_ = std::make_unique<TForm1>();
+  SendMessageA(form_->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+  SendMessageA(form_->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+  EXPECT_TRUE(boxes.Texts().empty());
+  ASSERT_TRUE(form_->HandleAllocated());
+  EXPECT_EQ(SetPixelFormatOnceCalls(), 1);
+  EXPECT_NE(wglGetCurrentContext(), nullptr);
+}
+
+using Desk = std::vector<ScreenRect>;
+
+const Desk kOneScreen = {{0, 0, 1024, 768}};
+const Desk kLaptopBesideMonitor = {{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
+const Desk kMonitorLeftOfPrimary = {{-800, 0, 0, 600}, {0, 0, 1024, 768}};
+
+// The saver's window on a desk the monitor-list seam describes.
+class FullScreenWindowOnADesk : public FullScreenWindowFaults {
+ protected:
+  void Start(const Desk& desk) {
+    UseDesk(desk);
+    form_ = std::make_unique<TForm1>();
+    ASSERT_TRUE(form_->HandleAllocated());
+    // A frame drawn first leaves the viewport of its last monitor behind.
+    ASSERT_TRUE(PumpUntil([] { return Scene().DialMeshReady; }, 10000));
+  }
+  void UseDesk(const Desk& desk) {
+    MonitorLister() = [desk] { return desk; };
+  }
+  void ExpectCovers(const RECT& virtual_screen, const std::vector<Viewport>& viewports) {
+    RECT window{};
+    GetWindowRect(form_->Handle(), &window);
+    EXPECT_EQ(window.left, virtual_screen.left);
+    EXPECT_EQ(window.top, virtual_screen.top);
+    EXPECT_EQ(window.right, virtual_screen.right);
+    EXPECT_EQ(window.bottom, virtual_screen.bottom);
+    ASSERT_EQ(form_->Viewports().size(), viewports.size());
+    for (size_t i = 0; i < viewports.size(); ++i) {
+      const Viewport& got = form_->Viewports()[i];
+      EXPECT_EQ(got.x, viewports[i].x) << i;
+      EXPECT_EQ(got.y, viewports[i].y) << i;
+      EXPECT_EQ(got.width, viewports[i].width) << i;
+      EXPECT_EQ(got.height, viewports[i].height) << i;
+    }
+  }
+};
+
+// Windows suggests a rectangle for the monitor the window has moved to; on a desk of
+// mixed scaling that rectangle is one monitor's, or off the desk altogether.
+TEST_F(FullScreenWindowOnADesk, DpiChangeKeepsTheWindowOverEveryMonitor) {
+  Start(kLaptopBesideMonitor);
+  RECT off_the_desk{5000, 4000, 5600, 4446};
+  SendMessageA(form_->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&off_the_desk));
+  EXPECT_EQ(form_->Dpi(), 144);
+  ExpectCovers({0, 0, 1824, 768}, {{0, 0, 1024, 768}, {1024, 168, 800, 600}});
+}
+
+TEST_F(FullScreenWindowOnADesk, DisplayChangeCoversTheNewDeskWithOneViewportEach) {
+  const struct {
+    const char* what;
+    Desk before;
+    Desk after;
+    RECT virtual_screen;
+    std::vector<Viewport> viewports;
+  } cases[] = {
+      {"monitor plugged in",
+       kOneScreen,
+       kLaptopBesideMonitor,
+       {0, 0, 1824, 768},
+       {{0, 0, 1024, 768}, {1024, 168, 800, 600}}},
+      {"monitor unplugged",
+       kLaptopBesideMonitor,
+       kOneScreen,
+       {0, 0, 1024, 768},
+       {{0, 0, 1024, 768}}},
+      {"monitor moved left",
+       kLaptopBesideMonitor,
+       kMonitorLeftOfPrimary,
+       {-800, 0, 1024, 768},
+       {{0, 168, 800, 600}, {800, 0, 1024, 768}}},
+      {"resolution changed", kOneScreen, {{0, 0, 800, 600}}, {0, 0, 800, 600}, {{0, 0, 800, 600}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Start(c.before);
+    Scene().KeptStill.valid = true;
+    Scene().KeptDial.valid = true;
+    UseDesk(c.after);
+    const RECT& s = c.virtual_screen;
+    SendMessageA(form_->Handle(), WM_DISPLAYCHANGE, 32,
+                 MAKELPARAM(s.right - s.left, s.bottom - s.top));
+    ExpectCovers(c.virtual_screen, c.viewports);
+    // One monitor's frame fills the window; several share the set-up's aspect 1.
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLfloat projection[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    if (c.viewports.size() == 1) {
+      EXPECT_EQ(viewport[2], s.right - s.left);
+      EXPECT_EQ(viewport[3], s.bottom - s.top);
+    } else {
+      EXPECT_FLOAT_EQ(projection[0], projection[5]);
+    }
+    EXPECT_FALSE(Scene().KeptStill.valid);
+    EXPECT_FALSE(Scene().KeptDial.valid);
+    form_->Close();
+    ShowCursor(TRUE);
+    form_.reset();
+    Application().Reset();
+  }
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+#include "ui/GlPanel.h"
+
+#include <stdexcept>
+
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "win32/SystemError.h"
+
+namespace {
+
+constexpr char kGlPanelClass[] = "TessarynGlPanel";
+
+void RegisterGlPanelClass(WNDPROC proc) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExA(Application().Instance(), kGlPanelClass, &existing)) {
+    return;
+  }
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  // A device context of its own, as OpenGL windows want; never the parent's.
+  wc.style = CS_OWNDC;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = Application().Instance();
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = kGlPanelClass;
+  if (RegisterClassExA(&wc) == 0) {
+    throw std::runtime_error(FailedCallText("RegisterClassEx"));
+  }
+}
+
+}  // namespace
+
+TGlPanel::TGlPanel(TForm& owner) : owner_(owner) {
+  RegisterGlPanelClass(&TGlPanel::WindowProc);
+  // Disabled, it lets the form have the clicks; clipping its siblings, it leaves the
+  // controls above it alone.
+  hwnd_ = CreateWindowExA(0, kGlPanelClass, "",
+                          WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                          0, 0, 0, 0, owner.Handle(), nullptr, Application().Instance(), nullptr);
+  if (hwnd_ == nullptr) {
+    throw std::runtime_error(FailedCallText("CreateWindowEx"));
+  }
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  FillClientArea();
+}
+
+TGlPanel::~TGlPanel() {
+  if (hwnd_ != nullptr) {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+void TGlPanel::FillClientArea() {
+  if (hwnd_ == nullptr) {
+    return;
+  }
+  RECT client{};
+  GetClientRect(owner_.Handle(), &client);
+  SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, client.right, client.bottom, SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK TGlPanel::WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_NCDESTROY) {
+    // The form destroys its child windows before its own.
+    if (auto* panel = reinterpret_cast<TGlPanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) {
+      panel->hwnd_ = nullptr;
+    }
+  }
+  return DefWindowProcA(hwnd, msg, wparam, lparam);
+}
