@@ -5,8 +5,8 @@
 # entry through the delay-load helper (which the program points at the copy it loaded
 # itself). The .def file lists the entries with their i686 stdcall decoration (@N);
 # the 64-bit build drops it. delay-imports/<target>-entries.inc in the build tree lists
-# the plain entry names as C string literals, for the program's check that the DLL it
-# loaded has them all.
+# the entries as DELAYED_ENTRY(name, "<symbol of its import address slot>") lines, for
+# the program's check and binding of the DLL it loaded itself.
 function(tessaryn_delay_import target)
   cmake_parse_arguments(D "" "DEF" "" ${ARGN})
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${D_DEF})
@@ -28,17 +28,18 @@ function(tessaryn_delay_import target)
   endif()
   set(def_lines "LIBRARY ${dll}\nEXPORTS\n")
   set(link_options "")
-  set(literals "")
+  set(entry_lines "")
   foreach(entry IN LISTS entries)
     string(REGEX REPLACE "@[0-9]+$" "" plain ${entry})
-    string(APPEND literals "\"${plain}\",\n")
     if(i686)
+      string(APPEND entry_lines "DELAYED_ENTRY(${plain}, \"__imp__${entry}\")\n")
       string(APPEND def_lines "${entry}\n")
       # NOTE: ld drops an import member's code when only its __imp_ pointer is used (the
       # GL headers declare every entry dllimport), and that code holds the delayed
       # entry's first-call stub. Asking for the stub's own symbol keeps it.
       list(APPEND link_options "LINKER:-u,_${entry}")
     else()
+      string(APPEND entry_lines "DELAYED_ENTRY(${plain}, \"__imp_${plain}\")\n")
       string(APPEND def_lines "${plain}\n")
       list(APPEND link_options "LINKER:-u,${plain}")
     endif()
@@ -62,5 +63,5 @@ function(tessaryn_delay_import target)
   add_dependencies(${target} ${target}_library)
   target_link_libraries(${target} INTERFACE ${library})
   target_link_options(${target} INTERFACE ${link_options})
-  file(CONFIGURE OUTPUT ${dir}/${target}-entries.inc CONTENT "${literals}" @ONLY)
+  file(CONFIGURE OUTPUT ${dir}/${target}-entries.inc CONTENT "${entry_lines}" @ONLY)
 endfunction()

@@ -3,31 +3,40 @@
 #include <delayimp.h>
 
 #include <array>
+#include <vector>
 
 #include "win32/SystemError.h"
 #include "win32/SystemLibrary.h"
 
+// The import address slots of the delayed entries, by their linker names.
+#define DELAYED_ENTRY(name, slot) extern "C" FARPROC name##_slot __asm__(slot);
+#include "glu32_delayed-entries.inc"
+#include "opengl32_delayed-entries.inc"
+#undef DELAYED_ENTRY
+
 namespace {
 
-constexpr const char* kOpenGl32Entries[] = {
+#define DELAYED_ENTRY(name, slot) {#name, &name##_slot},
+const DelayedEntry kOpenGl32Entries[] = {
 #include "opengl32_delayed-entries.inc"
 };
-constexpr const char* kGlu32Entries[] = {
+const DelayedEntry kGlu32Entries[] = {
 #include "glu32_delayed-entries.inc"
 };
+#undef DELAYED_ENTRY
 
 // glu32 imports opengl32 itself, so opengl32 comes first.
-constexpr std::array<SystemLibraryImports, 2> kSystemOpenGl{{
+const std::array<SystemLibraryImports, 2> kSystemOpenGl{{
     {"opengl32.dll", kOpenGl32Entries},
     {"glu32.dll", kGlu32Entries},
 }};
 
-// The process owns both libraries to its end and never frees them: an entry the helper
-// bound must stay valid through the last window's release, whatever order exit runs in.
+// The process owns both libraries to its end and never frees them: a bound entry must
+// stay valid through the last window's release, whatever order exit runs in.
 struct LoadedSystemOpenGl {
   bool tried = false;
   std::string failure;
-  std::array<HMODULE, kSystemOpenGl.size()> modules{};
+  std::array<HMODULE, 2> modules{};
 };
 
 LoadedSystemOpenGl g_system_opengl;
@@ -54,8 +63,9 @@ bool IsSystemOpenGl(const char* library) {
   return false;
 }
 
-// The delay-load helper would look a library up by name, through the search path; for
-// ours it gets the system folder's copy instead.
+// Every entry is bound at load, so the delay-load helper runs only for a call made
+// through an address taken before (the context calls' table). It would look the library
+// up by name, through the search path; it gets the system folder's copy instead.
 FARPROC WINAPI DelayLoadNotification(unsigned note, PDelayLoadInfo info) {
   if (note != dliNotePreLoadLibrary || !IsSystemOpenGl(info->szDll)) {
     return nullptr;
@@ -82,10 +92,19 @@ std::string LoadSystemImports(const SystemLibraryImports& imports, UniqueModule&
   if (!library) {
     return LoadFailure(imports.name, SystemErrorText(GetLastError()));
   }
-  for (const char* entry : imports.entries) {
-    if (GetProcAddress(library.get(), entry) == nullptr) {
-      return LoadFailure(imports.name, std::string(entry) + ": " + SystemErrorText(GetLastError()));
+  std::vector<FARPROC> addresses;
+  for (const DelayedEntry& entry : imports.entries) {
+    addresses.push_back(GetProcAddress(library.get(), entry.name));
+    if (addresses.back() == nullptr) {
+      return LoadFailure(imports.name,
+                         std::string(entry.name) + ": " + SystemErrorText(GetLastError()));
     }
+  }
+  // NOTE: binutils' 64-bit delay-load stub keeps the integer arguments across the
+  // helper but not the floating-point ones (gluPerspective's first call got garbage), so
+  // the slots are filled here and the stub never runs for them.
+  for (size_t i = 0; i < addresses.size(); ++i) {
+    *imports.entries[i].slot = addresses[i];
   }
   kept = std::move(library);
   return "";

@@ -27,7 +27,7 @@ bool SameFolder(const std::string& a, const std::string& b) {
 struct ImportsCase {
   const char* library;
   std::vector<const char*> entries;
-  std::string failure;  // empty: the library is kept
+  std::string failure;  // empty: the library is kept and every slot bound
 };
 
 const std::vector<ImportsCase> kImportsCases = {
@@ -38,19 +38,29 @@ const std::vector<ImportsCase> kImportsCases = {
      "Loading opengl32.dll from the system folder failed: glTessarynNoSuchEntry: " +
          SystemErrorText(ERROR_PROC_NOT_FOUND)},
     {"tessaryn-no-such-library.dll",
-     {},
+     {"glBegin"},
      "Loading tessaryn-no-such-library.dll from the system folder failed: " +
          SystemErrorText(ERROR_MOD_NOT_FOUND)},
 };
 
-TEST(SystemOpenGlImports, KeepsALibraryWithEveryEntryAndNamesWhatIsMissing) {
+TEST(SystemOpenGlImports, BindsACompleteSystemLibraryAndNamesWhatIsMissing) {
   for (const ImportsCase& c : kImportsCases) {
     SCOPED_TRACE(c.library);
+    std::vector<FARPROC> slots(c.entries.size(), nullptr);
+    std::vector<DelayedEntry> entries;
+    for (size_t i = 0; i < c.entries.size(); ++i) {
+      entries.push_back({c.entries[i], &slots[i]});
+    }
     UniqueModule kept;
-    EXPECT_EQ(LoadSystemImports({c.library, c.entries}, kept), c.failure);
+    EXPECT_EQ(LoadSystemImports({c.library, entries}, kept), c.failure);
     EXPECT_EQ(static_cast<bool>(kept), c.failure.empty());
     if (kept) {
       EXPECT_TRUE(SameFolder(FolderOf(kept.get()), SystemFolder())) << FolderOf(kept.get());
+    }
+    for (size_t i = 0; i < slots.size(); ++i) {
+      // A failed load binds nothing, not even the entries that were found.
+      EXPECT_EQ(slots[i], kept ? GetProcAddress(kept.get(), c.entries[i]) : nullptr)
+          << c.entries[i];
     }
   }
 }
