@@ -52,10 +52,12 @@ function(tessaryn_delay_import target)
     set(kill_at -k)
   endif()
   set(library ${dir}/lib${target}.a)
+  # Relative names: dlltool names the library's symbols after its output path.
   add_custom_command(
     OUTPUT ${library}
-    COMMAND ${CMAKE_DLLTOOL} --output-delaylib ${library} --def ${dir}/${target}.def
+    COMMAND ${CMAKE_DLLTOOL} --output-delaylib lib${target}.a --def ${target}.def
             --dllname ${dll} ${kill_at}
+    WORKING_DIRECTORY ${dir}
     DEPENDS ${dir}/${target}.def
     VERBATIM)
   add_custom_target(${target}_library DEPENDS ${library})
