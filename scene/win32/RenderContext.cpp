@@ -45,7 +45,7 @@ PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits) {
 
 SetupResult SetupPixelFormat(HDC dc) {
   // The system's pixel-format calls load opengl32 by name: our copy must be there first.
-  if (std::string failure = LoadSystemOpenGL(); !failure.empty()) {
+  if (std::string failure = SystemOpenGlLoad()(); !failure.empty()) {
     return Failed(std::move(failure));
   }
   const PIXELFORMATDESCRIPTOR pfd = ScenePixelFormatRequest(ScreenBitsPerPixel());

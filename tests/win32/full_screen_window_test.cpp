@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "saver/Full.h"
+#include "scene/win32/SystemOpenGL.h"
 #include "settings/win32/RegistryStore.h"
 #include "tests/support/ErrorBoxes.h"
 #include "ui/Application.h"
@@ -37,6 +38,7 @@ class FullScreenWindowFaults : public testing::Test {
   }
   void TearDown() override {
     Wgl() = {};
+    SystemOpenGlLoad() = &LoadSystemOpenGL;
     RegistrySetValue() = &RegSetValueExA;
     if (form_ && form_->HandleAllocated()) {
       form_->Close();
@@ -71,6 +73,21 @@ TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCa
     EXPECT_TRUE(Application().Terminated());
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
   }
+}
+
+std::string MissingSystemOpenGl() {
+  return "Loading opengl32.dll from the system folder failed: " +
+         SystemErrorText(ERROR_MOD_NOT_FOUND);
+}
+
+TEST_F(FullScreenWindowFaults, SystemOpenGlThatCannotBeLoadedClosesTheWindowNamingIt) {
+  const CapturedErrorBoxes boxes;
+  SystemOpenGlLoad() = &MissingSystemOpenGl;
+  form_ = std::make_unique<TForm1>();
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{MissingSystemOpenGl()});
+  EXPECT_FALSE(form_->HandleAllocated());
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }
 
 TEST_F(FullScreenWindowFaults, SettingsThatCannotBeWrittenLeaveTheSaverRunning) {
