@@ -4,10 +4,9 @@
 
 namespace {
 
-using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR path);
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD flags);
 
-// Both entries are newer than the oldest systems the saver runs on, so they are
+// For entries newer than Windows 7 SP1, the oldest system the saver runs on: they are
 // looked up rather than imported.
 template <typename Fn>
 Fn Kernel32Entry(const char* name) {
@@ -37,9 +36,8 @@ UniqueModule LoadSystemLibrary(const char* name) {
 
 void RestrictLibrarySearch() {
   // An empty folder removes the working folder from the search order.
-  if (const auto set_dll_directory = Kernel32Entry<SetDllDirectoryFn>("SetDllDirectoryA")) {
-    set_dll_directory("");
-  }
+  SetDllDirectoryA("");
+  // Windows 7 SP1 has this one only with update KB2533623.
   constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
   if (const auto set_default =
           Kernel32Entry<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories")) {

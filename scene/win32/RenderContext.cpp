@@ -4,6 +4,7 @@
 
 #include "scene/Caption.h"
 #include "scene/GlHeaders.h"
+#include "scene/win32/SystemOpenGL.h"
 #include "win32/SystemError.h"
 
 namespace {
@@ -48,6 +49,10 @@ PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits) {
 }
 
 SetupResult SetupPixelFormat(HDC dc) {
+  // The system's pixel-format calls load opengl32 by name: our copy must be there first.
+  if (std::string failure = SystemOpenGlLoad()(); !failure.empty()) {
+    return Failed(std::move(failure));
+  }
   const PIXELFORMATDESCRIPTOR pfd = ScenePixelFormatRequest(ScreenBitsPerPixel());
   const int format = ChoosePixelFormat(dc, &pfd);
   // These two keep their fixed texts: users and scripts know them.

@@ -12,8 +12,8 @@
 
 // How a window's set-up went. The window shows the failure in its error box.
 struct SetupResult {
-  // "ChoosePixelFormat failed", "SetPixelFormat failed", or "<call> failed: <reason>";
-  // empty when everything worked.
+  // "ChoosePixelFormat failed", "SetPixelFormat failed", "<call> failed: <reason>", or
+  // the system OpenGL's load failure (SystemOpenGL.h); empty when everything worked.
   std::string failure;
   // The context is made and current: at most the caption font failed.
   bool context_ready = false;
@@ -21,7 +21,8 @@ struct SetupResult {
   bool ok() const { return failure.empty(); }
 };
 
-// Asks for the scene's pixel format on `dc` and sets it, unless the window has it already.
+// Loads the system's OpenGL (once per process), asks for the scene's pixel format on
+// `dc` and sets it, unless the window has it already.
 SetupResult SetupPixelFormat(HDC dc);
 
 // Sets a window's pixel format: SetPixelFormat, unless a test has put its own in place.

@@ -62,8 +62,9 @@ std::string PasswordLibraryDir() {
   return TestProgramDir() + "\\cpl";
 }
 
-SaverProcess::SaverProcess(const std::string& arguments, const std::string& working_dir) {
-  std::string command = Quoted(SaverPath());
+SaverProcess::SaverProcess(const std::string& arguments, const std::string& working_dir,
+                           const std::string& program) {
+  std::string command = Quoted(program);
   if (!arguments.empty()) {
     command += " " + arguments;
   }

@@ -14,11 +14,15 @@
 #include "tests/support/StoredValue.h"
 #include "win32/WinHandles.h"
 
-// The real tessaryn.scr, started with the screensaver's own arguments. Ended on
-// destruction if it is still running.
+// The path of tessaryn.scr in the build tree.
+std::string SaverPath();
+
+// The real tessaryn.scr (or a copy at `program`), started with the screensaver's own
+// arguments. Ended on destruction if it is still running.
 class SaverProcess {
  public:
-  explicit SaverProcess(const std::string& arguments, const std::string& working_dir = "");
+  explicit SaverProcess(const std::string& arguments, const std::string& working_dir = "",
+                        const std::string& program = SaverPath());
   SaverProcess(const SaverProcess&) = delete;
   SaverProcess& operator=(const SaverProcess&) = delete;
   ~SaverProcess();
@@ -42,8 +46,6 @@ class SaverProcess {
 HWND TopLevelWindowOf(DWORD process_id, const std::function<bool(HWND)>& matches);
 
 std::string TestProgramDir();
-// The path of tessaryn.scr in the build tree.
-std::string SaverPath();
 // The folder holding the tests' own PASSWORD.CPL.
 std::string PasswordLibraryDir();
 

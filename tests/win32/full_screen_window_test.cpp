@@ -8,6 +8,7 @@
 #include "saver/Monitors.h"
 #include "scene/GlHeaders.h"
 #include "scene/SceneState.h"
+#include "scene/win32/SystemOpenGL.h"
 #include "settings/win32/RegistryStore.h"
 #include "tests/support/ErrorBoxes.h"
 #include "tests/support/PixelFormatOnce.h"
@@ -44,6 +45,7 @@ class FullScreenWindowFaults : public testing::Test {
     Wgl() = {};
     PixelFormatSetter() = &SetPixelFormat;
     MonitorLister() = &SystemMonitorRects;
+    SystemOpenGlLoad() = &LoadSystemOpenGL;
     RegistrySetValue() = &RegSetValueExA;
     if (form_ && form_->HandleAllocated()) {
       form_->Close();
@@ -78,6 +80,21 @@ TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCa
     EXPECT_TRUE(Application().Terminated());
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
   }
+}
+
+std::string MissingSystemOpenGl() {
+  return "Loading opengl32.dll from the system folder failed: " +
+         SystemErrorText(ERROR_MOD_NOT_FOUND);
+}
+
+TEST_F(FullScreenWindowFaults, SystemOpenGlThatCannotBeLoadedClosesTheWindowNamingIt) {
+  const CapturedErrorBoxes boxes;
+  SystemOpenGlLoad() = &MissingSystemOpenGl;
+  form_ = std::make_unique<TForm1>();
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{MissingSystemOpenGl()});
+  EXPECT_FALSE(form_->HandleAllocated());
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }
 
 TEST_F(FullScreenWindowFaults, SettingsThatCannotBeWrittenLeaveTheSaverRunning) {
