@@ -174,6 +174,19 @@ void DrivePreview(SaverProcess& saver, ParentWindow& parent) {
   EXPECT_TRUE(saver.WaitForExit(10000));
 }
 
+// The elevated clock step, beside the saver in the build tree. Started without a request
+// it refuses it and ends: no clock is ever set here.
+std::string ClockStepPath() {
+  return TestProgramDir() + "\\..\\..\\tessaryn-clock.exe";
+}
+
+void DriveClockStep(SaverProcess& step, ParentWindow&) {
+  ASSERT_TRUE(step.WaitForExit(10000));
+  DWORD code = 0;
+  GetExitCodeProcess(step.Process(), &code);
+  EXPECT_EQ(code, static_cast<DWORD>(ERROR_BAD_ARGUMENTS));
+}
+
 void PrintTo(const PlantedRun& run, std::ostream* out) {
   *out << run.name;
 }
@@ -182,6 +195,7 @@ const PlantedRun kRuns[] = {
     {"FullScreen", SaverPath, "/s", false, DriveFullScreen},
     {"Settings", SaverPath, "/c", false, DriveSettings},
     {"Preview", SaverPath, "/p", true, DrivePreview},
+    {"ClockStep", ClockStepPath, "", false, DriveClockStep},
 };
 
 class PlantedLibraries : public testing::TestWithParam<PlantedRun> {
