@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,26 +23,32 @@ constexpr char kFailure[] = "          Mistake of correction of time";
 constexpr char kErrorCaption[] = "Tessaryn : unable to connect to screen";
 
 // A reply as the time services send it, carrying the current UTC time: the next whole
-// second, sent 50 to 450 ms before it. The clock is then set within 0.5 s of now however
-// long the saver takes up to 0.5 s, which Wine accepts as no change; and the request stays
-// well under the 2 s that would add a second of delay correction. A test that served any
-// other time could move the machine's clock.
-void SendCurrentTime(SOCKET s, const std::function<void(std::string&)>& spoil) {
+// second, sent 50 to 400 ms before it. The clock is then set within 0.5 s of now however
+// long the saver takes up to 0.5 s, which Wine accepts as no change. The saver adds half
+// the request's time in whole seconds: the reply goes out while the connection's age is
+// less than 0.6 s short of the next even second, and carries that many seconds less, so
+// the correction gives the current time back however long the request waited before.
+// A test that served any other time could move the machine's clock.
+void SendCurrentTime(SOCKET s, ULONGLONG accepted_tick,
+                     const std::function<void(std::string&)>& spoil) {
   FILETIME now{};
   SYSTEMTIME t{};
-  const DWORD start = GetTickCount();
+  ULONGLONG age_ms = 0;
+  const ULONGLONG start = GetTickCount64();
   do {
     GetSystemTimeAsFileTime(&now);
     FileTimeToSystemTime(&now, &t);
-    if (t.wMilliseconds >= 550 && t.wMilliseconds < 950) {
+    age_ms = GetTickCount64() - accepted_tick;
+    if (t.wMilliseconds >= 600 && t.wMilliseconds < 950 && age_ms % 2000 < 1400) {
       break;
     }
     Sleep(1);
-  } while (GetTickCount() - start < 2000);
+  } while (GetTickCount64() - start < 4000);
+  const ULONGLONG correction_s = age_ms / 2000;
   ULARGE_INTEGER next{};
   next.LowPart = now.dwLowDateTime;
   next.HighPart = now.dwHighDateTime;
-  next.QuadPart += 10000000ull;  // one second, in 100 ns units
+  next.QuadPart += 10000000ull * (1 - correction_s);  // seconds, in 100 ns units
   now.dwLowDateTime = next.LowPart;
   now.dwHighDateTime = next.HighPart;
   FileTimeToSystemTime(&now, &t);
@@ -53,6 +60,20 @@ void SendCurrentTime(SOCKET s, const std::function<void(std::string&)>& spoil) {
   spoil(reply);
   LoopbackServer::SendAll(s, reply);
 }
+
+// Set by the test once it has seen the notice say "Connected": the server holds its reply
+// until then, so the text stays up until it has been seen.
+class Signal {
+ public:
+  Signal() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+  void Set() const { SetEvent(event_.get()); }
+  bool Wait(DWORD timeout_ms) const {
+    return WaitForSingleObject(event_.get(), timeout_ms) == WAIT_OBJECT_0;
+  }
+
+ private:
+  UniqueKernelHandle event_;
+};
 
 // A job around the saver: every process it starts, the elevated step too, joins it and
 // is counted.
@@ -80,8 +101,9 @@ void PointAt(int port) {
   SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", address.c_str());
 }
 
-// A click where a user would make it: once the window is in front and the cursor is
-// over the control, so that the press cannot go to another window.
+// A click where a user would make it: once the cursor is over the control's window (a
+// disabled button is not found at the point, its window is), so that the press cannot
+// go to another window.
 void Click(HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
@@ -92,11 +114,21 @@ void Click(HWND control) {
   EXPECT_TRUE(PumpUntil(
       [&] {
         POINT p{};
-        return GetForegroundWindow() == window && GetCursorPos(&p) && p.x == centre.x &&
-               p.y == centre.y && WindowFromPoint(centre) == control;
+        return GetCursorPos(&p) && p.x == centre.x && p.y == centre.y &&
+               GetAncestor(WindowFromPoint(centre), GA_ROOT) == window;
       },
       10000));
   ClickLeft();
+}
+
+int ChangedPixels(const Picture& before, const Picture& after) {
+  int changed = 0;
+  for (int y = 0; y < std::min(280, std::min(before.height, after.height)); ++y) {
+    for (int x = 0; x < std::min(before.width, after.width); ++x) {
+      changed += before.Brightness(x, y) != after.Brightness(x, y);
+    }
+  }
+  return changed;
 }
 
 // The settings window, started against a server of the test's own.
@@ -123,30 +155,39 @@ class SettingsWindow {
   HWND Window() const { return window_; }
   HWND Button() const { return button_; }
 
-  // Presses the button as a user does; the notice it opens, or nullptr.
+  // Presses the button as a user does; the notice it opens, or nullptr where the request
+  // ended (in the connection-error window) before the notice was seen.
   HWND PressSync() {
     Click(button_);
-    return saver_->WaitForWindow("Connection", 10000);
+    HWND notice = nullptr;
+    PumpUntil(
+        [&] {
+          notice = saver_->WaitForWindow("Connection", 0);
+          return notice != nullptr || saver_->WaitForWindow(kErrorCaption, 0) != nullptr;
+        },
+        10000);
+    return notice;
   }
-  // Whether the clock in the upper part changes within 1.2 s, read in its own window.
+  // Whether the clock in the upper part changes, read in its own window: waited for.
   bool PreviewMoves() const {
-    const HWND clock = FindWindowExA(window_, nullptr, "TessarynGlPanel", nullptr);
-    RECT r{};
-    GetClientRect(clock, &r);
-    const std::string id = OnlyXWindowOfSize(r.right, r.bottom);
-    const Picture before = CaptureXWindow(id);
-    PumpFor(1200);
-    const Picture after = CaptureXWindow(id);
-    int changed = 0;
-    for (int y = 0; y < std::min(280, after.height); ++y) {
-      for (int x = 0; x < after.width; ++x) {
-        changed += before.Brightness(x, y) != after.Brightness(x, y);
-      }
-    }
-    return changed > 10;
+    const Picture before = CaptureClock();
+    return PumpUntil([&] { return ChangedPixels(before, CaptureClock()) > 10; }, 10000, 100);
+  }
+  // Whether the clock stands still for `ms`: a change that must not come.
+  bool PreviewStandsStillFor(DWORD ms) const {
+    const Picture before = CaptureClock();
+    PumpFor(ms);
+    return ChangedPixels(before, CaptureClock()) <= 10;
   }
 
  private:
+  Picture CaptureClock() const {
+    const HWND clock = FindWindowExA(window_, nullptr, "TessarynGlPanel", nullptr);
+    RECT r{};
+    GetClientRect(clock, &r);
+    return CaptureXWindow(OnlyXWindowOfSize(r.right, r.bottom));
+  }
+
   std::unique_ptr<SaverProcess> saver_;
   HWND window_ = nullptr;
   HWND button_ = nullptr;
@@ -159,7 +200,20 @@ struct NoticeWatch {
   bool closed = false;
 };
 
-NoticeWatch Watch(HWND notice, DWORD timeout_ms) {
+int RedPixels(HWND notice) {
+  RECT r{};
+  GetWindowRect(notice, &r);
+  const Screenshot shot;
+  int red = 0;
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x) {
+      red += shot.Red(x, y) > 180 && shot.Green(x, y) < 80 && shot.Blue(x, y) < 80;
+    }
+  }
+  return red;
+}
+
+NoticeWatch Watch(HWND notice, DWORD timeout_ms, const Signal* connected_seen = nullptr) {
   NoticeWatch watch;
   const HWND label = FindWindowExA(notice, nullptr, "Static", nullptr);
   const DWORD start = GetTickCount();
@@ -173,17 +227,17 @@ NoticeWatch Watch(HWND notice, DWORD timeout_ms) {
     const bool changed = watch.texts.empty() || watch.texts.back() != text;
     if (changed && IsWindow(label)) {
       watch.texts.push_back(text);
+      if (text == kConnected && connected_seen != nullptr) {
+        connected_seen->Set();
+      }
       if (text == kFailure) {
-        PumpFor(60);
-        RECT r{};
-        GetWindowRect(notice, &r);
-        const Screenshot shot;
-        for (int y = r.top; y < r.bottom; ++y) {
-          for (int x = r.left; x < r.right; ++x) {
-            watch.red_pixels +=
-                shot.Red(x, y) > 180 && shot.Green(x, y) < 80 && shot.Blue(x, y) < 80;
-          }
-        }
+        // The red text is drawn after the label changes; the notice closes soon after.
+        PumpUntil(
+            [&] {
+              watch.red_pixels = IsWindow(notice) ? RedPixels(notice) : watch.red_pixels;
+              return watch.red_pixels > 30 || !IsWindow(notice);
+            },
+            2000);
       }
     }
     Sleep(5);
@@ -193,20 +247,15 @@ NoticeWatch Watch(HWND notice, DWORD timeout_ms) {
 
 // Waits for the 4-second spacing of requests to pass.
 bool WaitUntilEnabled(HWND button, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  while (!IsWindowEnabled(button)) {
-    if (GetTickCount() - start > timeout_ms) {
-      return false;
-    }
-    PumpFor(50);
-  }
-  return true;
+  return PumpUntil([button] { return IsWindowEnabled(button) != FALSE; }, timeout_ms);
 }
 
 TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeCloses) {
-  LoopbackServer server([](LoopbackServer& s, SOCKET c) {
-    Sleep(200);  // long enough for "Connected" to be seen
-    SendCurrentTime(c, [](std::string&) {});
+  const Signal connected_seen;
+  LoopbackServer server([&connected_seen](LoopbackServer& s, SOCKET c) {
+    const ULONGLONG accepted = GetTickCount64();
+    connected_seen.Wait(10000);
+    SendCurrentTime(c, accepted, [](std::string&) {});
     s.WaitForClientClose(c);
   });
   SettingsWindow settings(server.Port());
@@ -214,7 +263,8 @@ TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeClose
   const HWND notice = settings.PressSync();
   ASSERT_NE(notice, nullptr);
   EXPECT_FALSE(IsWindowEnabled(settings.Button()));
-  const NoticeWatch watch = Watch(notice, 5000);
+  const NoticeWatch watch = Watch(notice, 15000, &connected_seen);
+  connected_seen.Set();  // whatever was seen, the server may go on
   const std::vector<std::string> expected = {kConnected, kDisconnect, kSuccess};
   ASSERT_FALSE(watch.texts.empty());
   // The first text may have been replaced before the test looked.
@@ -232,7 +282,7 @@ TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeClose
 // the real step, started once through the shell's "runas", reports the refusal.
 TEST(ClockSynchronization, AReplyAnHourOffIsRefusedAfterOneElevatedAttempt) {
   LoopbackServer server([](LoopbackServer& s, SOCKET c) {
-    SendCurrentTime(c, [](std::string& reply) {
+    SendCurrentTime(c, GetTickCount64(), [](std::string& reply) {
       const int hour = std::stoi(reply.substr(16, 2));
       const std::string other = std::to_string(100 + (hour == 23 ? 22 : hour + 1)).substr(1);
       reply.replace(16, 2, other);
@@ -268,7 +318,7 @@ TEST(ClockSynchronization, RepliesThatDoNotCheckOutGiveTheRedFailureText) {
   };
   LoopbackServer server(
       [&cases](LoopbackServer& s, SOCKET c) {
-        SendCurrentTime(c, cases[s.Accepted() - 1].spoil);
+        SendCurrentTime(c, GetTickCount64(), cases[s.Accepted() - 1].spoil);
         s.WaitForClientClose(c);
       },
       3);
@@ -325,7 +375,8 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
       // The notice is found as soon as it exists: let it take its place, and the last
       // frame before the request reach the screen, before the clock is watched.
       PumpFor(300);
-      EXPECT_FALSE(settings.PreviewMoves()) << "the clock stands still during the request";
+      EXPECT_TRUE(settings.PreviewStandsStillFor(1200))
+          << "the clock stands still during the request";
       Click(settings.Button());
     }
     const HWND error = settings.Saver().WaitForWindow(kErrorCaption, 9000);
@@ -346,12 +397,9 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
     EXPECT_EQ(LabelsOf(error), labels);
 
     SetForegroundWindow(error);
-    PumpFor(200);
+    EXPECT_TRUE(PumpUntil([error] { return GetForegroundWindow() == error; }, 10000));
     PressKey(VK_ESCAPE);
-    for (DWORD waited_ms = 0; IsWindow(error) && waited_ms < 5000; waited_ms += 50) {
-      PumpFor(50);
-    }
-    EXPECT_FALSE(IsWindow(error));
+    EXPECT_TRUE(PumpUntil([error] { return !IsWindow(error); }, 10000));
     EXPECT_TRUE(settings.PreviewMoves());
   }
   EXPECT_EQ(silent.Accepted(), 1) << "the second press made a request";
@@ -365,16 +413,20 @@ TEST(ClockSynchronization, NoticeFollowsTheWindowAndEscapeDuringTheRequestEndsTh
   ASSERT_NE(notice, nullptr);
   // The notice goes with the window when the window moves.
   SetWindowPos(settings.Window(), nullptr, 60, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  PumpFor(500);
   RECT window{};
   RECT shown{};
-  GetWindowRect(settings.Window(), &window);
-  GetWindowRect(notice, &shown);
+  const auto centred = [&] {
+    GetWindowRect(settings.Window(), &window);
+    GetWindowRect(notice, &shown);
+    return window.left == 60 && window.top == 40 &&
+           std::abs((shown.left + shown.right) / 2 - (window.left + window.right) / 2) <= 2 &&
+           std::abs((shown.top + shown.bottom) / 2 - (window.top + window.bottom) / 2) <= 2;
+  };
+  EXPECT_TRUE(PumpUntil(centred, 10000));
   EXPECT_NEAR((shown.left + shown.right) / 2, (window.left + window.right) / 2, 2);
   EXPECT_NEAR((shown.top + shown.bottom) / 2, (window.top + window.bottom) / 2, 2);
-  PumpFor(500);
   SetForegroundWindow(settings.Window());
-  PumpFor(100);
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == settings.Window(); }, 10000));
   PressKey(VK_ESCAPE);
   const DWORD start = GetTickCount();
   bool error_window = false;
