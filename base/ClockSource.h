@@ -8,6 +8,8 @@ struct TimeOfDay {
   uint16_t minute = 0;
   uint16_t second = 0;
   uint16_t millisecond = 0;
+
+  bool operator==(const TimeOfDay&) const = default;
 };
 
 // The one place the scene reads the time of day. The product reads the system

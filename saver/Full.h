@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
@@ -46,6 +47,7 @@ class TForm1 : public TForm {
 
   TTimer Timer{40, false};
   RenderContext context_;
+  SceneState scene_;
   // One per monitor, in the window's OpenGL coordinates.
   std::vector<Viewport> monitor_viewports_;
   bool closed_ = false;

@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
 #include "settings/window/ClockSync.h"
 #include "ui/Controls.h"
@@ -88,6 +89,7 @@ class TForm2 : public TForm {
   void Button2Click(TButton* sender);
 
   RenderContext context_;
+  SceneState scene_;
   ClockSync sync_{*this, Timer, Button2.Handle()};
   bool closed_ = false;
 };
