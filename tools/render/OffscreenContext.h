@@ -35,6 +35,7 @@ class OffscreenContext {
   // Finishes the drawing and returns the picture as a window would show it.
   Image Read() const;
 
+  OSMesaContext Handle() const { return context_; }
   // The scene's objects in this context, deleted before it.
   SceneGl& Objects() { return objects_; }
 
