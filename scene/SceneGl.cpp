@@ -17,3 +17,8 @@ void SceneGl::Forget() {
   KeptStill = {};
   FontListBase = 0;
 }
+
+void SceneGl::RetakeKeptCopies() {
+  KeptDial.valid = false;
+  KeptStill.valid = false;
+}

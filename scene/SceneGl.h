@@ -42,6 +42,9 @@ class SceneGl {
   void Release();
   // Forgets the objects of a context that is gone, which took them with it.
   void Forget();
+  // The window's pixels changed under the kept copies (the display changed): the next
+  // frames draw and keep them again, in the same textures.
+  void RetakeKeptCopies();
 
   // Finds the context's entry points; null leaves every copy to a textured quad.
   GlProcLookup lookup = DefaultGlProcLookup();
