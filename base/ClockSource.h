@@ -8,6 +8,8 @@ struct TimeOfDay {
   uint16_t minute = 0;
   uint16_t second = 0;
   uint16_t millisecond = 0;
+
+  bool operator==(const TimeOfDay&) const = default;
 };
 
 // The one place the scene reads the time of day. The product reads the system
@@ -20,24 +22,9 @@ class ClockSource {
   // While pinned, both readings return this time.
   void Pin(const TimeOfDay& t) { pinned_ = t; }
   void Unpin() { pinned_.reset(); }
-  bool Pinned() const { return pinned_.has_value(); }
 
  private:
   std::optional<TimeOfDay> pinned_;
 };
 
 ClockSource& Clock();
-
-// Holds Clock() at one reading while it lives, so that every part of a frame shows the
-// same time even when a second turns, or the system clock steps, in between; then gives
-// the clock back as it was, on every path, so that the next frame reads it anew.
-class OneClockReading {
- public:
-  OneClockReading() : before_(Clock()) { Clock().Pin(Clock().LocalNow()); }
-  ~OneClockReading() { Clock() = before_; }
-  OneClockReading(const OneClockReading&) = delete;
-  OneClockReading& operator=(const OneClockReading&) = delete;
-
- private:
-  ClockSource before_;
-};

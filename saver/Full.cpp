@@ -2,10 +2,12 @@
 
 #include <cstdlib>
 
+#include "base/ClockSource.h"
+#include "base/RandomGenerator.h"
 #include "saver/Monitors.h"
 #include "saver/PasswordCheck.h"
 #include "scene/Caption.h"
-#include "scene/KeptDial.h"
+#include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
 #include "settings/setup/WindowSetup.h"
 #include "settings/win32/RegistryStore.h"
@@ -56,11 +58,11 @@ TForm1::~TForm1() {
 void TForm1::FormCreate() {
   LoadSettings(SettingsLoader::FullScreen);
   CoverEveryMonitor();
-  SaverSceneBeforeContext();
+  SaverSceneBeforeContext(AppSettings(), scene_);
   if (!SetupRenderContext()) {
     return;
   }
-  SaverSceneAfterContext();
+  SaverSceneAfterContext(AppSettings(), scene_, Random());
   GetCursorPos(&FullScreen().CursorReference);
   SystemParametersInfoA(kSpiScreenSaverRunning, 1, nullptr, 0);
   ShowCursor(FALSE);
@@ -78,7 +80,8 @@ bool TForm1::SetupRenderContext() {
   // One caption font for every monitor, sized from the primary screen's width; the
   // caption sits at the same scene place in each monitor's viewport.
   const CaptionFont font{-CaptionFontCharHeight(ScreenWidth())};
-  const SetupResult result = context_.Setup(Handle(), SaverViewport(Width(), Height()), font);
+  const SetupResult result =
+      context_.Setup(Handle(), SaverViewport(Width(), Height()), font, scene_.LightLevel);
   if (!result.context_ready) {
     Application().ShowSetupError(result.failure);
     Close();
@@ -89,7 +92,6 @@ bool TForm1::SetupRenderContext() {
     font_failure_shown_ = true;
     Application().ShowSetupError(result.failure);
   }
-  Caption().FontListBase = context_.FontListBase();
   return true;
 }
 
@@ -120,7 +122,7 @@ void TForm1::FormDisplayChange() {
   }
   CoverEveryMonitor();
   // The copies were taken from the pixels of the old layout.
-  RetakeKeptCopies();
+  context_.Objects().RetakeKeptCopies();
 }
 
 void TForm1::TimerTimer(TTimer*) {
@@ -131,12 +133,14 @@ void TForm1::Draw() {
   if (context_.Rc() == nullptr) {
     return;
   }
+  const FrameInputs in = ReadFrameInputs(AppSettings(), scene_.LightLevel, Clock().LocalNow());
+  const WindowScene scene{scene_, context_.Objects(), Random()};
   if (monitor_viewports_.size() > 1) {
-    DrawSaverSceneInEach(monitor_viewports_);
+    DrawSaverSceneInEach(in, scene, monitor_viewports_);
   } else {
     RECT client{};
     GetClientRect(Handle(), &client);
-    DrawSaverScene(client.right, client.bottom);
+    DrawSaverScene(in, scene, client.right, client.bottom);
   }
   SwapBuffers(context_.Dc());
 }

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
@@ -30,6 +31,10 @@ class TForm1 : public TForm {
 
   // One per monitor, in the window's OpenGL coordinates.
   const std::vector<Viewport>& Viewports() const { return monitor_viewports_; }
+  // What the frames have left: the window's scene state and its context's objects.
+  const SceneState& Scene() const { return scene_; }
+  const SceneGl& SceneObjects() const { return context_.Objects(); }
+  SceneGl& SceneObjects() { return context_.Objects(); }
 
  protected:
   void FormActivate() override;
@@ -51,6 +56,7 @@ class TForm1 : public TForm {
 
   TTimer Timer{40, false};
   RenderContext context_;
+  SceneState scene_;
   std::vector<Viewport> monitor_viewports_;
   bool closed_ = false;
   bool font_failure_shown_ = false;

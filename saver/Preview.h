@@ -7,6 +7,8 @@
 
 #include <atomic>
 
+#include "scene/SceneState.h"
+
 // Process-wide state of the preview inside the display-properties dialog.
 struct PreviewState {
   // Set for the whole preview mode: `PreviewWindow` ignores the mouse.
@@ -19,6 +21,8 @@ struct PreviewState {
   bool FrameInProgress = false;
   // The pixel format could not be set: the preview is ending and draws no more.
   bool FrameSetupFailed = false;
+  // The clock's state from frame to frame.
+  SceneState Scene;
 };
 
 PreviewState& Preview();

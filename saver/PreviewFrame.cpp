@@ -1,5 +1,8 @@
 #include "saver/Preview.h"
 
+#include "base/ClockSource.h"
+#include "base/RandomGenerator.h"
+#include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
 #include "scene/win32/RenderContext.h"
 #include "settings/setup/WindowSetup.h"
@@ -28,7 +31,11 @@ void DrawPreviewFrame() {
   if (!rc || !Wgl().MakeCurrent(dc.get().dc, rc.get())) {
     return;
   }
-  PreviewFrameSetup(area.right, area.bottom);
-  DrawPreviewScene();
+  SceneState& state = Preview().Scene;
+  PreviewFrameSetup(area.right, area.bottom, state, Random());
+  SceneGl objects;
+  DrawPreviewScene(ReadFrameInputs(AppSettings(), state.LightLevel, Clock().LocalNow()),
+                   {state, objects, Random()});
+  objects.Release();
   SwapBuffers(dc.get().dc);
 }

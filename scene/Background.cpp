@@ -8,7 +8,6 @@
 #include "scene/QuadBatch.h"
 #include "base/RandomGenerator.h"
 #include "scene/SceneState.h"
-#include "settings/ClockSettings.h"
 
 namespace {
 
@@ -143,17 +142,16 @@ bool GridFitsStore(const DialFaceState& d) {
   return d.rows >= 1 && d.rows <= kMaxRows && d.columns >= 1 && d.columns <= kMaxColumns;
 }
 
-float DrawPhase() {
-  return static_cast<float>(Random().Next(628) / 100.0);
+float DrawPhase(RandomGenerator& random) {
+  return static_cast<float>(random.Next(628) / 100.0);
 }
 
-void InitialiseStyle(int32_t style) {
-  DialFaceState& d = Scene().Dial;
+void InitialiseStyle(int32_t style, DialFaceState& d, RandomGenerator& random) {
   if (style == 1) {
     d.columns = kEllipsoidColumns;
     d.rows = kEllipsoidRows;
-    d.phase_a = DrawPhase();
-    d.phase_b = DrawPhase();
+    d.phase_a = DrawPhase(random);
+    d.phase_b = DrawPhase(random);
   } else {
     d.columns = SectorStyleOf(style).columns;
     d.rows = SectorStyleOf(style).rows;
@@ -161,33 +159,32 @@ void InitialiseStyle(int32_t style) {
 }
 
 // A speed is drawn only while it is exactly 0; two equal draws leave it 0 for a call.
-float DrawSpeed() {
-  const double first = Random().Next(100) / 1000.0;
-  const double second = Random().Next(100) / 1000.0;
+float DrawSpeed(RandomGenerator& random) {
+  const double first = random.Next(100) / 1000.0;
+  const double second = random.Next(100) / 1000.0;
   return static_cast<float>(first - second);
 }
 
 // Outside (0.001, 2 pi) the phase turns back with a fresh speed of 0.001 to 0.015.
-void AdvancePhase(float& phase, float& speed) {
+void AdvancePhase(float& phase, float& speed, RandomGenerator& random) {
   if (phase >= kTwoPi) {
-    speed = static_cast<float>(-0.001 - 0.001 * Random().Next(15));
+    speed = static_cast<float>(-0.001 - 0.001 * random.Next(15));
   }
   if (phase <= 0.001) {
-    speed = static_cast<float>(0.001 + 0.001 * Random().Next(15));
+    speed = static_cast<float>(0.001 + 0.001 * random.Next(15));
   }
   phase = phase + speed;
 }
 
-void AnimateEllipsoid() {
-  DialFaceState& d = Scene().Dial;
+void AnimateEllipsoid(DialFaceState& d, RandomGenerator& random) {
   if (d.speed_a == 0.0f) {
-    d.speed_a = DrawSpeed();
+    d.speed_a = DrawSpeed(random);
   }
   if (d.speed_b == 0.0f) {
-    d.speed_b = DrawSpeed();
+    d.speed_b = DrawSpeed(random);
   }
-  AdvancePhase(d.phase_a, d.speed_a);
-  AdvancePhase(d.phase_b, d.speed_b);
+  AdvancePhase(d.phase_a, d.speed_a, random);
+  AdvancePhase(d.phase_b, d.speed_b, random);
 }
 
 // The angles and colour offsets accumulate in single precision.
@@ -222,8 +219,7 @@ void FillEllipsoid(DialMesh& mesh, const DialFaceState& d) {
   }
 }
 
-void FillSector(DialMesh& mesh, const DialFaceState& d, const SectorStyle& style) {
-  const RGB& rgb = AppSettings().DialRGB;
+void FillSector(DialMesh& mesh, const DialFaceState& d, const SectorStyle& style, const RGB& rgb) {
   const float theta_step = static_cast<float>(kPi / d.rows);
   const float phi_start = static_cast<float>(-kPi / 12.0);
   const float phi_step = static_cast<float>(style.phi_step);
@@ -246,8 +242,7 @@ void AddVertex(QuadBatch& batch, const DialVertex& p) {
   batch.Add({p.red, p.green, p.blue, p.alpha, p.x, p.y, p.z});
 }
 
-void EmitEllipsoid(const DialMesh& mesh, const DialFaceState& d) {
-  QuadBatch& batch = Scene().Batch;
+void EmitEllipsoid(const DialMesh& mesh, const DialFaceState& d, QuadBatch& batch) {
   // The ellipsoid stays inside the view: its near half ends 3% short of the edge.
   batch.Start(false, ViewReach::Inside);
   for (size_t i = 0; i < static_cast<size_t>(d.rows); ++i) {
@@ -265,8 +260,8 @@ void EmitEllipsoid(const DialMesh& mesh, const DialFaceState& d) {
 
 // The copies turn on the current (projection) matrix, after lighting is computed at
 // the mesh coordinates, so all twelve are lit alike and share one batch.
-void EmitSectors(const DialMesh& mesh, const DialFaceState& d, const SectorStyle& style) {
-  QuadBatch& batch = Scene().Batch;
+void EmitSectors(const DialMesh& mesh, const DialFaceState& d, const SectorStyle& style,
+                 QuadBatch& batch) {
   batch.Start(style.flat, ViewReach::MayLeave);
   for (size_t i = 0; i < static_cast<size_t>(d.rows); ++i) {
     for (size_t j = 0; j < static_cast<size_t>(d.columns); ++j) {
@@ -287,25 +282,43 @@ void EmitSectors(const DialMesh& mesh, const DialFaceState& d, const SectorStyle
   }
 }
 
+bool IsDialStyle(int32_t style) {
+  return style >= 1 && style <= 10;
+}
+
 }  // namespace
 
-void DrawDialFace(int32_t style) {
-  if (style < 1 || style > 10) {
+void StepDialFace(int32_t style, SceneState& state, RandomGenerator& random) {
+  if (!IsDialStyle(style)) {
     return;
   }
   // A grid that does not fit the store can only be one that was never initialised.
-  if (!Scene().DialMeshReady || !GridFitsStore(Scene().Dial)) {
-    InitialiseStyle(style);
+  if (!state.DialMeshReady || !GridFitsStore(state.Dial)) {
+    InitialiseStyle(style, state.Dial, random);
   }
-  const DialFaceState& d = Scene().Dial;
+  if (style == 1) {
+    AnimateEllipsoid(state.Dial, random);
+  }
+}
+
+void DrawSteppedDialFace(int32_t style, const RGB& DialRGB, const DialFaceState& d,
+                         QuadBatch& batch) {
+  if (!IsDialStyle(style)) {
+    return;
+  }
   DialMesh mesh;
   if (style == 1) {
-    AnimateEllipsoid();
     FillEllipsoid(mesh, d);
-    EmitEllipsoid(mesh, d);
+    EmitEllipsoid(mesh, d, batch);
   } else {
     const SectorStyle& sector = SectorStyleOf(style);
-    FillSector(mesh, d, sector);
-    EmitSectors(mesh, d, sector);
+    FillSector(mesh, d, sector, DialRGB);
+    EmitSectors(mesh, d, sector, batch);
   }
+}
+
+void DrawDialFace(int32_t style, const RGB& DialRGB, SceneState& state, RandomGenerator& random,
+                  QuadBatch& batch) {
+  StepDialFace(style, state, random);
+  DrawSteppedDialFace(style, DialRGB, state.Dial, batch);
 }

@@ -5,28 +5,20 @@
 
 #include "scene/GlHeaders.h"
 
-namespace {
-CaptionState g_caption;
-}
-
 const char kCaptionLine1[] = "Screensavers & Wallpaper";
 const char kCaptionLine2[] = "www.tessaryn.net";
-
-CaptionState& Caption() {
-  return g_caption;
-}
 
 int CaptionFontCharHeight(int screen_width) {
   // std::nearbyint rounds ties to even in the default rounding mode.
   return static_cast<int>(std::nearbyint(static_cast<double>(screen_width) / 30.0));
 }
 
-void DrawBitmapText(const char* text) {
+void DrawBitmapText(unsigned font_list_base, const char* text) {
   if (text == nullptr) {
     return;
   }
   glPushAttrib(GL_LIST_BIT);
-  glListBase(Caption().FontListBase - 32);
+  glListBase(font_list_base - kFontFirstChar);
   glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
   glPopAttrib();
 }
@@ -71,16 +63,15 @@ void GiveSpaceItsAdvance(unsigned list_base, float advance_px) {
   glEndList();
 }
 
-void DrawCaption() {
-  glColor4f(0.9f, 0.7f, 0.0f, Caption().CaptionAlpha);
+void DrawCaption(float alpha, unsigned font_list_base) {
+  glColor4f(0.9f, 0.7f, 0.0f, alpha);
   glRasterPos2f(-1.0f, 1.2f);
-  DrawBitmapText(kCaptionLine1);
+  DrawBitmapText(font_list_base, kCaptionLine1);
   glRasterPos2f(-1.0f, 1.0f);
-  DrawBitmapText(kCaptionLine2);
+  DrawBitmapText(font_list_base, kCaptionLine2);
 }
 
-void StepCaptionAlpha() {
-  CaptionState& c = Caption();
+void StepCaptionAlpha(CaptionState& c) {
   c.CaptionAlpha = c.CaptionAlpha + c.CaptionAlphaStep;
   if (c.CaptionAlpha > 1.0f) {
     c.CaptionAlphaStep = -0.01f;

@@ -5,11 +5,11 @@
 struct CaptionState {
   float CaptionAlpha = 0.0f;
   float CaptionAlphaStep = 0.0f;
-  // The first of the 96 display lists holding characters 32 to 127.
-  unsigned FontListBase = 0;
 };
 
-CaptionState& Caption();
+// The caption font's display lists: characters 32 to 127, from the first.
+constexpr int kFontFirstChar = 32;
+constexpr int kFontCharCount = 96;
 
 extern const char kCaptionLine1[];
 extern const char kCaptionLine2[];
@@ -18,8 +18,9 @@ extern const char kCaptionLine2[];
 // nearest integer, ties to even.
 int CaptionFontCharHeight(int screen_width);
 
-// Draws `text` at the current raster position with the caption font; nothing for null.
-void DrawBitmapText(const char* text);
+// Draws `text` at the current raster position with the font whose lists start at
+// `font_list_base`; nothing for null.
+void DrawBitmapText(unsigned font_list_base, const char* text);
 
 // NOTE: Wine's bitmap font lists give the space no advance, so the caption's words run
 // together. Gives the space's list (the first of `list_base`) an advance of
@@ -27,8 +28,8 @@ void DrawBitmapText(const char* text);
 // already advances is left alone. Needs a current context with a viewport.
 void GiveSpaceItsAdvance(unsigned list_base, float advance_px);
 
-// The caption colour and the two lines at (-1, 1.2) and (-1, 1.0).
-void DrawCaption();
+// The caption colour at `alpha` and the two lines at (-1, 1.2) and (-1, 1.0).
+void DrawCaption(float alpha, unsigned font_list_base);
 
 // Advances CaptionAlpha by its step and turns the step at the pulse's ends.
-void StepCaptionAlpha();
+void StepCaptionAlpha(CaptionState& c);

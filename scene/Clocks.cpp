@@ -5,12 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "base/ClockSource.h"
+#include "scene/FrameInputs.h"
 #include "scene/GlHeaders.h"
 #include "scene/NumeralRing.h"
 #include "scene/QuadBatch.h"
 #include "scene/SceneState.h"
-#include "settings/ClockSettings.h"
 
 namespace {
 
@@ -83,8 +82,7 @@ double HandAlpha(int32_t style, double v) {
 }
 
 // u and v step in single precision, as the outline's numbers were tuned with them.
-void BuildHandMesh(HandMesh& mesh, int32_t style) {
-  const RGB& rgb = AppSettings().HandRGB;
+void BuildHandMesh(HandMesh& mesh, int32_t style, const RGB& rgb) {
   const float v_start = static_cast<float>(-kPi / 15.0);
   const float u_step = static_cast<float>(kPi / 70.0);
   const float v_step = static_cast<float>(kPi / 75.0);
@@ -114,8 +112,7 @@ void BuildHandMesh(HandMesh& mesh, int32_t style) {
 
 using Position = float HandVertex::*;
 
-void DrawHand(const HandMesh& mesh, float angle_deg, Position px, Position py) {
-  QuadBatch& batch = Scene().Batch;
+void DrawHand(QuadBatch& batch, const HandMesh& mesh, float angle_deg, Position px, Position py) {
   batch.Start(false, ViewReach::Inside);
   const auto add = [&](const HandVertex& p) {
     batch.Add({p.red, p.green, p.blue, p.alpha, p.*px, p.*py, 0.0f});
@@ -145,34 +142,26 @@ HandAngles AnglesAt(const TimeOfDay& t) {
   return a;
 }
 
-TimeOfDay NoteHandsAtNow() {
-  Scene().DigitScale =
-      static_cast<float>(static_cast<double>(AppSettings().clock.Sizes) / 20.0 + 1.0);
-  const TimeOfDay now = Clock().LocalNow();
-  Scene().Angles = AnglesAt(now);
-  return now;
-}
-
 }  // namespace
 
-void NoteClockHands() {
-  NoteHandsAtNow();
+void NoteClockHands(const FrameInputs& in, SceneState& state) {
+  state.DigitScale = static_cast<float>(static_cast<double>(in.settings.Sizes) / 20.0 + 1.0);
+  state.Angles = AnglesAt(in.time);
 }
 
-void DrawClockHands() {
-  const ClockSettings& settings = AppSettings().clock;
-  const TimeOfDay now = NoteHandsAtNow();
-  const HandAngles angles = Scene().Angles;
+void DrawClockHands(const FrameInputs& in, SceneState& state, QuadBatch& batch) {
+  NoteClockHands(in, state);
+  const HandAngles angles = state.Angles;
 
   // A style outside 1 to 10 has no outline; drawing no hands matches the first frame
   // of a process, where the outline would still be all zero.
-  const int32_t style = settings.Arrows;
+  const int32_t style = in.settings.Arrows;
   if (IsHandStyle(style)) {
     HandMesh mesh;
-    BuildHandMesh(mesh, style);
-    DrawHand(mesh, angles.hour_deg, &HandVertex::hour_x, &HandVertex::hour_y);
-    DrawHand(mesh, angles.minute_deg, &HandVertex::minute_x, &HandVertex::minute_y);
-    DrawHand(mesh, angles.second_deg, &HandVertex::x, &HandVertex::y);
+    BuildHandMesh(mesh, style, in.HandRGB);
+    DrawHand(batch, mesh, angles.hour_deg, &HandVertex::hour_x, &HandVertex::hour_y);
+    DrawHand(batch, mesh, angles.minute_deg, &HandVertex::minute_x, &HandVertex::minute_y);
+    DrawHand(batch, mesh, angles.second_deg, &HandVertex::x, &HandVertex::y);
   }
-  DrawNumeralRing(now.second);
+  DrawNumeralRing({in.HandRGB, state, batch}, in.time.second);
 }

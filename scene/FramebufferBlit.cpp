@@ -1,7 +1,6 @@
 #include "scene/FramebufferBlit.h"
 
 #include <string_view>
-#include <utility>
 
 #include "scene/GlHeaders.h"
 
@@ -13,19 +12,16 @@ namespace {
 void* WglLookup(const char* name) {
   return reinterpret_cast<void*>(wglGetProcAddress(name));
 }
-GlProcLookup g_lookup = &WglLookup;
-#else
-GlProcLookup g_lookup = nullptr;
 #endif
 
-enum EntryPoint { kGen, kBind, kTexture2D, kCheckStatus, kBlit };
+enum EntryPoint { kGen, kBind, kTexture2D, kCheckStatus, kBlit, kDelete };
 
-constexpr const char* kEntryPointNames[] = {"glGenFramebuffersEXT", "glBindFramebufferEXT",
-                                            "glFramebufferTexture2DEXT",
-                                            "glCheckFramebufferStatusEXT", "glBlitFramebufferEXT"};
+constexpr const char* kEntryPointNames[] = {
+    "glGenFramebuffersEXT",        "glBindFramebufferEXT", "glFramebufferTexture2DEXT",
+    "glCheckFramebufferStatusEXT", "glBlitFramebufferEXT", "glDeleteFramebuffersEXT"};
 
 template <typename Function>
-Function Call(const std::array<void*, 5>& entry_points, EntryPoint which) {
+Function Call(const std::array<void*, 6>& entry_points, EntryPoint which) {
   return reinterpret_cast<Function>(entry_points[which]);
 }
 
@@ -46,18 +42,22 @@ bool HasGlExtension(std::string_view name) {
   return all != nullptr && NamesExtension(all, name);
 }
 
-GlProcLookup SetGlProcLookup(GlProcLookup lookup) {
-  return std::exchange(g_lookup, lookup);
+GlProcLookup DefaultGlProcLookup() {
+#ifdef _WIN32
+  return &WglLookup;
+#else
+  return nullptr;
+#endif
 }
 
-bool FramebufferBlit::Attach(unsigned texture) {
-  framebuffer_ = 0;
-  if (g_lookup == nullptr || !HasGlExtension("GL_EXT_framebuffer_object") ||
+bool FramebufferBlit::Attach(unsigned texture, GlProcLookup lookup) {
+  Release();
+  if (lookup == nullptr || !HasGlExtension("GL_EXT_framebuffer_object") ||
       !HasGlExtension("GL_EXT_framebuffer_blit")) {
     return false;
   }
   for (size_t i = 0; i < entry_points_.size(); ++i) {
-    entry_points_[i] = g_lookup(kEntryPointNames[i]);
+    entry_points_[i] = lookup(kEntryPointNames[i]);
     if (entry_points_[i] == nullptr) return false;
   }
   GLuint name = 0;
@@ -69,9 +69,21 @@ bool FramebufferBlit::Attach(unsigned texture) {
   const GLenum status =
       Call<PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC>(entry_points_, kCheckStatus)(GL_FRAMEBUFFER_EXT);
   bind(GL_FRAMEBUFFER_EXT, 0);
-  if (status != GL_FRAMEBUFFER_COMPLETE_EXT) return false;
   framebuffer_ = name;
+  if (status != GL_FRAMEBUFFER_COMPLETE_EXT) {
+    Release();
+    return false;
+  }
   return true;
+}
+
+void FramebufferBlit::Release() {
+  if (framebuffer_ == 0) {
+    return;
+  }
+  const GLuint name = framebuffer_;
+  Call<PFNGLDELETEFRAMEBUFFERSEXTPROC>(entry_points_, kDelete)(1, &name);
+  framebuffer_ = 0;
 }
 
 void FramebufferBlit::CopyFromWindow(const std::array<int, 4>& viewport) const {

@@ -10,9 +10,9 @@
 // Finds an OpenGL entry point of the current context; null where it has none.
 using GlProcLookup = void* (*)(const char* name);
 
-// Where entry points come from. Without a lookup every copy is left to a textured quad.
-// On Windows it is wglGetProcAddress from the start. Returns the one it replaces.
-GlProcLookup SetGlProcLookup(GlProcLookup lookup);
+// Where a context's entry points come from unless its owner says otherwise: on
+// Windows wglGetProcAddress, elsewhere none (every copy is then a textured quad).
+GlProcLookup DefaultGlProcLookup();
 
 // Whether the space-separated `list` holds `name` as a whole word.
 bool NamesExtension(std::string_view list, std::string_view name);
@@ -24,10 +24,13 @@ bool HasGlExtension(std::string_view name);
 // a context: attach in the context that uses it.
 class FramebufferBlit {
  public:
-  // False where the context lacks the extensions or the texture cannot be drawn into;
-  // the texture is then to be used the old way.
-  bool Attach(unsigned texture);
+  // False where `lookup` is null, the context lacks the extensions or the texture
+  // cannot be drawn into; the texture is then to be used the old way.
+  bool Attach(unsigned texture, GlProcLookup lookup);
   bool Attached() const { return framebuffer_ != 0; }
+  unsigned Name() const { return framebuffer_; }
+  // Deletes the framebuffer; its context must be current.
+  void Release();
 
   // Both copies turn the rows over, so the texture holds the window's rows top first,
   // as the window's memory does; each copy is then a plain one, not a drawing.
@@ -36,6 +39,6 @@ class FramebufferBlit {
 
  private:
   // The extension's entry points as found, typed where they are called.
-  std::array<void*, 5> entry_points_{};
+  std::array<void*, 6> entry_points_{};
   unsigned framebuffer_ = 0;
 };

@@ -44,7 +44,7 @@ void SpecifyTexture(int width, int height) {
 
 }  // namespace
 
-void KeptCopy::Allocate(int width, int height) {
+void KeptCopy::Allocate(int width, int height, GlProcLookup lookup) {
   const bool created = texture_ == 0;
   if (created) {
     GLuint name = 0;
@@ -62,7 +62,7 @@ void KeptCopy::Allocate(int width, int height) {
     texture_height_ = texture_height;
   }
   if (created) {
-    blit_.Attach(texture_);
+    blit_.Attach(texture_, lookup);
   }
 }
 
@@ -76,14 +76,14 @@ bool KeptCopy::CopiedFromWindow(const std::array<int, 4>& viewport) const {
   return glGetError() == GL_NO_ERROR;
 }
 
-bool KeptCopy::Keep(const std::array<int, 4>& viewport) {
+bool KeptCopy::Keep(const std::array<int, 4>& viewport, GlProcLookup lookup) {
   if (!TextureFits(viewport[2], viewport[3])) {
     return false;
   }
   glPushAttrib(GL_TEXTURE_BIT);
-  Allocate(viewport[2], viewport[3]);
+  Allocate(viewport[2], viewport[3], lookup);
   if (blit_.Attached() && !CopiedFromWindow(viewport)) {
-    blit_ = {};
+    blit_.Release();
   }
   if (!blit_.Attached()) {
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, viewport[0], viewport[1], viewport[2], viewport[3]);
@@ -91,6 +91,15 @@ bool KeptCopy::Keep(const std::array<int, 4>& viewport) {
   glPopAttrib();
   viewport_ = viewport;
   return true;
+}
+
+void KeptCopy::Release() {
+  blit_.Release();
+  if (texture_ != 0) {
+    const GLuint name = texture_;
+    glDeleteTextures(1, &name);
+  }
+  *this = {};
 }
 
 void KeptCopy::PutBack() const {

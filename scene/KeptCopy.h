@@ -10,14 +10,20 @@
 class KeptCopy {
  public:
   // Copies the viewport's pixels; false where no texture that large is offered.
-  bool Keep(const std::array<int, 4>& viewport);
+  // `lookup` finds the context's framebuffer entry points.
+  bool Keep(const std::array<int, 4>& viewport, GlProcLookup lookup);
   // Puts the kept pixels back where they were taken from.
   void PutBack() const;
 
   bool CopiesWithoutDrawing() const { return blit_.Attached(); }
+  // The texture, 0 before the first copy.
+  unsigned Texture() const { return texture_; }
+  unsigned Framebuffer() const { return blit_.Name(); }
+  // Deletes the texture and framebuffer; their context must be current.
+  void Release();
 
  private:
-  void Allocate(int width, int height);
+  void Allocate(int width, int height, GlProcLookup lookup);
   bool CopiedFromWindow(const std::array<int, 4>& viewport) const;
   void DrawQuad() const;
 
@@ -38,8 +44,8 @@ struct KeptPicture {
   // Whether the copy shows what drawing from `now` would.
   bool Shows(const Key& now) const { return valid && key == now; }
   // Copies what was just drawn from `now` into the viewport.
-  void Keep(const Key& now, const std::array<int, 4>& viewport) {
-    valid = copy.Keep(viewport);
+  void Keep(const Key& now, const std::array<int, 4>& viewport, GlProcLookup lookup) {
+    valid = copy.Keep(viewport, lookup);
     key = now;
   }
 };

@@ -1,9 +1,6 @@
 #include "scene/KeptDial.h"
 
 #include "scene/Background.h"
-#include "scene/GlHeaders.h"
-#include "scene/SceneState.h"
-#include "settings/ClockSettings.h"
 
 namespace {
 
@@ -13,40 +10,24 @@ bool IsStaticStyle(int32_t style) {
 
 }  // namespace
 
-KeptDialKey DialKeyNow(int32_t style) {
-  KeptDialKey key;
-  key.style = style;
-  const RGB& rgb = AppSettings().DialRGB;
-  key.dial_rgb = {rgb.red, rgb.green, rgb.blue};
-  key.light_level = Scene().LightLevel;
-  glGetIntegerv(GL_VIEWPORT, key.viewport.data());
-  glGetFloatv(GL_PROJECTION_MATRIX, key.projection.data());
-  return key;
+KeptDialKey DialKeyOf(const FrameInputs& in) {
+  return {in.settings.Color, in.DialRGB, in.LightLevel, in.viewport, in.projection};
 }
 
-void DrawDialAfterClear(int32_t style) {
-  KeptDialState& kept = Scene().KeptDial;
-  if (!Scene().KeepCopies || !IsStaticStyle(style)) {
+void DrawDialAfterClear(const FrameInputs& in, WindowScene scene) {
+  const int32_t style = in.settings.Color;
+  KeptDialState& kept = scene.gl.KeptDial;
+  if (!scene.gl.KeepCopies || !IsStaticStyle(style)) {
     kept.valid = false;
-    DrawDialFace(style);
+    DrawDialFace(style, in.DialRGB, scene.state, scene.random, scene.gl.Batch);
     return;
   }
-  const KeptDialKey key = DialKeyNow(style);
+  const KeptDialKey key = DialKeyOf(in);
   // While the dial is still to be initialised, the kept copy may be another style's.
-  if (Scene().DialMeshReady && kept.Shows(key)) {
+  if (scene.state.DialMeshReady && kept.Shows(key)) {
     kept.copy.PutBack();
     return;
   }
-  DrawDialFace(style);
-  kept.Keep(key, key.viewport);
-}
-
-void ForgetKeptCopies() {
-  Scene().KeptDial = {};
-  Scene().KeptStill = {};
-}
-
-void RetakeKeptCopies() {
-  Scene().KeptDial.valid = false;
-  Scene().KeptStill.valid = false;
+  DrawDialFace(style, in.DialRGB, scene.state, scene.random, scene.gl.Batch);
+  kept.Keep(key, key.viewport, scene.gl.lookup);
 }

@@ -1,7 +1,6 @@
 #include "scene/Lighting.h"
 
 #include "scene/GlHeaders.h"
-#include "scene/KeptDial.h"
 #include "scene/SceneState.h"
 
 namespace {
@@ -36,15 +35,13 @@ void SetupCamera(const Viewport& viewport, float aspect) {
   LoadCamera(aspect);
 }
 
-void SetupLights() {
-  // Every new context is set up from here, and it holds no kept dial yet.
-  ForgetKeptCopies();
+void SetupLights(int32_t light_level) {
   glEnable(GL_ALPHA_TEST);
   glEnable(GL_COLOR_MATERIAL);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-  const float intensity = LightIntensity(Scene().LightLevel);
+  const float intensity = LightIntensity(light_level);
   const GLfloat colour[4] = {intensity, intensity, intensity, 1.0f};
   glMaterialf(GL_BACK, GL_SHININESS, kBackShininess);
   glLightfv(GL_LIGHT0, GL_POSITION, kLight0Position);
@@ -58,8 +55,8 @@ void SetupLights() {
   glEnable(GL_LIGHT1);
 }
 
-void UpdateLightLevel(int32_t level) {
-  Scene().LightLevel = level;
+void UpdateLightLevel(SceneState& state, int32_t level) {
+  state.LightLevel = level;
   const float intensity = LightIntensity(level);
   SetLightColours(GL_LIGHT0, intensity);
   SetLightColours(GL_LIGHT1, intensity);

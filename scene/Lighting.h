@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+struct SceneState;
+
 // The portable part of preparing a window's OpenGL context: camera, capabilities,
 // blending, the two lights and the material. Acts on the current context.
 
@@ -20,13 +22,13 @@ float LightIntensity(int32_t level);
 // matrix stays the current one.
 void SetupCamera(const Viewport& viewport, float aspect);
 
-// Alpha test, colour material and blending, then both lights from Scene().LightLevel
-// and the back-face shininess.
-void SetupLights();
+// Alpha test, colour material and blending, then both lights from `light_level` and
+// the back-face shininess.
+void SetupLights(int32_t light_level);
 
 // Sets LightLevel and the diffuse and specular colours of both lights again;
 // positions and material stay as they are.
-void UpdateLightLevel(int32_t level);
+void UpdateLightLevel(SceneState& state, int32_t level);
 
 // The full-screen window's resize rule: the viewport and the true aspect of the window.
 void ResizeFullScreen(int width, int height);

@@ -7,7 +7,6 @@
 #include "scene/GlHeaders.h"
 #include "scene/QuadBatch.h"
 #include "scene/SceneState.h"
-#include "settings/ClockSettings.h"
 
 namespace {
 
@@ -40,8 +39,7 @@ using DotMesh = std::array<std::array<DotVertex, Spokes>, kDotRings>;
 // Ring r lies at r * pi / 70 * ring_scale from the centre and fades as cos^2 outwards;
 // the ring and spoke parameters step in double precision.
 template <size_t Spokes>
-void BuildDot(DotMesh<Spokes>& dot, double ring_scale) {
-  const RGB& rgb = AppSettings().HandRGB;
+void BuildDot(DotMesh<Spokes>& dot, double ring_scale, const RGB& rgb) {
   const double spoke_step = 2.0 * kPi / (Spokes - 1);
   double rho = 0.0;
   for (auto& ring : dot) {
@@ -65,8 +63,7 @@ void BuildDot(DotMesh<Spokes>& dot, double ring_scale) {
 
 // Quads between neighbouring rings and spokes; the last spoke closes the disc.
 template <size_t Spokes, typename Place>
-void EmitDot(const DotMesh<Spokes>& dot, Place place) {
-  QuadBatch& batch = Scene().Batch;
+void EmitDot(const DotMesh<Spokes>& dot, Place place, QuadBatch& batch) {
   batch.Start(false, ViewReach::Inside);
   for (size_t r = 0; r + 1 < kDotRings; ++r) {
     for (size_t s = 0; s + 1 < Spokes; ++s) {
@@ -208,28 +205,28 @@ const std::array<Numeral, 12> kNumerals = {{
     {2, {{{1, {-0.09f, 0.06f}}, {1, {0.03f, 0.06f}}}}},
 }};
 
-void DrawMinuteMarks(int current_second) {
+void DrawMinuteMarks(const RingPen& pen, int current_second) {
   float phi = static_cast<float>(kPi);
   const float step = static_cast<float>(kPi / 30.0);
   for (int i = 0; i < kMarkCount; ++i) {
     const float radius = i % 5 == 0 ? kHourMarkRadius : kMinuteMarkRadius;
     const Point centre = RingPoint(phi, radius);
     if (i == current_second) {
-      Scene().MarkBrightness = kLitMarkBrightness;
+      pen.state.MarkBrightness = kLitMarkBrightness;
     }
-    DrawMarkDot(centre.x, centre.y);
+    DrawMarkDot(pen, centre.x, centre.y);
     phi += step;
   }
 }
 
-void DrawNumerals() {
+void DrawNumerals(const RingPen& pen) {
   float phi = static_cast<float>(kPi);
   const float step = static_cast<float>(kPi / 6.0);
   for (const Numeral& numeral : kNumerals) {
     const Point p = RingPoint(phi, kNumeralRadius);
     for (int d = 0; d < numeral.digit_count; ++d) {
       const GlyphPlacement& g = numeral.digits[static_cast<size_t>(d)];
-      DrawDigitGlyph(g.digit, p.x + g.offset.x, p.y + g.offset.y);
+      DrawDigitGlyph(pen, g.digit, p.x + g.offset.x, p.y + g.offset.y);
     }
     phi += step;
   }
@@ -237,36 +234,42 @@ void DrawNumerals() {
 
 }  // namespace
 
-void DrawMarkDot(float centre_x, float centre_y) {
+void DrawMarkDot(const RingPen& pen, float centre_x, float centre_y) {
   DotMesh<kMarkSpokes> dot;
-  BuildDot(dot, 1.0 / 5.0);
-  const float brightness = Scene().MarkBrightness;
-  EmitDot(dot, [&](const DotVertex& v) {
-    return QuadVertex{v.red * brightness,
-                      v.green * brightness,
-                      v.blue * brightness,
-                      v.alpha,
-                      centre_x + v.x,
-                      centre_y + v.y,
-                      kMarkZ};
-  });
-  Scene().MarkBrightness = 1.0f;
+  BuildDot(dot, 1.0 / 5.0, pen.HandRGB);
+  const float brightness = pen.state.MarkBrightness;
+  EmitDot(
+      dot,
+      [&](const DotVertex& v) {
+        return QuadVertex{v.red * brightness,
+                          v.green * brightness,
+                          v.blue * brightness,
+                          v.alpha,
+                          centre_x + v.x,
+                          centre_y + v.y,
+                          kMarkZ};
+      },
+      pen.batch);
+  pen.state.MarkBrightness = 1.0f;
 }
 
-void DrawNumeralDot(float pen_x, float pen_y) {
+void DrawNumeralDot(const RingPen& pen, float pen_x, float pen_y) {
   DotMesh<kNumeralSpokes> dot;
-  BuildDot(dot, static_cast<double>(Scene().DigitScale) / 12.0);
-  EmitDot(dot, [&](const DotVertex& v) {
-    return QuadVertex{v.red, v.green, v.blue, v.alpha, pen_x + v.x, pen_y + v.y, 0.0f};
-  });
+  BuildDot(dot, static_cast<double>(pen.state.DigitScale) / 12.0, pen.HandRGB);
+  EmitDot(
+      dot,
+      [&](const DotVertex& v) {
+        return QuadVertex{v.red, v.green, v.blue, v.alpha, pen_x + v.x, pen_y + v.y, 0.0f};
+      },
+      pen.batch);
 }
 
-void DrawDigitGlyph(int digit, float origin_x, float origin_y) {
+void DrawDigitGlyph(const RingPen& pen, int digit, float origin_x, float origin_y) {
   if (digit < 0 || digit > 9) {
     return;
   }
   const Glyph& glyph = kGlyphs[static_cast<size_t>(digit)];
-  const double unit = 0.01 * static_cast<double>(Scene().DigitScale);
+  const double unit = 0.01 * static_cast<double>(pen.state.DigitScale);
   float pen_x = origin_x + glyph.start.x;
   float pen_y = origin_y + glyph.start.y;
   Point previous;
@@ -275,11 +278,11 @@ void DrawDigitGlyph(int digit, float origin_x, float origin_y) {
     pen_x += static_cast<float>((dot.x - previous.x) * unit);
     pen_y += static_cast<float>((dot.y - previous.y) * unit);
     previous = dot;
-    DrawNumeralDot(pen_x, pen_y);
+    DrawNumeralDot(pen, pen_x, pen_y);
   }
 }
 
-void DrawNumeralRing(int current_second) {
-  DrawMinuteMarks(current_second);
-  DrawNumerals();
+void DrawNumeralRing(const RingPen& pen, int current_second) {
+  DrawMinuteMarks(pen, current_second);
+  DrawNumerals(pen);
 }

@@ -1,88 +1,67 @@
 #include "scene/SceneFrames.h"
 
-#include "base/ClockSource.h"
-#include "base/RandomGenerator.h"
 #include "scene/Background.h"
 #include "scene/Caption.h"
 #include "scene/Clocks.h"
+#include "scene/GlHeaders.h"
 #include "scene/KeptDial.h"
 #include "scene/KeptStill.h"
-#include "scene/GlHeaders.h"
-#include "scene/Lighting.h"
-#include "scene/SceneState.h"
-#include "settings/ClockSettings.h"
+#include "scene/SceneGl.h"
 
 namespace {
 
-void DrawDialOfSetting() {
-  const int32_t style = AppSettings().clock.Color;
+constexpr int32_t kPreviewDial = 8;
+
+void DrawDialAndHands(const FrameInputs& in, WindowScene scene) {
+  const int32_t style = in.settings.Color;
   if (style >= 1 && style <= 10) {
-    DrawDialAfterClear(style);
+    DrawDialAfterClear(in, scene);
   }
-}
-
-void DrawDialAndHands() {
-  DrawDialOfSetting();
-  DrawClockHands();
-}
-
-// One kept copy cannot serve the dials of several viewports in one frame.
-void DrawDialOfSettingNotKept() {
-  Scene().KeptDial.valid = false;
-  DrawDialFace(AppSettings().clock.Color);
-}
-
-// The dial animation and the hands advance per drawing; each monitor starts from the
-// same state and time so all show one frame, and the last leaves the state as one
-// drawing would.
-void DrawEachFromOneState(const std::vector<Viewport>& viewports) {
-  const OneClockReading reading;
-  const SceneState scene_before = Scene();
-  const RandomGenerator random_before = Random();
-  for (size_t i = 0; i < viewports.size(); ++i) {
-    if (i > 0) {
-      Scene() = scene_before;
-      Random() = random_before;
-    }
-    const Viewport& v = viewports[i];
-    glViewport(v.x, v.y, v.width, v.height);
-    DrawDialOfSettingNotKept();
-    DrawClockHands();
-    DrawCaption();
-  }
+  DrawClockHands(in, scene.state, scene.gl.Batch);
 }
 
 }  // namespace
 
-void DrawSaverScene(int width, int height) {
-  ClearAndDrawStillPart(&DrawDialAndHands, width, height);
-  DrawCaption();
-  StepCaptionAlpha();
-  Scene().DialMeshReady = true;
+void DrawSaverScene(const FrameInputs& in, WindowScene scene, int width, int height) {
+  ClearAndDrawStillPart(in, scene, &DrawDialAndHands, width, height);
+  DrawCaption(scene.state.Caption.CaptionAlpha, scene.gl.FontListBase);
+  StepCaptionAlpha(scene.state.Caption);
+  scene.state.DialMeshReady = true;
 }
 
-void DrawSettingsScene() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (AppSettings().clock.Brightness != Scene().LightLevel) {
-    UpdateLightLevel(AppSettings().clock.Brightness);
+void DrawSettingsScene(const FrameInputs& in, WindowScene scene) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (in.LightLevel != scene.state.LightLevel) {
+    UpdateLightLevel(scene.state, in.LightLevel);
   }
   glPushMatrix();
   glTranslatef(-0.025f, 0.0f, 0.0f);
-  DrawStillPart(&DrawDialAndHands);
+  DrawStillPart(in, scene, &DrawDialAndHands);
   glPopMatrix();
-  Scene().DialMeshReady = true;
+  scene.state.DialMeshReady = true;
 }
 
-void DrawPreviewScene() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  DrawDialFace(8);
-  DrawClockHands();
-  Scene().DialMeshReady = true;
+void DrawPreviewScene(const FrameInputs& in, WindowScene scene) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  DrawDialFace(kPreviewDial, in.DialRGB, scene.state, scene.random, scene.gl.Batch);
+  DrawClockHands(in, scene.state, scene.gl.Batch);
+  scene.state.DialMeshReady = true;
 }
 
-void DrawSaverSceneInEach(const std::vector<Viewport>& viewports) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  DrawEachFromOneState(viewports);
-  StepCaptionAlpha();
-  Scene().DialMeshReady = true;
+void DrawSaverSceneInEach(const FrameInputs& in, WindowScene scene,
+                          const std::vector<Viewport>& viewports) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  // One kept copy cannot serve the dials of several viewports in one frame.
+  scene.gl.KeptDial.valid = false;
+  scene.gl.KeptStill.valid = false;
+  // The dial moves once per frame, so every monitor shows the same one.
+  StepDialFace(in.settings.Color, scene.state, scene.random);
+  for (const Viewport& v : viewports) {
+    glViewport(v.x, v.y, v.width, v.height);
+    DrawSteppedDialFace(in.settings.Color, in.DialRGB, scene.state.Dial, scene.gl.Batch);
+    DrawClockHands(in, scene.state, scene.gl.Batch);
+    DrawCaption(scene.state.Caption.CaptionAlpha, scene.gl.FontListBase);
+  }
+  StepCaptionAlpha(scene.state.Caption);
+  scene.state.DialMeshReady = true;
 }

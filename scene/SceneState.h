@@ -1,10 +1,11 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 
-#include "scene/KeptCopy.h"
-#include "scene/QuadBatch.h"
+#include "scene/Caption.h"
+
+class RandomGenerator;
+class SceneGl;
 
 // The grid size of the dial face last initialised and the drifting phases of style 1.
 struct DialFaceState {
@@ -26,38 +27,8 @@ struct HandAngles {
   float hour_deg = 0.0f;
 };
 
-// What a kept dial was drawn from. The dial of styles 2 to 10 is the same picture for
-// the same style, DialRGB, light level, viewport and projection, so a frame puts back
-// the copy instead of drawing it again.
-struct KeptDialKey {
-  int32_t style = 0;
-  std::array<float, 3> dial_rgb{};
-  int32_t light_level = 0;
-  std::array<int, 4> viewport{};
-  std::array<float, 16> projection{};
-
-  bool operator==(const KeptDialKey&) const = default;
-};
-
-// The copy of the last static dial drawn, in a texture of the current context.
-using KeptDialState = KeptPicture<KeptDialKey>;
-
-// What a kept still part of a frame was drawn from: the dial with its key, and the
-// hands, marks and numerals, which follow the settings, HandRGB and the whole second.
-struct KeptStillKey {
-  KeptDialKey dial;
-  std::array<int32_t, 7> settings{};
-  std::array<float, 3> hand_rgb{};
-  std::array<int, 3> time{};
-
-  bool operator==(const KeptStillKey&) const = default;
-};
-
-// The copy of the last still part of a frame drawn: everything before the caption.
-using KeptStillState = KeptPicture<KeptStillKey>;
-
-// Process-wide state of the clock scene, kept together so a test resets it in one line:
-//   Scene() = {};
+// What a window's clock carries from one frame to the next. Each drawing window owns
+// one and hands it to the drawing; a test builds the one it wants.
 struct SceneState {
   // The level the two lights were last set from (a copy of Brightness).
   int32_t LightLevel = 0;
@@ -69,12 +40,14 @@ struct SceneState {
   float MarkBrightness = 1.0f;
   HandAngles Angles;
   DialFaceState Dial;
-  // Off while every call must be drawn (the GL call trace records what is drawn).
-  bool KeepCopies = true;
-  KeptDialState KeptDial;
-  KeptStillState KeptStill;
-  // Room for the vertices of the block being drawn, reused by every block.
-  QuadBatch Batch;
+  CaptionState Caption;
 };
 
-SceneState& Scene();
+// Everything a frame draws with besides its inputs: the window's state, which the
+// frame advances, the objects of the window's context, and the generator the dial
+// draws from (the process's own, passed in by the window).
+struct WindowScene {
+  SceneState& state;
+  SceneGl& gl;
+  RandomGenerator& random;
+};

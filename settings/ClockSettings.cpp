@@ -14,8 +14,8 @@ bool InTable(int32_t index) {
 }
 
 // A draw of 1 to 9: value 10 is never drawn.
-int32_t DrawOneToNine() {
-  return static_cast<int32_t>(Random().Next(9)) + 1;
+int32_t DrawOneToNine(RandomGenerator& random) {
+  return static_cast<int32_t>(random.Next(9)) + 1;
 }
 
 }  // namespace
@@ -42,24 +42,24 @@ bool ApplyAllZeroRule(ClockSettings& s, SettingsLoader loader) {
   return true;
 }
 
-void ApplyRandomMode(ClockSettings& s) {
+void ApplyRandomMode(ClockSettings& s, RandomGenerator& random) {
   if (s.Rands != 1) {
     return;
   }
-  s.Ar_Color = DrawOneToNine();
-  s.Arrows = DrawOneToNine();
-  s.Color = static_cast<int32_t>(Random().Next(10));
-  s.Alpha = DrawOneToNine();
+  s.Ar_Color = DrawOneToNine(random);
+  s.Arrows = DrawOneToNine(random);
+  s.Color = static_cast<int32_t>(random.Next(10));
+  s.Alpha = DrawOneToNine(random);
 }
 
-void ApplyHandColor(int32_t index) {
+void ApplyHandColor(RGB& HandRGB, int32_t index) {
   if (InTable(index)) {
-    AppSettings().HandRGB = HandColorTable[static_cast<size_t>(index - 1)];
+    HandRGB = HandColorTable[static_cast<size_t>(index - 1)];
   }
 }
 
-void ApplyDialColor(int32_t index) {
+void ApplyDialColor(RGB& DialRGB, int32_t index) {
   if (InTable(index)) {
-    AppSettings().DialRGB = DialColorTable[static_cast<size_t>(index - 1)];
+    DialRGB = DialColorTable[static_cast<size_t>(index - 1)];
   }
 }

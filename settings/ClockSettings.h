@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+class RandomGenerator;
+
 // The seven stored settings, named as their registry values.
 struct ClockSettings {
   int32_t Brightness = 0;
@@ -11,12 +13,16 @@ struct ClockSettings {
   int32_t Arrows = 0;
   int32_t Ar_Color = 0;
   int32_t Rands = 0;
+
+  bool operator==(const ClockSettings&) const = default;
 };
 
 struct RGB {
   float red = 0.0f;
   float green = 0.0f;
   float blue = 0.0f;
+
+  bool operator==(const RGB&) const = default;
 };
 
 // Process-wide settings state, kept together so a test resets it in one line:
@@ -41,9 +47,9 @@ ClockSettings SeededSettings(SettingsLoader loader);
 bool ApplyAllZeroRule(ClockSettings& s, SettingsLoader loader);
 
 // With Rands exactly 1, draws Ar_Color, Arrows, Color and Alpha, in that order.
-void ApplyRandomMode(ClockSettings& s);
+void ApplyRandomMode(ClockSettings& s, RandomGenerator& random);
 
 // Sets HandRGB / DialRGB from row `index` of its table; an index outside 1 to 10
 // leaves the colour as it was.
-void ApplyHandColor(int32_t index);
-void ApplyDialColor(int32_t index);
+void ApplyHandColor(RGB& HandRGB, int32_t index);
+void ApplyDialColor(RGB& DialRGB, int32_t index);

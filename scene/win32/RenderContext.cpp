@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int kFontFirstChar = 32;
-constexpr int kFontCharCount = 96;
-
 WglCalls g_wgl;
 SetPixelFormatCall g_pixel_format_setter = &SetPixelFormat;
 
@@ -71,7 +68,7 @@ SetupResult SetupPixelFormat(HDC dc) {
 }
 
 SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
-                                 const std::optional<CaptionFont>& font) {
+                                 const std::optional<CaptionFont>& font, int32_t light_level) {
   Release();
   window_ = window;
   dc_ = GetDC(window);
@@ -89,7 +86,7 @@ SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
   if (font) {
     result.failure = BuildCaptionFont(*font);
   }
-  SetupLights();
+  SetupLights(light_level);
   return result;
 }
 
@@ -122,22 +119,26 @@ std::string RenderContext::BuildCaptionFont(const CaptionFont& font) {
     glDeleteLists(base, kFontCharCount);
     return failure;
   }
-  font_list_base_ = base;
+  objects_.FontListBase = base;
   INT space_px = 0;
   if (GetCharWidth32A(dc_, ' ', ' ', &space_px)) {
-    GiveSpaceItsAdvance(font_list_base_, static_cast<float>(space_px));
+    GiveSpaceItsAdvance(base, static_cast<float>(space_px));
   }
   return "";
 }
 
 void RenderContext::Release() {
   if (rc_ != nullptr) {
-    // The display lists of the caption font go with the context.
+    // The scene's objects are deleted in their own context, which is then let go.
+    if (wglMakeCurrent(dc_, rc_)) {
+      objects_.Release();
+    }
     wglMakeCurrent(dc_, nullptr);
     wglDeleteContext(rc_);
     rc_ = nullptr;
   }
-  font_list_base_ = 0;
+  // Without the context its objects are gone already; none may be deleted in another.
+  objects_.Forget();
   if (font_ != nullptr) {
     SelectObject(dc_, previous_font_);
     DeleteObject(font_);

@@ -5,10 +5,12 @@
 #endif
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "scene/Lighting.h"
+#include "scene/SceneGl.h"
 
 // How a window's set-up went. The window shows the failure in its error box.
 struct SetupResult {
@@ -55,15 +57,19 @@ class RenderContext {
   ~RenderContext() { Release(); }
 
   // The whole preparation: pixel format, context, camera, caption font (when
-  // given), capabilities and lights. A failed font leaves a context without caption.
+  // given), capabilities and lights at `light_level`. A failed font leaves a context
+  // without caption.
   [[nodiscard]] SetupResult Setup(HWND window, const Viewport& viewport,
-                                  const std::optional<CaptionFont>& font);
+                                  const std::optional<CaptionFont>& font, int32_t light_level);
   void Release();
 
   HDC Dc() const { return dc_; }
   HGLRC Rc() const { return rc_; }
   // The first of the 96 display lists holding characters 32 to 127; 0 without a font.
-  unsigned FontListBase() const { return font_list_base_; }
+  unsigned FontListBase() const { return objects_.FontListBase; }
+  // The scene's objects in this context, deleted with it.
+  SceneGl& Objects() { return objects_; }
+  const SceneGl& Objects() const { return objects_; }
 
  private:
   std::string MakeContext();
@@ -74,5 +80,5 @@ class RenderContext {
   HGLRC rc_ = nullptr;
   HFONT font_ = nullptr;
   HGDIOBJ previous_font_ = nullptr;
-  unsigned font_list_base_ = 0;
+  SceneGl objects_;
 };

@@ -1,10 +1,5 @@
 #include "settings/setup/WindowSetup.h"
 
-#include "base/RandomGenerator.h"
-#include "scene/Caption.h"
-#include "scene/SceneState.h"
-#include "settings/ClockSettings.h"
-
 namespace {
 
 constexpr float kCaptionAlphaStep = 0.001f;
@@ -15,55 +10,54 @@ constexpr int32_t kPreviewLightLevel = 7;
 constexpr RGB kPreviewHandRGB{1.0f, 1.0f, 1.0f};
 constexpr RGB kPreviewDialRGB{0.85f, 0.85f, 0.85f};
 
-void ApplyColors() {
-  ApplyHandColor(AppSettings().clock.Ar_Color);
-  ApplyDialColor(AppSettings().clock.Alpha);
+void ApplyColors(SettingsState& settings) {
+  ApplyHandColor(settings.HandRGB, settings.clock.Ar_Color);
+  ApplyDialColor(settings.DialRGB, settings.clock.Alpha);
 }
 
 }  // namespace
 
-void SaverSceneBeforeContext() {
-  Scene().LightLevel = AppSettings().clock.Brightness;
+void SaverSceneBeforeContext(const SettingsState& settings, SceneState& scene) {
+  scene.LightLevel = settings.clock.Brightness;
 }
 
-void SaverSceneAfterContext() {
-  Random().Seed();
-  Caption().CaptionAlphaStep = kCaptionAlphaStep;
-  ApplyRandomMode(AppSettings().clock);
-  ApplyColors();
-  Scene().DialMeshReady = false;
+void SaverSceneAfterContext(SettingsState& settings, SceneState& scene, RandomGenerator& random) {
+  random.Seed();
+  scene.Caption.CaptionAlphaStep = kCaptionAlphaStep;
+  ApplyRandomMode(settings.clock, random);
+  ApplyColors(settings);
+  scene.DialMeshReady = false;
 }
 
 Viewport SaverViewport(int width, int height) {
   return {0, 0, width, height};
 }
 
-void SettingsSceneBeforeContext() {
-  Scene().LightLevel = AppSettings().clock.Brightness;
+void SettingsSceneBeforeContext(const SettingsState& settings, SceneState& scene) {
+  scene.LightLevel = settings.clock.Brightness;
 }
 
-void SettingsSceneBeforeControls() {
-  Random().Seed();
-  ApplyRandomMode(AppSettings().clock);
+void SettingsSceneBeforeControls(SettingsState& settings, RandomGenerator& random) {
+  random.Seed();
+  ApplyRandomMode(settings.clock, random);
 }
 
-void SettingsSceneAfterControls() {
-  ApplyColors();
-  Scene().DialMeshReady = false;
+void SettingsSceneAfterControls(SettingsState& settings, SceneState& scene) {
+  ApplyColors(settings);
+  scene.DialMeshReady = false;
 }
 
-void PreviewSceneFixedValues() {
-  ClockSettings& s = AppSettings().clock;
-  s.Arrows = kPreviewHands;
-  s.Sizes = kPreviewSizes;
-  AppSettings().HandRGB = kPreviewHandRGB;
-  AppSettings().DialRGB = kPreviewDialRGB;
-  Scene().LightLevel = kPreviewLightLevel;
-  Scene().DialMeshReady = false;
+void PreviewSceneFixedValues(SettingsState& settings, SceneState& scene) {
+  settings.clock.Arrows = kPreviewHands;
+  settings.clock.Sizes = kPreviewSizes;
+  settings.HandRGB = kPreviewHandRGB;
+  settings.DialRGB = kPreviewDialRGB;
+  scene.LightLevel = kPreviewLightLevel;
+  scene.DialMeshReady = false;
 }
 
-void PreviewFrameSetup(int width, int height) {
+void PreviewFrameSetup(int width, int height, const SceneState& scene, RandomGenerator& random) {
   SetupCamera({0, 0, width, height}, 1.0f);
-  SetupLights();
-  Random().Seed();
+  SetupLights(scene.LightLevel);
+  random.Seed();
 }

@@ -1,29 +1,32 @@
 #pragma once
 
+#include "base/RandomGenerator.h"
 #include "scene/Lighting.h"
+#include "scene/SceneState.h"
+#include "settings/ClockSettings.h"
 
-// What each drawing window fixes or prepares in the scene, in the order of its
-// creation. The Win32 windows and tessaryn-render run these same steps, so the
-// pictures and traces that the tests check come from the product's own path.
+// What each drawing window fixes or prepares in its settings and scene state, in the
+// order of its creation. The Win32 windows and tessaryn-render run these same steps, so
+// the pictures and traces that the tests check come from the product's own path.
 
 // Full-screen saver, after its load: the lights will follow Brightness.
-void SaverSceneBeforeContext();
+void SaverSceneBeforeContext(const SettingsState& settings, SceneState& scene);
 // Full-screen saver, once its context is set up: seed, caption pulse, random mode and
 // colours, and the dial left to initialise.
-void SaverSceneAfterContext();
+void SaverSceneAfterContext(SettingsState& settings, SceneState& scene, RandomGenerator& random);
 // The full-screen saver's viewport: the whole window.
 Viewport SaverViewport(int width, int height);
 
 // Settings window, after its load: the lights will follow Brightness.
-void SettingsSceneBeforeContext();
+void SettingsSceneBeforeContext(const SettingsState& settings, SceneState& scene);
 // Settings window, once its context is set up: seed and random mode. The window then
 // fills its controls, which may clamp settings.
-void SettingsSceneBeforeControls();
+void SettingsSceneBeforeControls(SettingsState& settings, RandomGenerator& random);
 // Settings window, after its controls: colours, and the dial left to initialise.
-void SettingsSceneAfterControls();
+void SettingsSceneAfterControls(SettingsState& settings, SceneState& scene);
 
 // Preview: the fixed values, whatever is stored. Set before the first frame.
-void PreviewSceneFixedValues();
+void PreviewSceneFixedValues(SettingsState& settings, SceneState& scene);
 // Preview, at every frame on its fresh context: camera over the whole area with
 // aspect 1, lights, and a new seed.
-void PreviewFrameSetup(int width, int height);
+void PreviewFrameSetup(int width, int height, const SceneState& scene, RandomGenerator& random);

@@ -3,7 +3,10 @@
 #include <array>
 #include <cmath>
 
+#include "base/ClockSource.h"
+#include "base/RandomGenerator.h"
 #include "scene/Background.h"
+#include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
@@ -96,16 +99,16 @@ void TForm2::FormCreate() {
     CheckBox1.SetChecked(rands == 1);
   }
   SizeAndCentre();
-  SettingsSceneBeforeContext();
+  SettingsSceneBeforeContext(AppSettings(), scene_);
   if (!SetupRenderContext()) {
     return;
   }
-  SettingsSceneBeforeControls();
+  SettingsSceneBeforeControls(AppSettings(), Random());
   for (TWinControl* c : BoldTexts()) {
     c->SetColors(kLabelColor, RGB(0, 0, 0));
   }
   SetSliderPositions();
-  SettingsSceneAfterControls();
+  SettingsSceneAfterControls(AppSettings(), scene_);
   sync_.ClearCountdowns();
 }
 
@@ -119,7 +122,8 @@ void TForm2::SizeAndCentre() {
 }
 
 bool TForm2::SetupRenderContext() {
-  const SetupResult result = context_.Setup(ClockArea.Handle(), ClockViewport(), std::nullopt);
+  const SetupResult result =
+      context_.Setup(ClockArea.Handle(), ClockViewport(), std::nullopt, scene_.LightLevel);
   if (!result.context_ready) {
     Application().ShowSetupError(result.failure);
     Close();
@@ -213,7 +217,10 @@ void TForm2::Draw() {
   if (context_.Rc() == nullptr || IsIconic(Handle())) {
     return;
   }
-  DrawSettingsScene();
+  // The lights follow Brightness.
+  const int32_t light_level = AppSettings().clock.Brightness;
+  DrawSettingsScene(ReadFrameInputs(AppSettings(), light_level, Clock().LocalNow()),
+                    {scene_, context_.Objects(), Random()});
   SwapBuffers(context_.Dc());
 }
 
@@ -223,27 +230,27 @@ void TForm2::TrackBar1Change(TTrackBar* sender) {
 
 void TForm2::TrackBar2Change(TTrackBar* sender) {
   AppSettings().clock.Ar_Color = sender->Position();
-  ApplyHandColor(AppSettings().clock.Ar_Color);
+  ApplyHandColor(AppSettings().HandRGB, AppSettings().clock.Ar_Color);
 }
 
 void TForm2::TrackBar3Change(TTrackBar* sender) {
   AppSettings().clock.Sizes = sender->Position();
-  Scene().DigitScale = static_cast<float>(sender->Position() / 20.0 + 1.0);
+  scene_.DigitScale = static_cast<float>(sender->Position() / 20.0 + 1.0);
 }
 
 void TForm2::TrackBar4Change(TTrackBar* sender) {
   const int32_t style = sender->Position();
   AppSettings().clock.Color = style;
-  Scene().DialMeshReady = false;
+  scene_.DialMeshReady = false;
   // The style initialises now, into the back buffer that the next frame clears.
   if (style >= 1 && style <= 10 && context_.Rc() != nullptr) {
-    DrawDialFace(style);
+    DrawDialFace(style, AppSettings().DialRGB, scene_, Random(), context_.Objects().Batch);
   }
 }
 
 void TForm2::TrackBar5Change(TTrackBar* sender) {
   AppSettings().clock.Alpha = sender->Position();
-  ApplyDialColor(AppSettings().clock.Alpha);
+  ApplyDialColor(AppSettings().DialRGB, AppSettings().clock.Alpha);
 }
 
 void TForm2::TrackBar6Change(TTrackBar* sender) {

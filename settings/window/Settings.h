@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
 #include "settings/window/ClockSync.h"
 #include "ui/Controls.h"
@@ -25,6 +26,10 @@ class TForm2 : public TForm {
   static constexpr COLORREF kLabelColor = RGB(225, 190, 0);
   static constexpr int kClientWidth = 400;
   static constexpr int kClientHeight = 430;
+
+  // What the frames have left: the window's scene state and its context's objects.
+  const SceneState& Scene() const { return scene_; }
+  const SceneGl& SceneObjects() const { return context_.Objects(); }
 
  private:
   // Set once the controls are made and bound: no handler runs on a half-made window.
@@ -87,6 +92,7 @@ class TForm2 : public TForm {
   void Button2Click(TButton* sender);
 
   RenderContext context_;
+  SceneState scene_;
   ClockSync sync_{*this, Timer, Button2.Handle()};
   bool closed_ = false;
 };

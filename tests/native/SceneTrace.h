@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "scene/Caption.h"
 #include "base/ClockSource.h"
-#include "scene/Lighting.h"
 #include "base/RandomGenerator.h"
+#include "scene/Background.h"
+#include "scene/Clocks.h"
+#include "scene/FrameInputs.h"
+#include "scene/Lighting.h"
+#include "scene/SceneGl.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 #include "tools/render/GlTrace.h"
@@ -65,31 +68,41 @@ inline size_t CountCalls(const std::vector<GlCall>& calls, const std::string& na
   return n;
 }
 
-// A fresh process state, a small current context and the clock pinned; each test
-// draws with Trace().
+// A window's own state, a small current context and a fixed time; each test draws with
+// Trace().
 class SceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Scene() = {};
-    AppSettings() = {};
-    Caption() = {};
-    Random().SetState(20240601u);
-    Clock().Pin({10, 8, 30, 0});
+    random_.SetState(20240601u);
     SetupCamera({0, 0, 64, 64}, 1.0f);
-    SetupLights();
+    SetupLights(state_.LightLevel);
   }
-  void TearDown() override {
-    Clock().Unpin();
-    SetGlMode(GlMode::Plain);
+  void TearDown() override { SetGlMode(GlMode::Plain); }
+
+  // The inputs of a frame drawn now from the fixture's settings, time and light level.
+  FrameInputs Inputs() const { return ReadFrameInputs(settings_, state_.LightLevel, time_); }
+  SceneGl& Objects() { return context_.Objects(); }
+  WindowScene Window() { return {state_, Objects(), random_}; }
+
+  void DrawHands() { DrawClockHands(Inputs(), state_, Objects().Batch); }
+  void DrawDial(int32_t style) {
+    DrawDialFace(style, settings_.DialRGB, state_, random_, Objects().Batch);
   }
 
-  static std::vector<GlCall> Trace(const std::function<void()>& draw) {
+  // The calls `draw` makes, every one drawn: no kept copy is put back meanwhile.
+  std::vector<GlCall> Trace(const std::function<void()>& draw) {
     ScopedGlTrace tracing;
+    Objects().KeepCopies = false;
     draw();
+    Objects().KeepCopies = true;
     std::vector<GlCall> calls = GlTraceCalls();
     ClearGlTrace();
     return calls;
   }
 
   OffscreenContext context_{64, 64};
+  SettingsState settings_;
+  SceneState state_;
+  RandomGenerator random_;
+  TimeOfDay time_{10, 8, 30, 0};
 };

@@ -14,11 +14,11 @@ constexpr size_t kHandVertices = 2000;
 class ClockHands : public SceneTest {
  protected:
   std::vector<DrawnBlock> DrawWith(int32_t style, TimeOfDay t = {10, 8, 30, 0}) {
-    AppSettings().clock.Arrows = style;
-    AppSettings().clock.Sizes = 10;
-    AppSettings().HandRGB = {0.5f, 0.25f, 0.125f};
-    Clock().Pin(t);
-    return BlocksOf(Trace(DrawClockHands));
+    settings_.clock.Arrows = style;
+    settings_.clock.Sizes = 10;
+    settings_.HandRGB = {0.5f, 0.25f, 0.125f};
+    time_ = t;
+    return BlocksOf(Trace([&] { DrawHands(); }));
   }
 };
 
@@ -175,8 +175,8 @@ TEST_F(ClockHands, MorningAndAfternoonDrawTheSameVertices) {
 }
 
 TEST_F(ClockHands, AFrameSendsItsVerticesAsQuadsWithAColourEach) {
-  AppSettings().clock.Arrows = 2;
-  const auto calls = Trace(DrawClockHands);
+  settings_.clock.Arrows = 2;
+  const auto calls = Trace([&] { DrawHands(); });
   const auto blocks = BlocksOf(calls);
   ASSERT_EQ(blocks.size(), 3u + 60u + 141u);
   size_t hand = 0, mark = 0, numeral = 0;
@@ -211,11 +211,11 @@ TEST_F(ClockHands, AStyleOutsideOneToTenDrawsNoHandsButTheRing) {
 }
 
 TEST_F(ClockHands, SizesLeavesTheHandsAlone) {
-  AppSettings().clock.Sizes = 5;
-  AppSettings().clock.Arrows = 1;
-  const auto small = BlocksOf(Trace(DrawClockHands));
-  AppSettings().clock.Sizes = 15;
-  const auto large = BlocksOf(Trace(DrawClockHands));
+  settings_.clock.Sizes = 5;
+  settings_.clock.Arrows = 1;
+  const auto small = BlocksOf(Trace([&] { DrawHands(); }));
+  settings_.clock.Sizes = 15;
+  const auto large = BlocksOf(Trace([&] { DrawHands(); }));
   for (size_t b = 0; b < 3; ++b) {
     for (size_t i = 0; i < kHandVertices; ++i) {
       ASSERT_EQ(small[b].vertices[i].x, large[b].vertices[i].x);

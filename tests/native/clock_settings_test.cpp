@@ -8,7 +8,8 @@ namespace {
 
 class SettingsRules : public testing::Test {
  protected:
-  void SetUp() override { AppSettings() = {}; }
+  SettingsState settings_;
+  RandomGenerator random_;
 };
 
 void ExpectRgb(const RGB& c, float r, float g, float b) {
@@ -66,8 +67,8 @@ TEST_F(SettingsRules, ArColorAndRandsAreNotTested) {
 TEST_F(SettingsRules, RandomModeDrawsInOrderWithinTheRanges) {
   const uint32_t seed = 987654321u;
   ClockSettings s{9, 10, 7, 1, 1, 5, 1};
-  Random().SetState(seed);
-  ApplyRandomMode(s);
+  random_.SetState(seed);
+  ApplyRandomMode(s, random_);
 
   RandomGenerator reference;
   reference.SetState(seed);
@@ -75,19 +76,19 @@ TEST_F(SettingsRules, RandomModeDrawsInOrderWithinTheRanges) {
   EXPECT_EQ(s.Arrows, static_cast<int32_t>(reference.Next(9)) + 1);
   EXPECT_EQ(s.Color, static_cast<int32_t>(reference.Next(10)));
   EXPECT_EQ(s.Alpha, static_cast<int32_t>(reference.Next(9)) + 1);
-  EXPECT_EQ(Random().State(), reference.State());
+  EXPECT_EQ(random_.State(), reference.State());
   EXPECT_EQ(s.Brightness, 9);
   EXPECT_EQ(s.Sizes, 10);
 }
 
 TEST_F(SettingsRules, RandomModeCoversItsRangesButNeverTen) {
-  Random().SetState(42);
+  random_.SetState(42);
   bool seen_color_zero = false;
   bool seen_nine = false;
   for (int i = 0; i < 2000; ++i) {
     ClockSettings s;
     s.Rands = 1;
-    ApplyRandomMode(s);
+    ApplyRandomMode(s, random_);
     ASSERT_GE(s.Ar_Color, 1);
     ASSERT_LE(s.Ar_Color, 9);
     ASSERT_GE(s.Arrows, 1);
@@ -106,46 +107,46 @@ TEST_F(SettingsRules, RandomModeCoversItsRangesButNeverTen) {
 TEST_F(SettingsRules, RandomModeIsOnOnlyForExactlyOne) {
   for (int32_t rands : {0, 2, -1, 100}) {
     ClockSettings s{9, 10, 7, 1, 1, 5, rands};
-    Random().SetState(5);
-    ApplyRandomMode(s);
+    random_.SetState(5);
+    ApplyRandomMode(s, random_);
     EXPECT_EQ(s.Color, 7) << "Rands " << rands;
     EXPECT_EQ(s.Ar_Color, 5);
-    EXPECT_EQ(Random().State(), 5u) << "no draw for Rands " << rands;
+    EXPECT_EQ(random_.State(), 5u) << "no draw for Rands " << rands;
   }
 }
 
 TEST_F(SettingsRules, HandColorTableRows) {
-  ApplyHandColor(1);
-  ExpectRgb(AppSettings().HandRGB, 1.0f, 1.0f, 1.0f);
-  ApplyHandColor(5);
-  ExpectRgb(AppSettings().HandRGB, 1.0f, 0.7f, 0.0f);
-  ApplyHandColor(8);
-  ExpectRgb(AppSettings().HandRGB, 0.3f, 1.0f, 0.4f);
-  ApplyHandColor(10);
-  ExpectRgb(AppSettings().HandRGB, 0.5f, 0.0f, 1.0f);
+  ApplyHandColor(settings_.HandRGB, 1);
+  ExpectRgb(settings_.HandRGB, 1.0f, 1.0f, 1.0f);
+  ApplyHandColor(settings_.HandRGB, 5);
+  ExpectRgb(settings_.HandRGB, 1.0f, 0.7f, 0.0f);
+  ApplyHandColor(settings_.HandRGB, 8);
+  ExpectRgb(settings_.HandRGB, 0.3f, 1.0f, 0.4f);
+  ApplyHandColor(settings_.HandRGB, 10);
+  ExpectRgb(settings_.HandRGB, 0.5f, 0.0f, 1.0f);
 }
 
 TEST_F(SettingsRules, DialColorTableRows) {
-  ApplyDialColor(1);
-  ExpectRgb(AppSettings().DialRGB, 0.85f, 0.85f, 0.85f);
-  ApplyDialColor(5);
-  ExpectRgb(AppSettings().DialRGB, 0.7f, 0.5f, 0.0f);
-  ApplyDialColor(6);
-  ExpectRgb(AppSettings().DialRGB, 0.85f, 0.0f, 0.6f);
-  ApplyDialColor(10);
-  ExpectRgb(AppSettings().DialRGB, 0.5f, 0.0f, 0.85f);
+  ApplyDialColor(settings_.DialRGB, 1);
+  ExpectRgb(settings_.DialRGB, 0.85f, 0.85f, 0.85f);
+  ApplyDialColor(settings_.DialRGB, 5);
+  ExpectRgb(settings_.DialRGB, 0.7f, 0.5f, 0.0f);
+  ApplyDialColor(settings_.DialRGB, 6);
+  ExpectRgb(settings_.DialRGB, 0.85f, 0.0f, 0.6f);
+  ApplyDialColor(settings_.DialRGB, 10);
+  ExpectRgb(settings_.DialRGB, 0.5f, 0.0f, 0.85f);
 }
 
 TEST_F(SettingsRules, IndexOutsideOneToTenLeavesTheColour) {
-  ApplyHandColor(11);
-  ExpectRgb(AppSettings().HandRGB, 0.0f, 0.0f, 0.0f);
-  ApplyHandColor(2);
+  ApplyHandColor(settings_.HandRGB, 11);
+  ExpectRgb(settings_.HandRGB, 0.0f, 0.0f, 0.0f);
+  ApplyHandColor(settings_.HandRGB, 2);
   for (int32_t index : {0, -1, 11, 1000}) {
-    ApplyHandColor(index);
-    ApplyDialColor(index);
+    ApplyHandColor(settings_.HandRGB, index);
+    ApplyDialColor(settings_.DialRGB, index);
   }
-  ExpectRgb(AppSettings().HandRGB, 1.0f, 0.0f, 0.0f);
-  ExpectRgb(AppSettings().DialRGB, 0.0f, 0.0f, 0.0f);
+  ExpectRgb(settings_.HandRGB, 1.0f, 0.0f, 0.0f);
+  ExpectRgb(settings_.DialRGB, 0.0f, 0.0f, 0.0f);
 }
 
 TEST(ColorTables, EveryRowIsAColourWithinZeroToOne) {

@@ -15,13 +15,13 @@ class DialFace : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    AppSettings().DialRGB = {0.7f, 0.5f, 0.25f};
+    settings_.DialRGB = {0.7f, 0.5f, 0.25f};
   }
 
   // The first call after a start initialises the style.
   std::vector<DrawnBlock> FirstCall(int32_t style) {
-    Scene().DialMeshReady = false;
-    return BlocksOf(Trace([style] { DrawDialFace(style); }));
+    state_.DialMeshReady = false;
+    return BlocksOf(Trace([&] { DrawDial(style); }));
   }
 };
 
@@ -71,8 +71,8 @@ TEST_F(DialFace, QuadCountsAndCopiesPerStyle) {
 
 TEST_F(DialFace, EveryStyleLeavesTheMatrixStackAsFound) {
   for (int32_t style = 1; style <= 10; ++style) {
-    Scene().DialMeshReady = false;
-    const auto calls = Trace([style] { DrawDialFace(style); });
+    state_.DialMeshReady = false;
+    const auto calls = Trace([&] { DrawDial(style); });
     EXPECT_EQ(CountCalls(calls, "glPushMatrix"), CountCalls(calls, "glPopMatrix")) << style;
     EXPECT_EQ(CountCalls(calls, "glColor4f"),
               CountCalls(calls, "glVertex3f") + CountCalls(calls, "glVertex2f"));
@@ -129,17 +129,17 @@ TEST_F(DialFace, Style5CopiesMeetAtTheFarPoint) {
 TEST_F(DialFace, StylesOutsideOneToTenDrawAndChangeNothing) {
   // A second style 1 call draws the same with or without invalid calls before it: they
   // neither initialise (new phases), nor draw random numbers, nor animate.
-  const auto second_call = [](bool invalid_calls_between) {
-    Random().SetState(20240601u);
-    Scene() = {};
-    DrawDialFace(1);
+  const auto second_call = [this](bool invalid_calls_between) {
+    random_.SetState(20240601u);
+    state_ = {};
+    DrawDial(1);
     for (int32_t style : {0, 11, -1}) {
       if (!invalid_calls_between) break;
-      Scene().DialMeshReady = false;
-      EXPECT_TRUE(Trace([style] { DrawDialFace(style); }).empty()) << style;
+      state_.DialMeshReady = false;
+      EXPECT_TRUE(Trace([&] { DrawDial(style); }).empty()) << style;
     }
-    Scene().DialMeshReady = true;
-    return Trace([] { DrawDialFace(1); });
+    state_.DialMeshReady = true;
+    return Trace([&] { DrawDial(1); });
   };
   const auto reference = second_call(false);
   const auto after_invalid = second_call(true);
@@ -176,17 +176,17 @@ TEST_F(DialFace, Style1PhaseTurnsBackAtEitherEnd) {
   for (uint32_t seed : {1u, 77u, 4000000000u}) {
     for (const auto& c : cases) {
       FirstCall(1);
-      Scene().Dial.phase_a = c.phase;
-      Scene().Dial.speed_a = 0.05f;  // the old speed, which the turn replaces
-      Scene().Dial.speed_b = 0.05f;
-      Scene().DialMeshReady = true;
-      Random().SetState(seed);
-      const float red = PhaseRed(BlocksOf(Trace([] { DrawDialFace(1); })));
+      state_.Dial.phase_a = c.phase;
+      state_.Dial.speed_a = 0.05f;  // the old speed, which the turn replaces
+      state_.Dial.speed_b = 0.05f;
+      state_.DialMeshReady = true;
+      random_.SetState(seed);
+      const float red = PhaseRed(BlocksOf(Trace([&] { DrawDial(1); })));
       const int k = TurningSpeedIndex(red, c.phase, c.direction);
       EXPECT_GE(k, 0) << "seed " << seed << " phase " << c.phase;
       // Inside (0.001, 2 pi) the new speed holds; still outside, another turning speed
       // in the same direction is drawn.
-      const float red_next = PhaseRed(BlocksOf(Trace([] { DrawDialFace(1); })));
+      const float red_next = PhaseRed(BlocksOf(Trace([&] { DrawDial(1); })));
       const float moved = static_cast<float>(c.phase + c.direction * 0.001f * (k + 1));
       const int k_next = TurningSpeedIndex(red_next, moved, c.direction);
       if (moved > 0.001f && moved < 2.0 * kPi) {
@@ -214,22 +214,22 @@ TEST_F(DialFace, Style1SpeedOfTwoEqualDrawsStaysZeroForThatCall) {
     }
   }
   FirstCall(1);
-  Scene().Dial.phase_a = 3.0f;
-  Scene().Dial.speed_a = 0.0f;
-  Scene().Dial.speed_b = 0.05f;
-  Scene().DialMeshReady = true;
-  Random().SetState(seed);
-  const float red = PhaseRed(BlocksOf(Trace([] { DrawDialFace(1); })));
+  state_.Dial.phase_a = 3.0f;
+  state_.Dial.speed_a = 0.0f;
+  state_.Dial.speed_b = 0.05f;
+  state_.DialMeshReady = true;
+  random_.SetState(seed);
+  const float red = PhaseRed(BlocksOf(Trace([&] { DrawDial(1); })));
   EXPECT_NEAR(red, std::pow(std::sin(3.0 + kPi / 4.0), 2), 1e-5);
   // The next call draws again, and two different draws move the phase.
-  const float red_next = PhaseRed(BlocksOf(Trace([] { DrawDialFace(1); })));
+  const float red_next = PhaseRed(BlocksOf(Trace([&] { DrawDial(1); })));
   EXPECT_GT(std::fabs(red_next - red), 1e-4);
 }
 
 TEST_F(DialFace, AGridStaysWithTheStyleThatWasInitialised) {
   FirstCall(2);
-  Scene().DialMeshReady = true;
-  const auto blocks = BlocksOf(Trace([] { DrawDialFace(3); }));
+  state_.DialMeshReady = true;
+  const auto blocks = BlocksOf(Trace([&] { DrawDial(3); }));
   ASSERT_EQ(blocks.size(), 12u);
   EXPECT_EQ(blocks[0].vertices.size(), 4u * 90u);  // style 2's 6 x 15 grid
 }

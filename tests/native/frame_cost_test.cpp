@@ -137,51 +137,50 @@ class KeptDialOnAContext : public SceneTest, public ::testing::WithParamInterfac
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    if (!GetParam()) saved_lookup_ = SetGlProcLookup(nullptr);
-    AppSettings().clock.Color = 7;
-    AppSettings().DialRGB = {0.2f, 0.6f, 0.9f};
-    Scene().LightLevel = 9;
-    SetupLights();
+    if (!GetParam()) Objects().lookup = nullptr;
+    settings_.clock.Color = 7;
+    settings_.DialRGB = {0.2f, 0.6f, 0.9f};
+    state_.LightLevel = 9;
+    SetupLights(state_.LightLevel);
   }
   Image Frame() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawDialAfterClear(AppSettings().clock.Color);
-    Scene().DialMeshReady = true;
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawDialAfterClear(Inputs(), Window());
+    state_.DialMeshReady = true;
     return context_.Read();
   }
-  void TearDown() override {
-    if (!GetParam()) SetGlProcLookup(saved_lookup_);
-    SceneTest::TearDown();
-  }
   Image DrawnFrame() {
-    Scene().KeepCopies = false;
+    Objects().KeepCopies = false;
     Image image = Frame();
-    Scene().KeepCopies = true;
+    Objects().KeepCopies = true;
     return image;
   }
-
-  GlProcLookup saved_lookup_ = nullptr;
+  // A saver frame of the window's whole 64 x 64 pixels.
+  std::vector<uint8_t> SaverFrame() {
+    DrawSaverScene(Inputs(), Window(), 64, 64);
+    return context_.Read().rgb;
+  }
 };
 
 INSTANTIATE_TEST_SUITE_P(CopyAndQuad, KeptDialOnAContext, ::testing::Bool());
 
 TEST_P(KeptDialOnAContext, TheSecondFrameIsPutBackFromTheCopy) {
   const Image first = Frame();
-  ASSERT_TRUE(Scene().KeptDial.valid);
-  EXPECT_EQ(Scene().KeptDial.copy.CopiesWithoutDrawing(), GetParam());
+  ASSERT_TRUE(Objects().KeptDial.valid);
+  EXPECT_EQ(Objects().KeptDial.copy.CopiesWithoutDrawing(), GetParam());
   // A stale copy shows that the second frame comes from it, not from a new drawing.
-  AppSettings().DialRGB = {0.9f, 0.1f, 0.1f};
-  Scene().KeptDial.key.dial_rgb = {0.9f, 0.1f, 0.1f};
+  settings_.DialRGB = {0.9f, 0.1f, 0.1f};
+  Objects().KeptDial.key.DialRGB = {0.9f, 0.1f, 0.1f};
   EXPECT_EQ(Frame().rgb, first.rgb);
 }
 
 // Each thing the picture depends on makes the next frame draw and keep again.
 TEST_P(KeptDialOnAContext, RedrawsWhenWhatTheDialDependsOnChanges) {
   const std::vector<std::function<void()>> changes = {
-      [] { AppSettings().DialRGB.green = 0.1f; }, [] { UpdateLightLevel(3); },
-      [] { AppSettings().clock.Color = 9; },      [] { glViewport(8, 8, 40, 40); },
-      [] { glTranslatef(-0.025f, 0.0f, 0.0f); },  [] { ResizeFullScreen(64, 48); },
-      [] { Scene().DialMeshReady = false; },      [] { SetupLights(); },  // as at every new context
+      [&] { settings_.DialRGB.green = 0.1f; },   [&] { UpdateLightLevel(state_, 3); },
+      [&] { settings_.clock.Color = 9; },        [] { glViewport(8, 8, 40, 40); },
+      [] { glTranslatef(-0.025f, 0.0f, 0.0f); }, [] { ResizeFullScreen(64, 48); },
+      [&] { state_.DialMeshReady = false; },
   };
   for (size_t i = 0; i < changes.size(); ++i) {
     Frame();
@@ -195,16 +194,15 @@ TEST_P(KeptDialOnAContext, RedrawsWhenWhatTheDialDependsOnChanges) {
 TEST_P(KeptDialOnAContext, FramesOverSeveralMonitorsAreDrawn) {
   const std::vector<Viewport> monitors = {{0, 0, 32, 64}, {32, 16, 32, 48}};
   const auto frames = [&](bool keep) {
-    Scene() = {};
-    Caption() = {};
-    Scene().LightLevel = 9;
-    SetupLights();
-    Scene().KeepCopies = keep;
+    SceneState state;
+    state.LightLevel = 9;
+    Objects().KeepCopies = keep;
     std::vector<std::vector<uint8_t>> pictures;
     for (int i = 0; i < 3; ++i) {
-      DrawSaverSceneInEach(monitors);
+      DrawSaverSceneInEach(Inputs(), {state, Objects(), random_}, monitors);
       pictures.push_back(context_.Read().rgb);
     }
+    Objects().KeepCopies = true;
     return pictures;
   };
   EXPECT_EQ(frames(true), frames(false));
@@ -212,41 +210,66 @@ TEST_P(KeptDialOnAContext, FramesOverSeveralMonitorsAreDrawn) {
 
 TEST_P(KeptDialOnAContext, StyleOneAndNoDialAreNeverKept) {
   for (int32_t style : {0, 1, 11}) {
-    AppSettings().clock.Color = style;
+    settings_.clock.Color = style;
     Frame();
-    EXPECT_FALSE(Scene().KeptDial.valid) << style;
+    EXPECT_FALSE(Objects().KeptDial.valid) << style;
   }
 }
 
-// The settings window's frame is all still part: put back while nothing it shows
-// changes (a stale copy shows it), drawn again when the second or a setting does.
-TEST_P(KeptDialOnAContext, StillPartIsPutBackUntilWhatItShowsChanges) {
-  AppSettings().clock = {9, 10, 7, 1, 3, 5, 0};
-  AppSettings().HandRGB = {0.9f, 0.8f, 0.2f};
-  const auto frame = [this](bool keep) {
-    Scene().KeepCopies = keep;
-    DrawSettingsScene();
-    Scene().KeepCopies = true;
+// The settings window's frame is all still part: put back while nothing it is drawn
+// from changes (a stale copy shows it), drawn again when any field of its inputs does.
+TEST_P(KeptDialOnAContext, StillPartIsPutBackUntilAnyInputChanges) {
+  settings_.clock = {9, 10, 7, 1, 3, 5, 0};
+  settings_.HandRGB = {0.9f, 0.8f, 0.2f};
+  const auto frame = [this](const FrameInputs& in, bool keep) {
+    Objects().KeepCopies = keep;
+    DrawSettingsScene(in, Window());
+    Objects().KeepCopies = true;
     return context_.Read().rgb;
   };
-  const std::vector<uint8_t> first = frame(true);
-  ASSERT_TRUE(Scene().KeptStill.valid);
-  AppSettings().HandRGB.red = 0.1f;
-  Scene().KeptStill.key.hand_rgb[0] = 0.1f;
-  EXPECT_EQ(frame(true), first);
+  FrameInputs base = Inputs();
+  base.LightLevel = 9;
+  const std::vector<uint8_t> first = frame(base, true);
+  ASSERT_TRUE(Objects().KeptStill.valid);
+  FrameInputs stale = base;
+  stale.HandRGB.red = 0.1f;
+  Objects().KeptStill.key = stale;
+  EXPECT_EQ(frame(stale, true), first);
 
-  const std::vector<std::function<void()>> changes = {
-      [] { Clock().Pin({10, 8, 31, 0}); },        [] { Clock().Pin({10, 9, 31, 0}); },
-      [] { Clock().Pin({11, 9, 31, 0}); },        [] { AppSettings().clock.Arrows = 7; },
-      [] { AppSettings().HandRGB.green = 0.1f; }, [] { AppSettings().clock.Sizes = 15; },
-      [] { AppSettings().DialRGB.blue = 0.2f; },  [] { AppSettings().clock.Brightness = 4; },
-      [] { AppSettings().clock.Color = 0; },      [] { AppSettings().clock.Color = 3; },
+  using Change = void (*)(FrameInputs&);
+  const std::vector<std::pair<const char*, Change>> changes = {
+      {"second", [](FrameInputs& in) { in.time.second = 31; }},
+      {"minute", [](FrameInputs& in) { in.time.minute = 9; }},
+      {"hour", [](FrameInputs& in) { in.time.hour = 11; }},
+      {"Brightness", [](FrameInputs& in) { in.settings.Brightness = 4; }},
+      {"Sizes", [](FrameInputs& in) { in.settings.Sizes = 15; }},
+      {"Color", [](FrameInputs& in) { in.settings.Color = 3; }},
+      {"no dial", [](FrameInputs& in) { in.settings.Color = 0; }},
+      {"Alpha", [](FrameInputs& in) { in.settings.Alpha = 2; }},
+      {"Arrows", [](FrameInputs& in) { in.settings.Arrows = 7; }},
+      {"Ar_Color", [](FrameInputs& in) { in.settings.Ar_Color = 2; }},
+      {"Rands", [](FrameInputs& in) { in.settings.Rands = 1; }},
+      {"HandRGB", [](FrameInputs& in) { in.HandRGB.green = 0.1f; }},
+      {"DialRGB", [](FrameInputs& in) { in.DialRGB.blue = 0.2f; }},
+      {"LightLevel", [](FrameInputs& in) { in.LightLevel = 4; }},
+      {"viewport",
+       [](FrameInputs& in) {
+         in.viewport = {0, 8, 64, 48};
+       }},
+      {"projection", [](FrameInputs& in) { in.projection[12] = 0.25f; }},
   };
-  for (size_t i = 0; i < changes.size(); ++i) {
-    frame(true);
-    changes[i]();
-    EXPECT_EQ(frame(true), frame(false)) << "change " << i;
-    EXPECT_EQ(frame(true), frame(false)) << "change " << i << ", kept again";
+  for (const auto& [name, change] : changes) {
+    FrameInputs in = base;
+    frame(in, true);
+    change(in);
+    // The viewport and projection are the context's: the inputs report what it has.
+    glViewport(in.viewport[0], in.viewport[1], in.viewport[2], in.viewport[3]);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(in.projection.data());
+    EXPECT_EQ(frame(in, true), frame(in, false)) << name;
+    EXPECT_EQ(frame(in, true), frame(in, false)) << name << ", kept again";
+    glViewport(base.viewport[0], base.viewport[1], base.viewport[2], base.viewport[3]);
+    glLoadMatrixf(base.projection.data());
   }
 }
 
@@ -264,37 +287,33 @@ void* LookupWithRefusedBlit(const char* name) {
 }
 
 TEST_P(KeptDialOnAContext, ARefusedCopyFallsBackToTheQuad) {
-  const GlProcLookup before = SetGlProcLookup(&LookupWithRefusedBlit);
-  SetupLights();
+  Objects().lookup = &LookupWithRefusedBlit;
   const Image first = Frame();
-  ASSERT_TRUE(Scene().KeptDial.valid);
-  EXPECT_FALSE(Scene().KeptDial.copy.CopiesWithoutDrawing());
+  ASSERT_TRUE(Objects().KeptDial.valid);
+  EXPECT_FALSE(Objects().KeptDial.copy.CopiesWithoutDrawing());
   EXPECT_EQ(Frame().rgb, first.rgb);
   EXPECT_EQ(Frame().rgb, DrawnFrame().rgb);
-  SetGlProcLookup(before);
 }
 
 // After a swap the back buffer holds anything (here magenta). A saver frame whose still
-// part is put back over the whole window needs no colour clear; one whose viewport
-// leaves some of the window uncovered still clears it.
+// part is put back over the whole window needs no clear; one whose viewport leaves some
+// of the window uncovered still clears it.
 TEST_P(KeptDialOnAContext, SaverFramesOverAnUndefinedBufferAreTheDrawnOnes) {
   const std::vector<Viewport> viewports = {{0, 0, 64, 64}, {0, 8, 64, 48}};
   for (const Viewport& viewport : viewports) {
     const auto frames = [&](bool keep) {
-      Scene() = {};
-      Caption() = {};
-      Scene().LightLevel = 9;
+      state_ = {};
+      state_.LightLevel = 9;
       SetupCamera(viewport, 1.0f);
-      SetupLights();
-      Scene().KeepCopies = keep;
+      Objects().KeepCopies = keep;
       std::vector<std::vector<uint8_t>> pictures;
       for (int i = 0; i < 3; ++i) {
         glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        DrawSaverScene(64, 64);
-        pictures.push_back(context_.Read().rgb);
+        pictures.push_back(SaverFrame());
       }
+      Objects().KeepCopies = true;
       return pictures;
     };
     EXPECT_EQ(frames(true), frames(false)) << "viewport height " << viewport.height;
@@ -302,9 +321,68 @@ TEST_P(KeptDialOnAContext, SaverFramesOverAnUndefinedBufferAreTheDrawnOnes) {
 }
 
 TEST_P(KeptDialOnAContext, AMovingDialKeepsNoStillPart) {
-  AppSettings().clock.Color = 1;
-  DrawSettingsScene();
-  EXPECT_FALSE(Scene().KeptStill.valid);
+  settings_.clock.Color = 1;
+  DrawSettingsScene(Inputs(), Window());
+  EXPECT_FALSE(Objects().KeptStill.valid);
+}
+
+// The context's owner deletes the kept copies' textures and framebuffers and the font
+// lists while the context is current; none is left for the context's end to take.
+TEST_P(KeptDialOnAContext, ReleasingTheContextsObjectsDeletesEveryName) {
+  Objects().FontListBase = glGenLists(kFontCharCount);
+  Frame();
+  SaverFrame();
+  SaverFrame();
+  const SceneGl& gl = Objects();
+  ASSERT_TRUE(gl.KeptDial.valid && gl.KeptStill.valid);
+  const std::vector<GLuint> textures = {gl.KeptDial.copy.Texture(), gl.KeptStill.copy.Texture()};
+  const std::vector<GLuint> framebuffers = {gl.KeptDial.copy.Framebuffer(),
+                                            gl.KeptStill.copy.Framebuffer()};
+  const GLuint lists = gl.FontListBase;
+  const auto is_framebuffer =
+      reinterpret_cast<GLboolean (*)(GLuint)>(OSMesaGetProcAddress("glIsFramebufferEXT"));
+  ASSERT_NE(is_framebuffer, nullptr);
+  for (GLuint t : textures)
+    EXPECT_TRUE(glIsTexture(t));
+  for (GLuint f : framebuffers)
+    EXPECT_EQ(is_framebuffer(f) == GL_TRUE, GetParam());
+
+  Objects().Release();
+  for (GLuint t : textures)
+    EXPECT_FALSE(glIsTexture(t)) << t;
+  for (GLuint f : framebuffers)
+    EXPECT_FALSE(f != 0 && is_framebuffer(f)) << f;
+  EXPECT_FALSE(glIsList(lists));
+  EXPECT_FALSE(glIsList(lists + kFontCharCount - 1));
+  EXPECT_FALSE(Objects().KeptDial.valid || Objects().KeptStill.valid);
+  EXPECT_EQ(Objects().FontListBase, 0u);
+}
+
+// A context shares its textures and lists with another made to share them, so what
+// its destruction left behind would still be found from the other.
+TEST(SceneObjectsOfAContext, NoneOutlivesTheContextsOwner) {
+  const RenderOptions o = SaverFrames(7, 3, 64, 64);
+  OSMesaContext other = nullptr;
+  GLuint texture = 0;
+  GLuint lists = 0;
+  std::vector<uint8_t> other_buffer(64 * 64 * 4);
+  {
+    OffscreenContext context(64, 64);
+    RenderedWindow window;
+    PrepareWindow(o, context, window);
+    for (int i = 0; i < 3; ++i)
+      DrawWindowFrame(o, context, window);
+    ASSERT_TRUE(context.Objects().KeptStill.valid);
+    texture = context.Objects().KeptStill.copy.Texture();
+    lists = context.Objects().FontListBase;
+    ASSERT_TRUE(glIsTexture(texture) && glIsList(lists));
+    other = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, context.Handle());
+    ASSERT_NE(other, nullptr);
+  }
+  ASSERT_TRUE(OSMesaMakeCurrent(other, other_buffer.data(), GL_UNSIGNED_BYTE, 64, 64));
+  EXPECT_FALSE(glIsTexture(texture));
+  EXPECT_FALSE(glIsList(lists));
+  OSMesaDestroyContext(other);
 }
 
 }  // namespace

@@ -57,47 +57,50 @@ class SaverOnTwoMonitors : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    AppSettings().clock = {9, 10, 1, 1, 1, 5, 0};
-    Scene().LightLevel = 9;
-    Caption().FontListBase = 100;
-    Caption().CaptionAlphaStep = 0.001f;
-    start_scene_ = Scene();
-    start_random_ = Random().State();
+    settings_.clock = {9, 10, 1, 1, 1, 5, 0};
+    state_.LightLevel = 9;
+    Objects().FontListBase = 100;
+    state_.Caption.CaptionAlphaStep = 0.001f;
   }
-  void Restart() {
-    Scene() = start_scene_;
-    Caption().CaptionAlpha = 0.0f;
-    Random().SetState(start_random_);
+  void TearDown() override {
+    Objects().FontListBase = 0;  // not this context's lists
+    SceneTest::TearDown();
   }
-
-  SceneState start_scene_;
-  uint32_t start_random_ = 0;
 };
 
 TEST_F(SaverOnTwoMonitors, EachMonitorShowsTheFrameOneScreenWouldShow) {
+  // Both frames start from one window state and one generator, with the same inputs.
+  const FrameInputs in = Inputs();
+  const SceneState start = state_;
+  const RandomGenerator start_random = random_;
   std::vector<std::string> one;
-  for (const GlCall& c : Trace([] { DrawSaverScene(64, 64); }))
+  for (const GlCall& c : Trace([&] { DrawSaverScene(in, Window(), 64, 64); }))
     one.push_back(FormatGlCall(c));
-  const float one_phase = Scene().Dial.phase_a;
-  const uint32_t one_random = Random().State();
+  const SceneState one_state = state_;
+  const uint32_t one_random = random_.State();
 
-  Restart();
+  SceneState state = start;
+  RandomGenerator random = start_random;
   // One clear, then per monitor its viewport and the calls one screen's frame makes.
   std::vector<std::string> expected = {one.front(), "glViewport 0 0 1024 768"};
   expected.insert(expected.end(), one.begin() + 1, one.end());
   expected.push_back("glViewport 1024 168 800 600");
   expected.insert(expected.end(), one.begin() + 1, one.end());
   std::vector<std::string> two;
-  for (const GlCall& c : Trace([] {
-         DrawSaverSceneInEach({{0, 0, 1024, 768}, {1024, 168, 800, 600}});
+  for (const GlCall& c : Trace([&] {
+         DrawSaverSceneInEach(in, {state, Objects(), random},
+                              {{0, 0, 1024, 768}, {1024, 168, 800, 600}});
        }))
     two.push_back(FormatGlCall(c));
   EXPECT_TRUE(two == expected) << "the two monitors' frames differ from one screen's";
 
   // The animation, the random generator and the caption advance once per frame.
-  EXPECT_EQ(Scene().Dial.phase_a, one_phase);
-  EXPECT_EQ(Random().State(), one_random);
-  EXPECT_FLOAT_EQ(Caption().CaptionAlpha, 0.001f);
+  EXPECT_EQ(state.Dial.phase_a, one_state.Dial.phase_a);
+  EXPECT_EQ(state.Dial.speed_b, one_state.Dial.speed_b);
+  EXPECT_EQ(random.State(), one_random);
+  EXPECT_FLOAT_EQ(state.Caption.CaptionAlpha, 0.001f);
+  EXPECT_EQ(state.Caption.CaptionAlphaStep, one_state.Caption.CaptionAlphaStep);
+  EXPECT_TRUE(state.DialMeshReady);
 }
 
 }  // namespace

@@ -17,20 +17,20 @@ class NumeralRing : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    AppSettings().clock.Arrows = 1;
-    AppSettings().clock.Sizes = 10;
-    AppSettings().HandRGB = {0.5f, 0.25f, 0.125f};
+    settings_.clock.Arrows = 1;
+    settings_.clock.Sizes = 10;
+    settings_.HandRGB = {0.5f, 0.25f, 0.125f};
   }
 
   // The 60 mark blocks and the 141 numeral dot blocks, after the three hands.
   std::vector<DrawnBlock> Marks(uint16_t second) {
-    Clock().Pin({10, 8, second, 0});
-    auto blocks = BlocksOf(Trace(DrawClockHands));
+    time_ = TimeOfDay{10, 8, second, 0};
+    auto blocks = BlocksOf(Trace([&] { DrawHands(); }));
     return {blocks.begin() + 3, blocks.begin() + 63};
   }
   std::vector<DrawnBlock> NumeralDots(int32_t sizes) {
-    AppSettings().clock.Sizes = sizes;
-    auto blocks = BlocksOf(Trace(DrawClockHands));
+    settings_.clock.Sizes = sizes;
+    auto blocks = BlocksOf(Trace([&] { DrawHands(); }));
     return {blocks.begin() + 63, blocks.end()};
   }
 };
@@ -113,7 +113,7 @@ TEST_F(NumeralRing, DigitScaleSetsTheDotSizeAndSpacingButNotTheOrigins) {
   for (const auto& c : cases) {
     const auto dots = NumeralDots(c.sizes);
     ASSERT_EQ(dots.size(), kNumeralDots);
-    EXPECT_FLOAT_EQ(Scene().DigitScale, c.digit_scale);
+    EXPECT_FLOAT_EQ(state_.DigitScale, c.digit_scale);
     EXPECT_NEAR(Distance(RingVertex(dots[0], 7, 5, 2), Centre(dots[0])), c.radius, 1e-4);
     // The "1" of "12": dots (4,-2), (4,-5), (4,-8) are straight steps apart.
     EXPECT_NEAR(Distance(Centre(dots[3]), Centre(dots[4])), c.step, 1e-5);

@@ -92,7 +92,7 @@ TEST(RenderScene, TracesTheLastFrameOfTheChosenWindow) {
   std::vector<std::string> lines;
   for (const GlCall& c : saver.trace)
     lines.push_back(FormatGlCall(c));
-  EXPECT_EQ(lines.front(), "glClear 16640");
+  EXPECT_EQ(lines.front(), "glClear 16384");
   // Style 1's second hand, row 25, column 10, in the hand's own frame.
   EXPECT_NE(std::find(lines.begin(), lines.end(), "glVertex3f 0.566116571 0.171286345 0"),
             lines.end());

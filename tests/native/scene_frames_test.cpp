@@ -12,10 +12,23 @@ class SceneFrames : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    AppSettings().clock = {9, 10, 7, 1, 1, 5, 0};
-    Scene().LightLevel = 9;
-    Caption().FontListBase = 100;
-    Caption().CaptionAlphaStep = 0.001f;
+    settings_.clock = {9, 10, 7, 1, 1, 5, 0};
+    state_.LightLevel = 9;
+    Objects().FontListBase = 100;
+    state_.Caption.CaptionAlphaStep = 0.001f;
+  }
+  void TearDown() override {
+    Objects().FontListBase = 0;  // not this context's lists
+    SceneTest::TearDown();
+  }
+  std::vector<GlCall> SaverFrame() {
+    return Trace([&] { DrawSaverScene(Inputs(), Window(), 64, 64); });
+  }
+  // The settings window's frame: its lights follow Brightness.
+  std::vector<GlCall> SettingsFrame() {
+    FrameInputs in = Inputs();
+    in.LightLevel = settings_.clock.Brightness;
+    return Trace([&] { DrawSettingsScene(in, Window()); });
   }
 };
 
@@ -39,9 +52,9 @@ std::vector<std::string> Outline(const std::vector<GlCall>& calls) {
 }
 
 TEST_F(SceneFrames, SaverFrameIsDialHandsThenTheCaption) {
-  const auto calls = Trace([] { DrawSaverScene(64, 64); });
+  const auto calls = SaverFrame();
   ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(FormatGlCall(calls.front()), "glClear 16640");  // colour and depth
+  EXPECT_EQ(FormatGlCall(calls.front()), "glClear 16384");  // the colour only
   const auto blocks = BlocksOf(calls);
   EXPECT_EQ(blocks.size(), 12u + 3u + 60u + 141u);  // dial 7, hands, marks, numerals
   const std::vector<std::string> lines = Lines({calls.end() - 11, calls.end()});
@@ -52,26 +65,26 @@ TEST_F(SceneFrames, SaverFrameIsDialHandsThenTheCaption) {
   EXPECT_EQ(lines[4].rfind("glCallLists 24 5121 83 99 114", 0), 0u) << lines[4];
   EXPECT_EQ(lines[5], "glPopAttrib");
   EXPECT_EQ(lines[6], "glRasterPos2f -1 1");
-  EXPECT_TRUE(Scene().DialMeshReady);
+  EXPECT_TRUE(state_.DialMeshReady);
   // The caption fades in by 0.001 a frame.
-  const auto next = Lines(Trace([] { DrawSaverScene(64, 64); }));
+  const auto next = Lines(SaverFrame());
   EXPECT_EQ(next[next.size() - 11], "glColor4f 0.899999976 0.699999988 0 0.00100000005");
 }
 
 TEST_F(SceneFrames, SaverWithoutADialStyleDrawsNoDial) {
   for (int32_t color : {0, 11}) {
-    AppSettings().clock.Color = color;
-    EXPECT_EQ(BlocksOf(Trace([] { DrawSaverScene(64, 64); })).size(), 3u + 60u + 141u);
+    settings_.clock.Color = color;
+    EXPECT_EQ(BlocksOf(SaverFrame()).size(), 3u + 60u + 141u);
   }
 }
 
 TEST_F(SceneFrames, SettingsFrameShiftsTheClockAndFollowsBrightness) {
-  AppSettings().clock.Color = 2;
-  AppSettings().clock.Brightness = 3;
-  const auto outline = Outline(Trace(DrawSettingsScene));
+  settings_.clock.Color = 2;
+  settings_.clock.Brightness = 3;
+  const auto outline = Outline(SettingsFrame());
   const std::vector<std::string> head(outline.begin(), outline.begin() + 7);
   EXPECT_EQ(head, (std::vector<std::string>{
-                      "glClear 16640",
+                      "glClear 16384",
                       "glLightfv 16384 4609 0.150000006 0.150000006 0.150000006 1",
                       "glLightfv 16384 4610 0.150000006 0.150000006 0.150000006 1",
                       "glLightfv 16385 4609 0.150000006 0.150000006 0.150000006 1",
@@ -80,20 +93,20 @@ TEST_F(SceneFrames, SettingsFrameShiftsTheClockAndFollowsBrightness) {
                       "glTranslatef -0.0250000004 0 0",
                   }));
   EXPECT_EQ(outline.back(), "glPopMatrix");
-  EXPECT_EQ(Scene().LightLevel, 3);
+  EXPECT_EQ(state_.LightLevel, 3);
   // Unchanged brightness: the lights are left alone.
-  EXPECT_EQ(CountCalls(Trace(DrawSettingsScene), "glLightfv"), 0u);
-  EXPECT_EQ(CountCalls(Trace(DrawSettingsScene), "glRasterPos2f"), 0u);
+  EXPECT_EQ(CountCalls(SettingsFrame(), "glLightfv"), 0u);
+  EXPECT_EQ(CountCalls(SettingsFrame(), "glRasterPos2f"), 0u);
 }
 
 TEST_F(SceneFrames, PreviewAlwaysDrawsDialStyle8) {
-  AppSettings().clock.Color = 3;
-  const auto blocks = BlocksOf(Trace(DrawPreviewScene));
+  settings_.clock.Color = 3;
+  const auto blocks = BlocksOf(Trace([&] { DrawPreviewScene(Inputs(), Window()); }));
   ASSERT_EQ(blocks.size(), 12u + 3u + 60u + 141u);
   // Style 8's far pole, at row 0: z = -1 and alpha cos^2(6 phi) = 0 on the sector edge.
   EXPECT_FLOAT_EQ(blocks[0].vertices[0].z, -1.0f);
   EXPECT_EQ(blocks[0].vertices.size(), 600u);
-  EXPECT_TRUE(Scene().DialMeshReady);
+  EXPECT_TRUE(state_.DialMeshReady);
 }
 
 }  // namespace

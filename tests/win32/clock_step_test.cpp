@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,24 +48,30 @@ const ClockStep kSteps[] = {
      {{0, 0, 4, 0}, {-24, 0, 0}}},
 };
 
+// What a running window's frames have left: its scene state, and its kept still picture
+// where its context keeps one.
+struct Observed {
+  const SceneState* state = nullptr;
+  const KeptStillState* still = nullptr;
+};
+
 // Whether the last frame was drawn, or put back, for `shown`.
-bool LastFrameShows(const ShownTime& shown) {
-  const HandAngles& a = Scene().Angles;
-  const KeptStillState& still = Scene().KeptStill;
-  const TimeOfDay& t = shown.time;
-  const std::array<int, 3> label = {t.hour, t.minute, t.second};
+bool LastFrameShows(const Observed& seen, const ShownTime& shown) {
+  const HandAngles& a = seen.state->Angles;
   return a.second_deg == shown.angles.second_deg && a.minute_deg == shown.angles.minute_deg &&
-         a.hour_deg == shown.angles.hour_deg && (!still.valid || still.key.time == label);
+         a.hour_deg == shown.angles.hour_deg &&
+         (seen.still == nullptr || !seen.still->valid || seen.still->key.time == shown.time);
 }
 
 // The preview as RunPreview starts it, inside a dialog's area made here, with its worker.
 class RunningPreview {
  public:
-  RunningPreview() {
+  explicit RunningPreview(Observed& seen) {
+    seen.state = &Preview().Scene;
     parent_.reset(CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 40, 40, 152, 112,
                                   nullptr, nullptr, nullptr, nullptr));
     Preview().PreviewStopRequested.store(false);
-    PreviewSceneFixedValues();
+    PreviewSceneFixedValues(AppSettings(), Preview().Scene);
     CreatePreviewWindow(152, 112, parent_.get());
     DWORD id = 0;
     worker_.reset(CreateThread(nullptr, 0, &PreviewWorker, nullptr, 0, &id));
@@ -89,14 +94,17 @@ class RunningPreview {
 
 struct DrawingWindow {
   const char* what;
-  std::function<std::shared_ptr<void>()> start;
+  std::function<std::shared_ptr<void>(Observed& seen)> start;
   // Whether its frames keep their still part (one monitor, a static dial).
   bool keeps_still_part;
 };
 
 template <typename Form>
-std::shared_ptr<void> StartForm() {
-  return std::shared_ptr<Form>(new Form, [](Form* form) {
+std::shared_ptr<void> StartForm(Observed& seen) {
+  auto* made = new Form;
+  seen.state = &made->Scene();
+  seen.still = &made->SceneObjects().KeptStill;
+  return std::shared_ptr<Form>(made, [](Form* form) {
     if (form->HandleAllocated()) {
       form->Close();
     }
@@ -108,7 +116,9 @@ std::shared_ptr<void> StartForm() {
 const DrawingWindow kWindows[] = {
     {"full-screen saver", &StartForm<TForm1>, true},
     {"settings window", &StartForm<TForm2>, true},
-    {"preview", [] { return std::shared_ptr<void>(std::make_shared<RunningPreview>()); }, false},
+    {"preview",
+     [](Observed& seen) { return std::shared_ptr<void>(std::make_shared<RunningPreview>(seen)); },
+     false},
 };
 
 class ClockStepWhileRunning : public testing::Test {
@@ -121,7 +131,7 @@ class ClockStepWhileRunning : public testing::Test {
   static void Reset() {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
     AppSettings() = {};
-    Scene() = {};
+    Preview().Scene = {};
     Application().Reset();
   }
 };
@@ -132,17 +142,18 @@ TEST_F(ClockStepWhileRunning, NextFramesShowTheNewTime) {
     SCOPED_TRACE(window.what);
     Reset();
     Clock().Pin(kSteps[0].before.time);
-    const std::shared_ptr<void> running = window.start();
+    Observed seen;
+    const std::shared_ptr<void> running = window.start(seen);
     for (const ClockStep& step : kSteps) {
       SCOPED_TRACE(step.what);
       for (const ShownTime* shown : {&step.before, &step.after, &step.second_later}) {
         Clock().Pin(shown->time);
-        EXPECT_TRUE(PumpUntil([&] { return LastFrameShows(*shown); }, kFrameWait_ms))
+        EXPECT_TRUE(PumpUntil([&] { return LastFrameShows(seen, *shown); }, kFrameWait_ms))
             << "no frame for " << shown->time.hour << ":" << shown->time.minute << ":"
             << shown->time.second;
       }
       const bool one_monitor = GetSystemMetrics(SM_CMONITORS) == 1;
-      EXPECT_EQ(Scene().KeptStill.valid, window.keeps_still_part && one_monitor);
+      EXPECT_EQ(seen.still != nullptr && seen.still->valid, window.keeps_still_part && one_monitor);
     }
   }
 }

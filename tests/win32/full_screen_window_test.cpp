@@ -7,7 +7,6 @@
 #include "saver/Full.h"
 #include "saver/Monitors.h"
 #include "scene/GlHeaders.h"
-#include "scene/SceneState.h"
 #include "scene/win32/SystemOpenGL.h"
 #include "settings/win32/RegistryStore.h"
 #include "tests/support/ErrorBoxes.h"
@@ -137,7 +136,7 @@ class FullScreenWindowOnADesk : public FullScreenWindowFaults {
     form_ = std::make_unique<TForm1>();
     ASSERT_TRUE(form_->HandleAllocated());
     // A frame drawn first leaves the viewport of its last monitor behind.
-    ASSERT_TRUE(PumpUntil([] { return Scene().DialMeshReady; }, 10000));
+    ASSERT_TRUE(PumpUntil([this] { return form_->Scene().DialMeshReady; }, 10000));
   }
   void UseDesk(const Desk& desk) {
     MonitorLister() = [desk] { return desk; };
@@ -199,8 +198,8 @@ TEST_F(FullScreenWindowOnADesk, DisplayChangeCoversTheNewDeskWithOneViewportEach
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Start(c.before);
-    Scene().KeptStill.valid = true;
-    Scene().KeptDial.valid = true;
+    form_->SceneObjects().KeptStill.valid = true;
+    form_->SceneObjects().KeptDial.valid = true;
     UseDesk(c.after);
     const RECT& s = c.virtual_screen;
     SendMessageA(form_->Handle(), WM_DISPLAYCHANGE, 32,
@@ -217,8 +216,8 @@ TEST_F(FullScreenWindowOnADesk, DisplayChangeCoversTheNewDeskWithOneViewportEach
     } else {
       EXPECT_FLOAT_EQ(projection[0], projection[5]);
     }
-    EXPECT_FALSE(Scene().KeptStill.valid);
-    EXPECT_FALSE(Scene().KeptDial.valid);
+    EXPECT_FALSE(form_->SceneObjects().KeptStill.valid);
+    EXPECT_FALSE(form_->SceneObjects().KeptDial.valid);
     form_->Close();
     ShowCursor(TRUE);
     form_.reset();

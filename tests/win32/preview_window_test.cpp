@@ -23,10 +23,10 @@ BOOL WINAPI RefuseFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
 class PreviewInADialogArea : public testing::Test {
  protected:
   void SetUp() override {
-    Scene() = {};
+    Preview().Scene = {};
     Application().Reset();
     Preview().FrameSetupFailed = false;
-    PreviewSceneFixedValues();
+    PreviewSceneFixedValues(AppSettings(), Preview().Scene);
     ResetSetPixelFormatOnceCalls();
     PixelFormatSetter() = &SetPixelFormatOnce;
     area_.reset(CreateWindowExA(0, "STATIC", "preview area", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112,
@@ -70,7 +70,7 @@ TEST_F(PreviewInADialogArea, LaterFramesDrawWithoutSettingTheFormatAgain) {
     // Nothing of OpenGL's state outlives a frame.
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
   }
-  EXPECT_TRUE(Scene().DialMeshReady);
+  EXPECT_TRUE(Preview().Scene.DialMeshReady);
 }
 
 TEST_F(PreviewInADialogArea, FormatThatCannotBeSetEndsThePreviewWithItsBox) {

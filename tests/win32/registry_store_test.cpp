@@ -346,7 +346,8 @@ TEST_F(SettingsStore, RandomModeChangesMemoryNotTheRegistry) {
   Random().PinSeed(20240607u);
   RandomGenerator reference;
   reference.SetState(20240607u);
-  SaverSceneAfterContext();
+  SceneState scene;
+  SaverSceneAfterContext(AppSettings(), scene, Random());
   Random().PinSeed(std::nullopt);
   const ClockSettings& s = AppSettings().clock;
   EXPECT_EQ(s.Ar_Color, static_cast<int32_t>(reference.Next(9)) + 1);
@@ -362,7 +363,8 @@ TEST_F(SettingsStore, RandomModeChangesMemoryNotTheRegistry) {
 TEST_F(SettingsStore, ColoursFollowTheLoadedIndices) {
   StoreAll({9, 10, 7, 4, 1, 2, 0});
   LoadSettings(SettingsLoader::FullScreen);
-  SaverSceneAfterContext();
+  SceneState scene;
+  SaverSceneAfterContext(AppSettings(), scene, Random());
   EXPECT_EQ(AppSettings().HandRGB.red, 1.0f);
   EXPECT_EQ(AppSettings().HandRGB.green, 0.0f);
   EXPECT_EQ(AppSettings().DialRGB.blue, 0.85f);

@@ -45,7 +45,6 @@ void ExpectGrey(const Vec4& c, float intensity) {
 
 class RenderContextOnAWindow : public testing::Test {
  protected:
-  void SetUp() override { Scene() = {}; }
   PlainWindow window_;
   RenderContext context_;
 };
@@ -76,7 +75,7 @@ TEST(PixelFormatRequest, SixteenBitScreenAsksForSixteenAndDepthStaysThirtyTwo) {
 }
 
 TEST_F(RenderContextOnAWindow, GetsAPixelFormatAndACurrentContext) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt, 0).ok());
   EXPECT_NE(GetPixelFormat(context_.Dc()), 0);
   EXPECT_EQ(wglGetCurrentContext(), context_.Rc());
   PIXELFORMATDESCRIPTOR chosen{};
@@ -86,7 +85,7 @@ TEST_F(RenderContextOnAWindow, GetsAPixelFormatAndACurrentContext) {
 }
 
 TEST_F(RenderContextOnAWindow, SetsCapabilitiesBlendAndCamera) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt, 0).ok());
   EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
   EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
@@ -135,8 +134,7 @@ TEST_F(RenderContextOnAWindow, LightsFollowTheLevel) {
   } cases[] = {{0, 0.0f}, {7, 0.35f}, {9, 0.45f}, {10, 0.5f}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.level);
-    Scene().LightLevel = c.level;
-    ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
+    ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt, c.level).ok());
     for (GLenum light : {GL_LIGHT0, GL_LIGHT1}) {
       ExpectGrey(LightValue(light, GL_DIFFUSE), c.intensity);
       ExpectGrey(LightValue(light, GL_SPECULAR), c.intensity);
@@ -146,7 +144,7 @@ TEST_F(RenderContextOnAWindow, LightsFollowTheLevel) {
 }
 
 TEST_F(RenderContextOnAWindow, LightPositionsAreInFrontOfTheDial) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt, 0).ok());
   // Given with the model-view at the identity, so stored as given.
   const Vec4 p0 = LightValue(GL_LIGHT0, GL_POSITION);
   const Vec4 p1 = LightValue(GL_LIGHT1, GL_POSITION);
@@ -159,10 +157,11 @@ TEST_F(RenderContextOnAWindow, LightPositionsAreInFrontOfTheDial) {
 }
 
 TEST_F(RenderContextOnAWindow, LevelUpdateChangesColoursNotPositions) {
-  Scene().LightLevel = 9;
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
-  UpdateLightLevel(3);
-  EXPECT_EQ(Scene().LightLevel, 3);
+  SceneState state;
+  state.LightLevel = 9;
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt, 9).ok());
+  UpdateLightLevel(state, 3);
+  EXPECT_EQ(state.LightLevel, 3);
   for (GLenum light : {GL_LIGHT0, GL_LIGHT1}) {
     ExpectGrey(LightValue(light, GL_DIFFUSE), 0.15f);
     ExpectGrey(LightValue(light, GL_SPECULAR), 0.15f);
@@ -172,11 +171,11 @@ TEST_F(RenderContextOnAWindow, LevelUpdateChangesColoursNotPositions) {
 }
 
 TEST_F(RenderContextOnAWindow, SettingUpAgainReplacesTheEarlierContext) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}).ok());
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}, 0).ok());
   const HGLRC first = context_.Rc();
   EXPECT_NE(context_.FontListBase(), 0u);
   EXPECT_TRUE(glIsList(context_.FontListBase() + ('A' - 32)));
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}).ok());
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, CaptionFont{-20}, 0).ok());
   EXPECT_EQ(wglGetCurrentContext(), context_.Rc());
   EXPECT_NE(context_.FontListBase(), 0u);
   // The earlier context was deleted: making it current fails.
@@ -187,7 +186,7 @@ TEST_F(RenderContextOnAWindow, SettingUpAgainReplacesTheEarlierContext) {
 }
 
 TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt, 0).ok());
   context_.Release();
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(context_.Rc(), nullptr);
@@ -196,7 +195,7 @@ TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
 }
 
 TEST_F(RenderContextOnAWindow, FullScreenResizeUsesTheWindowAspect) {
-  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt).ok());
+  ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt, 0).ok());
   ResizeFullScreen(1024, 768);
   GLint viewport[4] = {};
   glGetIntegerv(GL_VIEWPORT, viewport);

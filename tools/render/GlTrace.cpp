@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "scene/QuadBatch.h"
-#include "scene/SceneState.h"
 
 namespace {
 
@@ -60,9 +59,6 @@ int LightParameterCount(GLenum pname) {
 
 void SetGlMode(GlMode mode) {
   g_mode = mode;
-  // A kept dial is put back without its calls; the trace and the null sink need the
-  // dial drawn each frame.
-  Scene().KeepCopies = mode == GlMode::Plain;
 }
 
 GlMode CurrentGlMode() {

@@ -4,8 +4,6 @@
 
 #include <stdexcept>
 
-#include "scene/FramebufferBlit.h"
-
 OffscreenContext::OffscreenContext(int width, int height)
     : width_(width),
       height_(height),
@@ -21,13 +19,12 @@ OffscreenContext::OffscreenContext(int width, int height)
     OSMesaDestroyContext(context_);
     throw std::runtime_error("offscreen context: OSMesaMakeCurrent failed");
   }
-  SetGlProcLookup(
-      [](const char* name) { return reinterpret_cast<void*>(OSMesaGetProcAddress(name)); });
 }
 
 OffscreenContext::~OffscreenContext() {
   // NOTE: Mesa may still be drawing into the buffer; finish before letting it go.
   glFinish();
+  objects_.Release();
   OSMesaDestroyContext(context_);
 }
 

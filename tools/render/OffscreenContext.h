@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/SceneGl.h"
+
 // An RGB picture, top row first, three bytes per pixel.
 struct Image {
   int width = 0;
@@ -18,7 +20,8 @@ struct Image {
 };
 
 // A Mesa offscreen rendering context drawing into memory, current from construction
-// until destruction. Throws std::runtime_error when Mesa cannot make one.
+// until destruction, with the scene's objects in it. Throws std::runtime_error when
+// Mesa cannot make one.
 class OffscreenContext {
  public:
   OffscreenContext(int width, int height);
@@ -32,9 +35,15 @@ class OffscreenContext {
   // Finishes the drawing and returns the picture as a window would show it.
   Image Read() const;
 
+  OSMesaContext Handle() const { return context_; }
+  // The scene's objects in this context, deleted before it.
+  SceneGl& Objects() { return objects_; }
+
  private:
   int width_;
   int height_;
   std::vector<uint8_t> rgba_;
   OSMesaContext context_ = nullptr;
+  SceneGl objects_{
+      [](const char* name) { return reinterpret_cast<void*>(OSMesaGetProcAddress(name)); }};
 };

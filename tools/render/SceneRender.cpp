@@ -2,17 +2,13 @@
 
 #include <GL/gl.h>
 
-#include "scene/Caption.h"
 #include "base/ClockSource.h"
-#include "base/RandomGenerator.h"
+#include "scene/Caption.h"
+#include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
-#include "scene/SceneState.h"
-#include "settings/ClockSettings.h"
 #include "settings/setup/WindowSetup.h"
 
 namespace {
-
-constexpr int kFontListCount = 96;
 
 // The settings as a first start stores them, with the options' choices over them.
 ClockSettings ChosenSettings(const RenderOptions& o) {
@@ -28,57 +24,60 @@ ClockSettings ChosenSettings(const RenderOptions& o) {
   return s;
 }
 
-void PrepareSaver(const RenderOptions& o, int width, int height) {
-  AppSettings().clock = ChosenSettings(o);
-  SaverSceneBeforeContext();
-  SetupCamera(SaverViewport(width, height), 1.0f);
+void PrepareSaver(const RenderOptions& o, OffscreenContext& context, RenderedWindow& w) {
+  w.settings.clock = ChosenSettings(o);
+  SaverSceneBeforeContext(w.settings, w.scene);
+  SetupCamera(SaverViewport(context.Width(), context.Height()), 1.0f);
   // Natively the lists stay empty; the calls that use them still run.
-  Caption().FontListBase = glGenLists(kFontListCount);
-  SetupLights();
-  SaverSceneAfterContext();
+  context.Objects().FontListBase = glGenLists(kFontCharCount);
+  SetupLights(w.scene.LightLevel);
+  SaverSceneAfterContext(w.settings, w.scene, w.random);
 }
 
-void PrepareSettings(const RenderOptions& o, int width, int height) {
-  AppSettings().clock = ChosenSettings(o);
-  SettingsSceneBeforeContext();
-  SetupCamera(SettingsViewport(width, height), 1.0f);
-  SetupLights();
-  SettingsSceneBeforeControls();
-  SettingsSceneAfterControls();
+void PrepareSettings(const RenderOptions& o, OffscreenContext& context, RenderedWindow& w) {
+  w.settings.clock = ChosenSettings(o);
+  SettingsSceneBeforeContext(w.settings, w.scene);
+  SetupCamera(SettingsViewport(context.Width(), context.Height()), 1.0f);
+  SetupLights(w.scene.LightLevel);
+  SettingsSceneBeforeControls(w.settings, w.random);
+  SettingsSceneAfterControls(w.settings, w.scene);
 }
 
 }  // namespace
 
-void PrepareWindow(const RenderOptions& options, int width, int height) {
-  Scene() = {};
-  AppSettings() = {};
-  Caption() = {};
-  Random().PinSeed(options.seed);
+void PrepareWindow(const RenderOptions& options, OffscreenContext& context,
+                   RenderedWindow& window) {
+  window.random.PinSeed(options.seed);
   switch (options.window) {
     case SceneWindow::Saver:
-      PrepareSaver(options, width, height);
+      PrepareSaver(options, context, window);
       break;
     case SceneWindow::Settings:
-      PrepareSettings(options, width, height);
+      PrepareSettings(options, context, window);
       break;
     case SceneWindow::Preview:
-      PreviewSceneFixedValues();
+      PreviewSceneFixedValues(window.settings, window.scene);
       break;
   }
 }
 
-void DrawWindowFrame(const RenderOptions& options, int width, int height) {
+void DrawWindowFrame(const RenderOptions& options, OffscreenContext& context,
+                     RenderedWindow& window) {
+  const WindowScene scene{window.scene, context.Objects(), window.random};
+  const TimeOfDay now = Clock().LocalNow();
   switch (options.window) {
     case SceneWindow::Saver:
-      DrawSaverScene(width, height);
+      DrawSaverScene(ReadFrameInputs(window.settings, window.scene.LightLevel, now), scene,
+                     context.Width(), context.Height());
       break;
     case SceneWindow::Settings:
-      DrawSettingsScene();
+      DrawSettingsScene(ReadFrameInputs(window.settings, window.settings.clock.Brightness, now),
+                        scene);
       break;
     case SceneWindow::Preview:
       // The preview sets up a fresh context and reseeds at every paint.
-      PreviewFrameSetup(width, height);
-      DrawPreviewScene();
+      PreviewFrameSetup(context.Width(), context.Height(), window.scene, window.random);
+      DrawPreviewScene(ReadFrameInputs(window.settings, window.scene.LightLevel, now), scene);
       break;
   }
 }
@@ -90,21 +89,24 @@ RenderResult RenderScene(const RenderOptions& options, bool record_trace) {
   RenderResult result;
   {
     OffscreenContext context(options.width, options.height);
-    PrepareWindow(options, options.width, options.height);
+    RenderedWindow window;
+    PrepareWindow(options, context, window);
     for (int frame = 1; frame <= options.frames; ++frame) {
       const bool last = frame == options.frames;
       if (last && record_trace) {
         ScopedGlTrace tracing;
-        DrawWindowFrame(options, options.width, options.height);
+        // A kept copy is put back without its calls; the trace needs them all.
+        context.Objects().KeepCopies = false;
+        DrawWindowFrame(options, context, window);
+        context.Objects().KeepCopies = true;
         result.trace = GlTraceCalls();
         ClearGlTrace();
       } else {
-        DrawWindowFrame(options, options.width, options.height);
+        DrawWindowFrame(options, context, window);
       }
     }
     result.image = context.Read();
   }
-  Random().PinSeed(std::nullopt);
   if (options.time) {
     Clock().Unpin();
   }

@@ -2,17 +2,29 @@
 
 #include <vector>
 
+#include "base/RandomGenerator.h"
+#include "scene/SceneState.h"
+#include "settings/ClockSettings.h"
 #include "tools/render/GlTrace.h"
 #include "tools/render/OffscreenContext.h"
 #include "tools/render/RenderOptions.h"
 
-// The process-wide state and the context set-up of the chosen window, as the window's
-// creation makes them, with the options' settings in place of the registry. Resets
-// the scene, settings and caption state first. Needs a current context.
-void PrepareWindow(const RenderOptions& options, int width, int height);
+// What the chosen window keeps while it runs: its settings, its clock's state and the
+// generator its dial draws from.
+struct RenderedWindow {
+  SettingsState settings;
+  SceneState scene;
+  RandomGenerator random;
+};
 
-// One frame of the chosen window without the buffer swap.
-void DrawWindowFrame(const RenderOptions& options, int width, int height);
+// The state and the context set-up of the chosen window, as the window's creation
+// makes them, with the options' settings in place of the registry. `window` starts
+// fresh; `context` is current.
+void PrepareWindow(const RenderOptions& options, OffscreenContext& context, RenderedWindow& window);
+
+// One frame of the chosen window without the buffer swap, at the clock's time now.
+void DrawWindowFrame(const RenderOptions& options, OffscreenContext& context,
+                     RenderedWindow& window);
 
 struct RenderResult {
   Image image;

@@ -3,6 +3,7 @@
 #include "scene/Background.h"
 #include "base/ClockSource.h"
 #include "scene/Clocks.h"
+#include "scene/FrameInputs.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 #include "tools/render/GlTrace.h"
@@ -27,15 +28,16 @@ void BM_SceneWorkNullSink(benchmark::State& state) {
   const int32_t dial = static_cast<int32_t>(state.range(0));
   const RenderOptions o = SaverAt(dial, 1);
   Clock().Pin(*o.time);
-  {
-    OffscreenContext context(64, 64);
-    PrepareWindow(o, 64, 64);
-  }
+  OffscreenContext context(64, 64);
+  RenderedWindow window;
+  PrepareWindow(o, context, window);
+  const FrameInputs in = ReadFrameInputs(window.settings, window.scene.LightLevel, *o.time);
+  QuadBatch& batch = context.Objects().Batch;
   SetGlMode(GlMode::Null);
   for (auto _ : state) {
-    DrawDialFace(dial);
-    DrawClockHands();
-    Scene().DialMeshReady = true;
+    DrawDialFace(dial, in.DialRGB, window.scene, window.random, batch);
+    DrawClockHands(in, window.scene, batch);
+    window.scene.DialMeshReady = true;
   }
   SetGlMode(GlMode::Plain);
   Clock().Unpin();
@@ -50,10 +52,10 @@ void BM_FullFrameLlvmpipe(benchmark::State& state) {
   const RenderOptions o = SaverAt(dial, 1);
   Clock().Pin(*o.time);
   OffscreenContext context(width, height);
-  PrepareWindow(o, width, height);
+  RenderedWindow window;
+  PrepareWindow(o, context, window);
   for (auto _ : state) {
-    DrawWindowFrame(o, width, height);
-    Scene().DialMeshReady = true;
+    DrawWindowFrame(o, context, window);
     glFinish();
   }
   Clock().Unpin();
