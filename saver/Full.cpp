@@ -9,7 +9,7 @@
 #include "scene/Caption.h"
 #include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
-#include "settings/setup/WindowSetup.h"
+#include "windowsetup/WindowSetup.h"
 #include "settings/win32/RegistryStore.h"
 #include "ui/Application.h"
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "settings/setup/MonitorLayout.h"
+#include "windowsetup/MonitorLayout.h"
 
 // Every monitor's rectangle, as the system lists them now.
 std::vector<ScreenRect> SystemMonitorRects();

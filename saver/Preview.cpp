@@ -2,7 +2,7 @@
 
 #include "base/RandomGenerator.h"
 #include "saver/PasswordCheck.h"
-#include "settings/setup/WindowSetup.h"
+#include "windowsetup/WindowSetup.h"
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 

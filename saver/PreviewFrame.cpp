@@ -5,7 +5,7 @@
 #include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
 #include "scene/win32/RenderContext.h"
-#include "settings/setup/WindowSetup.h"
+#include "windowsetup/WindowSetup.h"
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 

@@ -11,7 +11,7 @@
 #include "app/win32/PasswordChange.h"
 #include "saver/Full.h"
 #include "saver/Preview.h"
-#include "settings/window/Settings.h"
+#include "settingswindow/Settings.h"
 #include "ui/Application.h"
 #include "win32/SystemLibrary.h"
 

@@ -17,7 +17,7 @@
 #include "scene/KeptDial.h"
 #include "scene/QuadBatch.h"
 #include "scene/SceneFrames.h"
-#include "settings/setup/WindowSetup.h"
+#include "windowsetup/WindowSetup.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/SceneRender.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "scene/SceneFrames.h"
-#include "settings/setup/MonitorLayout.h"
+#include "windowsetup/MonitorLayout.h"
 #include "tests/native/SceneTrace.h"
 
 namespace {

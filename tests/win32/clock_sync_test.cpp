@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "settings/sync/SyncStatus.h"
-#include "settings/window/ClockSync.h"
-#include "settings/window/SystemClock.h"
+#include "settingswindow/ClockSync.h"
+#include "settingswindow/SystemClock.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/Pump.h"
 #include "ui/Application.h"

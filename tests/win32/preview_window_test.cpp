@@ -6,7 +6,7 @@
 #include "saver/Preview.h"
 #include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
-#include "settings/setup/WindowSetup.h"
+#include "windowsetup/WindowSetup.h"
 #include "tests/support/ErrorBoxes.h"
 #include "tests/support/PixelFormatOnce.h"
 #include "ui/Application.h"

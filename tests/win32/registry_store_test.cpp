@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/RandomGenerator.h"
-#include "settings/setup/WindowSetup.h"
+#include "windowsetup/WindowSetup.h"
 #include "settings/win32/RegistryStore.h"
 #include "tests/support/StoredValue.h"
 #include "ui/Application.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "settings/win32/RegistryStore.h"
-#include "settings/window/SettingsSave.h"
+#include "settingswindow/SettingsSave.h"
 #include "tests/support/StoredValue.h"
 #include "win32/SystemError.h"
 #include "win32/WinHandles.h"

@@ -4,7 +4,7 @@
 
 #include "settings/ClockSettings.h"
 #include "settings/win32/RegistryStore.h"
-#include "settings/window/Settings.h"
+#include "settingswindow/Settings.h"
 #include "scene/GlHeaders.h"
 #include "tests/support/PixelFormatOnce.h"
 #include "ui/Application.h"

@@ -6,7 +6,7 @@
 
 #include "saver/Full.h"
 #include "settings/win32/RegistryStore.h"
-#include "settings/window/Settings.h"
+#include "settingswindow/Settings.h"
 #include "tests/support/Pump.h"
 #include "ui/Application.h"
 #include "win32/WinHandles.h"

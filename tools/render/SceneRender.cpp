@@ -6,7 +6,7 @@
 #include "scene/Caption.h"
 #include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
-#include "settings/setup/WindowSetup.h"
+#include "windowsetup/WindowSetup.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "settings/window/SystemClock.h"
+#include "settingswindow/SystemClock.h"
 
-#include "settings/window/ElevatedStep.h"
+#include "settingswindow/ElevatedStep.h"
 #include "win32/SystemClock.h"
 
 namespace {

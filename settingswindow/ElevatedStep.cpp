@@ -1,4 +1,4 @@
-#include "settings/window/ElevatedStep.h"
+#include "settingswindow/ElevatedStep.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "settings/window/SystemClock.h"
+#include "settingswindow/SystemClock.h"
 #include "win32/WinHandles.h"
 
 // Where the worker posts its result; shared with the worker, and emptied by an owner

@@ -1,4 +1,4 @@
-#include "settings/window/Notice.h"
+#include "settingswindow/Notice.h"
 
 #include <stdexcept>
 

@@ -9,7 +9,7 @@
 
 #include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
-#include "settings/window/ClockSync.h"
+#include "settingswindow/ClockSync.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/GlPanel.h"

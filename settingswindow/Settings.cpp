@@ -1,4 +1,4 @@
-#include "settings/window/Settings.h"
+#include "settingswindow/Settings.h"
 
 #include <array>
 #include <cmath>
@@ -10,9 +10,9 @@
 #include "scene/SceneFrames.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
-#include "settings/setup/WindowSetup.h"
+#include "windowsetup/WindowSetup.h"
 #include "settings/win32/RegistryStore.h"
-#include "settings/window/SettingsSave.h"
+#include "settingswindow/SettingsSave.h"
 #include "ui/Application.h"
 
 namespace {

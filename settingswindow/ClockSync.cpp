@@ -1,11 +1,11 @@
-#include "settings/window/ClockSync.h"
+#include "settingswindow/ClockSync.h"
 
 #include <commctrl.h>
 
 #include "settings/sync/ClockRequest.h"
 #include "settings/sync/DaytimeReply.h"
 #include "settings/sync/SyncStatus.h"
-#include "settings/window/SystemClock.h"
+#include "settingswindow/SystemClock.h"
 #include "ui/Application.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/setup/WindowSetup.h"
+#include "windowsetup/WindowSetup.h"
 
 namespace {
 

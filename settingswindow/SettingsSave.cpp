@@ -1,4 +1,4 @@
-#include "settings/window/SettingsSave.h"
+#include "settingswindow/SettingsSave.h"
 
 #include <array>
 

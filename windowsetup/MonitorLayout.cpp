@@ -1,4 +1,4 @@
-#include "settings/setup/MonitorLayout.h"
+#include "windowsetup/MonitorLayout.h"
 
 #include <algorithm>
 

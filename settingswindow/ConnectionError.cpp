@@ -1,6 +1,6 @@
-#include "settings/window/ConnectionError.h"
+#include "settingswindow/ConnectionError.h"
 
-#include "settings/window/Notice.h"
+#include "settingswindow/Notice.h"
 
 namespace {
 
