@@ -14,12 +14,13 @@
 # comparison when it is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 
 if [ "${1:-}" = "--inner" ]; then
   shift
   screen=$1 seconds=$2 pin=$3 gltext=$4 before=$5 ours=$6 label=$7
   gltext_bin=/usr/libexec/xscreensaver/gltext
-  . tools/proc-sample.sh
+  . tools/common.sh
   xvfb_pid=$(pgrep -f "^Xvfb ${DISPLAY} " | head -n 1 || true)
 
   # Measures process $1 for $seconds after a warm-up; prints frames/s and ms per frame.
@@ -122,11 +123,9 @@ if [ "$gltext" = yes ] && [ ! -x /usr/libexec/xscreensaver/gltext ]; then
   "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y \
     --no-install-recommends xscreensaver-gl >/dev/null
 fi
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target tessaryn -j2 >/dev/null
+build win32 tessaryn
 if [ "$win64" = yes ]; then
-  cmake --preset win64 >/dev/null
-  cmake --build --preset win64 --target tessaryn -j2 >/dev/null
+  build win64 tessaryn
 fi
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"

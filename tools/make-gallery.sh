@@ -4,12 +4,10 @@
 #   bash tools/make-gallery.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 
 render=build/native/tools/render/tessaryn-render
-if [ ! -x "$render" ]; then
-  cmake --preset native >/dev/null
-fi
-cmake --build --preset native --target tessaryn-render >/dev/null
+build native tessaryn-render
 
 out=docs/gallery
 mkdir -p "$out"

@@ -5,9 +5,9 @@
 #   tools/make-settings-picture.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target tessaryn -j2 >/dev/null
+build win32 tessaryn
 
 prefix="build/picture/wineprefix"
 tools/wine-run.sh --session --prefix "$prefix" bash -c '

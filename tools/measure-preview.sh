@@ -10,11 +10,11 @@
 # 2 s, to measure the preview behind a hidden or minimised dialog.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 seconds=${1:-180}
 show=${2:-}
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target tessaryn preview_dialog -j 2 >/dev/null
+build win32 tessaryn preview_dialog
 
 prefix="build/measure-preview/wineprefix"
 tools/wine-run.sh --session --prefix "$prefix" bash -c '
@@ -34,7 +34,7 @@ tools/wine-run.sh --session --prefix "$prefix" bash -c '
   done
   [ -n "$pid" ] || { echo "the preview did not start"; exit 1; }
   sleep 5
-  . tools/proc-sample.sh
+  . tools/common.sh
   echo "0 s:   $(sample)"
   cpu0=$(cpu)
   for ((t = 30; t <= seconds; t += 30)); do

@@ -7,17 +7,17 @@
 #   tools/measure-saver.sh [SECONDS] [WIDTHxHEIGHT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 seconds=${1:-180}
 screen=${2:-1024x768}
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target tessaryn -j "$(nproc)" >/dev/null
+build win32 tessaryn
 
 export TESSARYN_SCREEN="${screen}x24"
 prefix="build/measure-${screen}/wineprefix"
 tools/wine-run.sh --session --prefix "$prefix" bash -c '
   seconds=$1
-  . tools/proc-sample.sh
+  . tools/common.sh
   wine build/win32/tessaryn.scr /s &
   pid=$(wait_for_pid "^build/win32/tessaryn.scr /s")
   [ -n "$pid" ] || { echo "the saver did not start"; exit 1; }

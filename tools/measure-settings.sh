@@ -11,10 +11,10 @@
 #   tools/measure-settings.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 seconds=${1:-180}
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target tessaryn -j2 >/dev/null
+build win32 tessaryn
 
 prefix="build/measure-settings/wineprefix"
 tools/wine-run.sh --session --prefix "$prefix" bash -c '
@@ -51,7 +51,7 @@ tools/wine-run.sh --session --prefix "$prefix" bash -c '
   # The empty bottom right corner of the settings window; notepad where they do not overlap.
   read -r sx sy <<<"$(point "Tessaryn Settings" 0.97 0.98)"
   read -r nx ny <<<"$(point "Untitled - Notepad" 0.03 0.1)"
-  . tools/proc-sample.sh
+  . tools/common.sh
   echo "0 s: $(sample)"
   cpu0=$(cpu)
   start=$(date +%s)

@@ -5,11 +5,10 @@
 # licence.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 
-jobs=${JOBS:-2}
 for preset in win32 win64; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$jobs" --target tessaryn tessaryn_clock
+  build "$preset" tessaryn tessaryn_clock
 done
 
 version=$(sed -n 's/^project(Tessaryn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

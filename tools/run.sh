@@ -6,10 +6,10 @@
 # on a virtual screen for TESSARYN_RUN_SECONDS (default 12) and saves a screenshot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 
 bash tools/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target tessaryn -j "$(nproc)"
+build win32 tessaryn
 
 scr=build/win32/tessaryn.scr
 args=("$@")

@@ -8,6 +8,7 @@
 # beside the other and beside the native tiers; their output follows when they end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 
 bash tools/install-deps.sh
 
@@ -26,10 +27,6 @@ run_tier() {
     echo "== $name: FAILED after $((SECONDS - start)) s"
     status=1
   fi
-}
-
-build() {
-  cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
 }
 
 # A chain of tiers in the background, its output kept until it is shown.

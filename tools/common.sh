@@ -1,6 +1,22 @@
-# Sourced by the measuring scripts: one process's resident and virtual memory, open
-# files and threads, and its CPU time in clock ticks, read from /proc. sample and cpu
-# read the process $pid.
+# Sourced by the scripts in tools/: one way to configure and build, and, for the
+# measuring scripts, one process's resident and virtual memory, open files and threads,
+# and its CPU time in clock ticks, read from /proc. sample and cpu read the process $pid.
+
+# Configures PRESET and builds its TARGETs (everything without one) on every core;
+# quiet unless it fails, when it shows what the build said.
+build() {
+  local preset=$1 log status=0
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  log=$(mktemp)
+  { cmake --preset "$preset" && cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}"; } \
+    >"$log" 2>&1 || status=$?
+  [ "$status" -eq 0 ] || cat "$log"
+  rm -f "$log"
+  return "$status"
+}
+
 sample() {
   printf "rss_kb=%s vm_kb=%s fds=%s threads=%s\n" \
     "$(awk '/^VmRSS/ {print $2}' /proc/$pid/status)" \
