@@ -49,3 +49,5 @@ struct Picture {
 };
 
 Picture CaptureXWindow(const std::string& id);
+// The same, or an empty picture while the window cannot be read (not yet shown again).
+Picture TryCaptureXWindow(const std::string& id);

@@ -48,16 +48,25 @@ const ExpectedControl kLayout[] = {
 constexpr int kTrackBar[] = {-1, 0, 4, 5, 6, 7, 12};
 constexpr int kCheckBox1 = 14;
 
+// Input reaches the window in the order it was given; each check then waits for the
+// state the input must bring.
 void Press(WORD vk, WORD modifier = 0) {
   PressKey(vk, modifier);
-  PumpFor(150);
 }
 
 void ClickAt(POINT screen) {
   SetCursorPos(screen.x, screen.y);
+  EXPECT_TRUE(PumpUntil(
+      [screen] {
+        POINT p{};
+        return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
+      },
+      10000));
   ClickLeft();
-  PumpFor(150);
 }
+
+constexpr DWORD kStateWait_ms = 10000;
+constexpr DWORD kPictureCheck_ms = 40;
 
 std::string ClassOf(HWND hwnd) {
   char name[64] = {};
@@ -81,11 +90,7 @@ class SettingsWindow : public testing::Test {
     window_ = saver_->WaitForWindow("Tessaryn Settings", 10000);
     ASSERT_NE(window_, nullptr);
     SetForegroundWindow(window_);
-    const DWORD start = GetTickCount();
-    while (GetForegroundWindow() != window_ && GetTickCount() - start < 5000) {
-      PumpFor(50);
-    }
-    PumpFor(600);
+    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_; }, kStateWait_ms));
     controls_.clear();
     clock_ = nullptr;
     for (HWND c = GetWindow(window_, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -101,6 +106,9 @@ class SettingsWindow : public testing::Test {
     GetClientRect(clock_, &client);
     clock_x_window_ = NewXWindowOfSize(client.right, client.bottom, before);
     ASSERT_FALSE(clock_x_window_.empty());
+    // Drawing: the hands at least are lit.
+    ASSERT_TRUE(PumpUntil([this] { return ClockLight(Clock()).first > 100; }, kStateWait_ms,
+                          kPictureCheck_ms));
   }
   // The clock's pixels, in its window's client coordinates (the form's client area).
   Picture Clock() const { return CaptureXWindow(clock_x_window_); }
@@ -116,15 +124,21 @@ class SettingsWindow : public testing::Test {
     return info.hwndFocus;
   }
   bool FocusReaches(HWND control) const {
-    return PumpUntil([&] { return Focus() == control; }, 1000);
+    return PumpUntil([&] { return Focus() == control; }, kStateWait_ms);
   }
-  // Tab from the first control on.
+  // Tab from the first control on, one stop at a time.
   void FocusControl(int index) {
     SetForegroundWindow(window_);
+    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_; }, kStateWait_ms));
     for (int i = 0; i < 20 && Focus() != controls_[static_cast<size_t>(index)]; ++i) {
+      const HWND from = Focus();
       Press(VK_TAB);
+      ASSERT_TRUE(PumpUntil([&] { return Focus() != from; }, kStateWait_ms));
     }
     ASSERT_EQ(Focus(), controls_[static_cast<size_t>(index)]);
+  }
+  bool PositionReaches(int n, int position) const {
+    return PumpUntil([&] { return Position(n) == position; }, kStateWait_ms);
   }
   POINT OnScreen(int x, int y) const {
     POINT p{x, y};
@@ -153,16 +167,15 @@ class SettingsWindow : public testing::Test {
   // A picture taken just after the second hand moved, or after a second at most.
   Picture AfterTick() const {
     Picture last = Clock();
-    for (int i = 0; i < 25; ++i) {
-      PumpFor(40);
-      Picture now = Clock();
-      if (ClockDifferences(last, now) > 300) {
-        break;
-      }
-      last = std::move(now);
-    }
-    PumpFor(60);
-    return Clock();
+    PumpUntil(
+        [&] {
+          Picture now = Clock();
+          const bool ticked = ClockDifferences(last, now) > 300;
+          last = std::move(now);
+          return ticked;
+        },
+        1000, kPictureCheck_ms);
+    return last;
   }
   // Lit pixels of the clock and their summed brightness.
   std::pair<int, long> ClockLight(const Picture& p) const {
@@ -326,9 +339,17 @@ TEST_F(SettingsWindow, ClockIsAChildWindowBelowTheControlsThatGoesWhereTheFormGo
   ShowWindow(window_, SW_MINIMIZE);
   EXPECT_TRUE(PumpUntil([&] { return IsIconic(window_) != FALSE; }, 2000));
   ShowWindow(window_, SW_RESTORE);
-  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window_); }, 2000));
-  const Picture before = Clock();
-  EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(before, Clock()) > 20; }, 3000))
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window_); }, kStateWait_ms));
+  // Its off-screen X window is shown again a little after the form.
+  Picture before;
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        before = TryCaptureXWindow(clock_x_window_);
+        return !before.rgb.empty();
+      },
+      kStateWait_ms, kPictureCheck_ms));
+  EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(before, Clock()) > 20; }, kStateWait_ms,
+                        kPictureCheck_ms))
       << "the clock stands still after the restore";
 }
 
@@ -340,28 +361,29 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
   struct Move {
     int trackbar;
     WORD first_key;  // a key pressed before the measured one, or 0
+    int first_position;
     WORD key;
     int position;
   };
   // The dial's colour first, while there is a dial; then no dial. The numerals grow from
   // their smallest to their largest.
   const Move moves[] = {
-      {5, 0, VK_RIGHT, 2}, {4, 0, VK_HOME, 0},       {1, 0, VK_END, 10},
-      {2, 0, VK_RIGHT, 6}, {3, VK_HOME, VK_END, 15},
+      {5, 0, 0, VK_RIGHT, 2}, {4, 0, 0, VK_HOME, 0},       {1, 0, 0, VK_END, 10},
+      {2, 0, 0, VK_RIGHT, 6}, {3, VK_HOME, 5, VK_END, 15},
   };
   for (const Move& m : moves) {
     SCOPED_TRACE("TrackBar" + std::to_string(m.trackbar));
     FocusControl(kTrackBar[m.trackbar]);
     if (m.first_key != 0) {
       Press(m.first_key);
+      ASSERT_TRUE(PositionReaches(m.trackbar, m.first_position));
     }
     // Right after a tick of the second hand the clock stands still for most of a second.
     const Picture still = AfterTick();
     Press(m.key);
-    PumpFor(100);
-    const Picture after = Clock();
-    EXPECT_EQ(Position(m.trackbar), m.position);
-    EXPECT_GT(ClockDifferences(still, after), kChangeOfASetting);
+    EXPECT_TRUE(PositionReaches(m.trackbar, m.position));
+    EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(still, Clock()) > kChangeOfASetting; },
+                          kStateWait_ms, kPictureCheck_ms));
   }
 
   // With no dial only the hands, marks and numerals are lit.
@@ -374,11 +396,11 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
   for (int i = 0; i < 6; ++i) {
     ClickAt({track.left + 4, (track.top + track.bottom) / 2});
   }
-  EXPECT_EQ(Position(6), 0);
-  PumpFor(200);
-  const Picture dark = Clock();
+  EXPECT_TRUE(PositionReaches(6, 0));
   // Only the ambient light is left: a fifth of the light in theory.
-  EXPECT_LT(ClockLight(dark).second * 10, ClockLight(no_dial).second * 4);
+  const long light = ClockLight(no_dial).second;
+  EXPECT_TRUE(PumpUntil([&] { return ClockLight(Clock()).second * 10 < light * 4; }, kStateWait_ms,
+                        kPictureCheck_ms));
 }
 
 TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNothing) {
@@ -388,7 +410,7 @@ TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNo
   EXPECT_EQ(Shown(), stored);
   FocusControl(kTrackBar[1]);
   Press(VK_RIGHT);
-  EXPECT_EQ(Position(1), 7);
+  EXPECT_TRUE(PositionReaches(1, 7));
   Press(VK_ESCAPE);
   ASSERT_TRUE(saver_->WaitForExit(5000));
   EXPECT_EQ(StoredAll(), stored);
@@ -398,8 +420,9 @@ TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNo
   Press(VK_NEXT);  // page: 3 + 2
   ClickAt(CentreOf(controls_[kCheckBox1]));
   ClickAt(CentreOf(controls_[1]));  // Save
-  PumpFor(200);
   const std::vector<int> expected = {6, 8, 12, 4, 2, 5};
+  EXPECT_TRUE(PumpUntil([&] { return StoredAll() == expected && StoredSetting("Rands") == 1; },
+                        kStateWait_ms));
   EXPECT_EQ(StoredAll(), expected);
   EXPECT_EQ(StoredSetting("Rands"), 1);
 
@@ -440,6 +463,7 @@ TEST_F(SettingsWindow, StoredValuesShowClampedOrRandomAndSaveStoresWhatShows) {
     EXPECT_EQ(CheckBoxChecked(), s[6] == 1);
     FocusControl(1);
     Press(VK_SPACE);  // Save
+    EXPECT_TRUE(PumpUntil([&] { return StoredAll() == shown; }, kStateWait_ms));
     EXPECT_EQ(StoredAll(), shown);
     EXPECT_EQ(StoredSetting("Rands"), s[6]);
     Press(VK_ESCAPE);
