@@ -107,6 +107,35 @@ class DialogHost {
   UniqueKernelHandle saver_;
 };
 
+constexpr DWORD kStateWait_ms = 10000;
+constexpr DWORD kPictureCheck_ms = 40;
+
+// The preview's picture once it is lit (the grey dial covers much of it), waited for.
+Picture LitPicture(const std::string& id) {
+  Picture p;
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        p = TryCaptureXWindow(id);
+        return p.Lit() > p.Pixels() / 4;
+      },
+      kStateWait_ms, kPictureCheck_ms))
+      << "the preview in " << id << " is not lit";
+  return p;
+}
+
+// A picture of the preview that differs from `before`: the second hand moved.
+Picture NextPicture(const std::string& id, const Picture& before) {
+  Picture p;
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        p = TryCaptureXWindow(id);
+        return !p.rgb.empty() && p.Differences(before) > 20;
+      },
+      kStateWait_ms, kPictureCheck_ms))
+      << "the preview in " << id << " stands still";
+  return p;
+}
+
 class PreviewInTheDialog : public testing::Test {
  protected:
   void TearDown() override { DeleteStoredSettings(); }
@@ -125,11 +154,9 @@ TEST_F(PreviewInTheDialog, FillsTheAreaAndDrawsMovingFramesThereOnly) {
 
   const std::string id = host.XWindow(kAreaWidth, kAreaHeight);
   ASSERT_FALSE(id.empty());
-  PumpFor(500);
-  const Picture before = CaptureXWindow(id);
+  const Picture before = LitPicture(id);
   const Screenshot screen_before;
-  PumpFor(1100);
-  const Picture after = CaptureXWindow(id);
+  const Picture after = NextPicture(id, before);
   const Screenshot screen_after;
 
   // Dial style 8 in light grey covers much of the area; the second hand has moved.
@@ -152,7 +179,8 @@ TEST_F(PreviewInTheDialog, ShowsTheSameClockWhateverIsStored) {
   const std::string second_id = second.XWindow(kAreaWidth, kAreaHeight);
   ASSERT_FALSE(first_id.empty());
   ASSERT_FALSE(second_id.empty());
-  PumpFor(500);
+  LitPicture(first_id);
+  LitPicture(second_id);
 
   // Captured back to back, the two can differ by one step of the second hand at most.
   const Picture a = CaptureXWindow(first_id);
@@ -165,7 +193,8 @@ TEST_F(PreviewInTheDialog, ShowsTheSameClockWhateverIsStored) {
 TEST_F(PreviewInTheDialog, EndsPromptlyWhenTheDialogDestroysTheArea) {
   DialogHost host;
   ASSERT_NE(host.preview, nullptr);
-  PumpFor(1000);
+  // Running: its frames are on their way.
+  LitPicture(host.XWindow(kAreaWidth, kAreaHeight));
   const DWORD start = GetTickCount();
   host.Post(kDestroyArea);
   ASSERT_TRUE(host.SaverEndsWithin(5000));
@@ -186,9 +215,8 @@ TEST_F(PreviewInTheDialog, LivesThroughTheDialogHiddenMinimisedAndResized) {
   const std::string id = host.XWindow(200, 150);
   ASSERT_FALSE(id.empty()) << "the preview did not follow the area";
   EXPECT_EQ(SizeOf(host.preview).cx, 200);
-  const Picture before = CaptureXWindow(id);
-  PumpFor(1100);
-  const Picture after = CaptureXWindow(id);
+  const Picture before = LitPicture(id);
+  const Picture after = NextPicture(id, before);
   EXPECT_GT(after.Differences(before), 20);
   EXPECT_GT(after.Lit(), after.Pixels() / 4);
 }
@@ -207,12 +235,13 @@ TEST_P(PreviewWithoutDialog, IsATopMostPopupThatAKeyEnds) {
   EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 152) / 2);
   EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 112) / 2);
   EXPECT_TRUE(GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  PumpFor(500);
-  const Screenshot screen;
-  EXPECT_GT(screen.Brightness((r.left + r.right) / 2, (r.top + r.bottom) / 2), 200);
+  // The dial's grey lies under the centre once a frame is drawn.
+  EXPECT_TRUE(PumpUntil(
+      [&] { return Screenshot().Brightness((r.left + r.right) / 2, (r.top + r.bottom) / 2) > 200; },
+      kStateWait_ms, kPictureCheck_ms));
 
   SetForegroundWindow(popup);
-  PumpFor(200);
+  EXPECT_TRUE(PumpUntil([popup] { return GetForegroundWindow() == popup; }, kStateWait_ms));
   PressKey(VK_SPACE);
   EXPECT_TRUE(saver.WaitForExit(5000));
 }
