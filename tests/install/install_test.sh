@@ -103,15 +103,21 @@ installed_saver_draws() {
   local pid lit=0 b shot=$WINEPREFIX/../installed-saver.png
   "$native_wine" 'C:\windows\system32\tessaryn.scr' /s &
   pid=$!
-  sleep 5
-  import -window root "$shot"
-  xwininfo -root -tree | grep -q '"Full"' || lit=-99
+  # Waits for the window and its first frames, not for a time: a loaded machine is slow.
+  for _ in $(seq 120); do
+    lit=0
+    if xwininfo -root -tree | grep -q '"Full"'; then
+      import -window root "$shot"
+      for mark in "0 1.7" "1.7 0" "0 -1.7" "-1.7 0"; do
+        b=$(brightness_near "$shot" $mark)
+        [ "$b" -gt 100 ] && lit=$((lit + 1))
+      done
+      [ "$lit" -eq 4 ] && break
+    fi
+    sleep 0.5
+  done
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  for mark in "0 1.7" "1.7 0" "0 -1.7" "-1.7 0"; do
-    b=$(brightness_near "$shot" $mark)
-    [ "$b" -gt 100 ] && lit=$((lit + 1))
-  done
   echo "    hour marks lit: $lit of 4, corner $(brightness_near "$shot" -2.0 2.0)"
   [ "$lit" -eq 4 ] && [ "$(brightness_near "$shot" -2.0 2.0)" -lt 40 ]
 }
