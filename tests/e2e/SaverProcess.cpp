@@ -100,14 +100,14 @@ HWND SaverProcess::WaitForWindow(const char* caption, DWORD timeout_ms) const {
   const auto visible_with_caption = [caption](HWND hwnd) {
     return IsWindowVisible(hwnd) && WindowText(hwnd) == caption;
   };
-  const DWORD start = GetTickCount();
-  do {
-    if (const HWND found = TopLevelWindowOf(id_, visible_with_caption)) {
-      return found;
-    }
-    PumpFor(50);
-  } while (GetTickCount() - start < timeout_ms);
-  return nullptr;
+  HWND found = TopLevelWindowOf(id_, visible_with_caption);
+  PumpUntil(
+      [&] {
+        found = found != nullptr ? found : TopLevelWindowOf(id_, visible_with_caption);
+        return found != nullptr;
+      },
+      timeout_ms);
+  return found;
 }
 
 Screenshot::Screenshot()

@@ -167,7 +167,7 @@ void DrivePreview(SaverProcess& saver, ParentWindow& parent) {
         return preview != nullptr && IsWindowVisible(preview);
       },
       10000));
-  PumpFor(1500);
+  PumpFor(1500);  // an end or an error box that must not come
   EXPECT_TRUE(saver.Running());
   EXPECT_FALSE(ShowsErrorBox(saver));
   parent.Destroy();

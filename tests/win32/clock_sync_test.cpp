@@ -138,7 +138,7 @@ class ClockSyncRequest : public testing::Test {
                                                 const std::wstring& parameters) {
       return elevation->Call(program, parameters);
     };
-    TickSource() = [this] { return tick_ms_; };
+    TickSource() = [this] { return tick_ms_.load(); };
     SyncCountdowns() = {};
   }
   void TearDown() override {
@@ -155,10 +155,11 @@ class ClockSyncRequest : public testing::Test {
     const std::string address = "127.0.0.1:" + std::to_string(server.Port());
     SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", address.c_str());
   }
-  // Sends the reply after a pause, then waits for the client to close.
-  static LoopbackServer::Script Reply(std::string reply, DWORD pause_ms = 0) {
-    return [reply, pause_ms](LoopbackServer& server, SOCKET s) {
-      Sleep(pause_ms);
+  // Sends the reply `delay_ms` after the connection on the replaced tick count, then
+  // waits for the client to close: the request lasts that long as the client measures it.
+  LoopbackServer::Script Reply(std::string reply, ULONGLONG delay_ms = 0) {
+    return [this, reply, delay_ms](LoopbackServer& server, SOCKET s) {
+      tick_ms_ += delay_ms;
       LoopbackServer::SendAll(s, reply);
       server.WaitForClientClose(s);
     };
@@ -172,7 +173,7 @@ class ClockSyncRequest : public testing::Test {
   std::vector<Set> sets_;
   DWORD setter_result_ = 0;
   bool privilege_held_ = true;
-  ULONGLONG tick_ms_ = kReadTick_ms;
+  std::atomic<ULONGLONG> tick_ms_{kReadTick_ms};
   const std::shared_ptr<FakeElevation> elevation_ = std::make_shared<FakeElevation>();
 
  private:
@@ -185,15 +186,13 @@ class ClockSyncRequest : public testing::Test {
 struct ReplyCase {
   const char* what;
   std::string reply;
-  DWORD pause_ms;
+  ULONGLONG delay_ms;
   DWORD setter_result;
   std::optional<Set> set;
   bool success;
 };
 
 TEST_F(ClockSyncRequest, SetsTheClockInUtcOnlyFromAReplyThatChecksOutAndSaysWhatHappened) {
-  // The delay correction is measured on the real tick count here.
-  TickSource() = [] { return GetTickCount64(); };
   const std::string tail = " 00 0 0 512.4 UTC(NIST) * \n";
   const ReplyCase cases[] = {
       {"good reply", "\n61381 26-12-07 11:45:12" + tail, 0, 0, Set{2026, 12, 7, 11, 45, 12}, true},
@@ -213,7 +212,7 @@ TEST_F(ClockSyncRequest, SetsTheClockInUtcOnlyFromAReplyThatChecksOutAndSaysWhat
     SCOPED_TRACE(c.what);
     sets_.clear();
     setter_result_ = c.setter_result;
-    LoopbackServer server(Reply(c.reply, c.pause_ms));
+    LoopbackServer server(Reply(c.reply, c.delay_ms));
     PointAt(server);
     HostForm host;
     ClockSync sync(host, host.Timer, host.button);
@@ -313,7 +312,7 @@ TEST_F(ClockSyncRequest, DuringThePromptASecondPressChangesNothingAndClosingDoes
     ASSERT_TRUE(PumpUntil([this] { return elevation_->Inside(); }, 5000));
     tick_ms_ += 60000;  // long past the 4 s between requests
     sync.Button2Click();
-    PumpFor(200);
+    PumpFor(200);  // a second request that must not start
     EXPECT_EQ(elevation_->Runs().size(), 1u);
     EXPECT_EQ(server.Accepted(), 1);
     EXPECT_FALSE(IsWindowEnabled(host.button));

@@ -394,7 +394,7 @@ TEST_F(SockComponent, ReadOfACountWaitsForThatManyAndCapsLargeCounts) {
   const std::string sent = std::string(65535, 'x') + "tail";
   LoopbackServer server([&sent](LoopbackServer& srv, SOCKET s) {
     LoopbackServer::SendAll(s, sent.substr(0, 1000));
-    Sleep(100);
+    Sleep(100);  // the rest in a later piece, whenever the client reads meanwhile
     LoopbackServer::SendAll(s, sent.substr(1000));
     srv.WaitForClientClose(s);
   });
@@ -480,7 +480,7 @@ TEST_F(SockComponent, AcceptReturnsTheIncomingConnection) {
   std::thread peer([address] {
     const UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     connect(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-    Sleep(300);
+    Sleep(300);  // holds the connection open while it is accepted
   });
   const UniqueSocket accepted(sock_->Accept());
   peer.join();

@@ -51,11 +51,8 @@ class SaverOnTwoMonitors : public testing::Test {
   HWND Start() {
     saver_ = std::make_unique<SaverProcess>("/s");
     const HWND window = saver_->WaitForWindow("Full", 10000);
-    const DWORD start = GetTickCount();
-    while (GetForegroundWindow() != window && GetTickCount() - start < 5000) {
-      PumpFor(50);
-    }
-    PumpFor(700);
+    EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
+    EXPECT_TRUE(WaitForLitScreen());
     return window;
   }
 
@@ -113,7 +110,12 @@ TEST_F(SaverOnTwoMonitors, KeyMoveOrClickOnTheSecondMonitorLeaves) {
     SCOPED_TRACE(testing::Message() << "act " << static_cast<int>(act));
     const POINT centre = CentreOf(monitors_[1]);
     SetCursorPos(centre.x, centre.y);
-    PumpFor(100);
+    EXPECT_TRUE(PumpUntil(
+        [centre] {
+          POINT p{};
+          return GetCursorPos(&p) && p.x == centre.x && p.y == centre.y;
+        },
+        10000));
     ASSERT_NE(Start(), nullptr);
     EXPECT_TRUE(saver_->Running());
     if (act == Act::Key) {
