@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+// Winsock's header (through WinHandles.h) must come before <windows.h>, which GL needs.
+#include "win32/WinHandles.h"
+
 #include <GL/gl.h>
 
 #include <cstdint>
@@ -17,7 +20,6 @@
 #include "scene/win32/RenderContext.h"
 #include "settings/ClockSettings.h"
 #include "ui/Form.h"
-#include "win32/WinHandles.h"
 
 namespace {
 
