@@ -230,3 +230,8 @@ bool WaitForLitScreen(int min_lit, DWORD timeout_ms) {
   };
   return PumpUntil([&] { return lit() > min_lit; }, timeout_ms, kScreenCheck_ms);
 }
+
+bool WaitForSaverFrames(DWORD timeout_ms) {
+  const Screenshot shown;
+  return WaitForScreenChange(shown, 50, timeout_ms) && WaitForLitScreen(500, timeout_ms);
+}

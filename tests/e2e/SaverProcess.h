@@ -83,6 +83,9 @@ bool WaitForScreenChange(const Screenshot& before, int min_differences = 50,
                          DWORD timeout_ms = 15000);
 // Waits until more than `min_lit` pixels of the primary screen are not black.
 bool WaitForLitScreen(int min_lit = 500, DWORD timeout_ms = 15000);
+// Waits until a saver just shown draws: the screen changes (its second hand moves at
+// least), then is lit. A lit screen alone may still be the last saver's picture.
+bool WaitForSaverFrames(DWORD timeout_ms = 15000);
 
 // Scene coordinates (the clock's plane, origin at the centre, +y up) to screen pixels,
 // for a full-screen frame drawn with aspect 1 and stretched to the screen.

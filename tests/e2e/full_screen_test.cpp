@@ -88,7 +88,7 @@ class FullScreenSaver : public testing::Test {
     const HWND window = saver_->WaitForWindow("Full", 10000);
     EXPECT_NE(window, nullptr);
     EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
-    EXPECT_TRUE(WaitForLitScreen());
+    EXPECT_TRUE(WaitForSaverFrames());
     return window;
   }
 
@@ -366,7 +366,7 @@ TEST_F(FullScreenSaver, BrightnessStoredAsTextIsSeededAndTheClockDrawn) {
     }
     // The first frames may still be on their way once the window shows. With Rands 1 the
     // dial is drawn at random, possibly none; the reseeded key shows dial 7.
-    EXPECT_TRUE(WaitForLitScreen());
+    EXPECT_TRUE(WaitForSaverFrames());
     if (c.expected[6] == 0) {
       EXPECT_TRUE(PumpUntil([] { return LitRingPixels(Screenshot()) > 60; }, 10000, 100));
     }

@@ -52,7 +52,7 @@ class SaverOnTwoMonitors : public testing::Test {
     saver_ = std::make_unique<SaverProcess>("/s");
     const HWND window = saver_->WaitForWindow("Full", 10000);
     EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
-    EXPECT_TRUE(WaitForLitScreen());
+    EXPECT_TRUE(WaitForSaverFrames());
     return window;
   }
 
