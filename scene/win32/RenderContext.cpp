@@ -130,13 +130,7 @@ void RenderContext::Release() {
   if (rc_ && wglMakeCurrent(Dc(), Rc())) {
     objects_.Release();
   }
-  if (rc_) {
-    // NOTE: under a 64-bit Wine 8 prefix, a context let go through its owner's
-    // wglGetCurrentContext check left the settings window's clock still after a restore
-    // (measured, cause not found); made not current here and deleted, it runs on.
-    wglMakeCurrent(Dc(), nullptr);
-    wglDeleteContext(rc_.release());
-  }
+  rc_.reset();
   // Without the context its objects are gone already; none may be deleted in another.
   objects_.Forget();
   ReleaseCaptionFont();
