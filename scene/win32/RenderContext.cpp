@@ -70,11 +70,12 @@ SetupResult SetupPixelFormat(HDC dc) {
 SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
                                  const std::optional<CaptionFont>& font, int32_t light_level) {
   Release();
-  dc_.reset({window, GetDC(window)});
-  if (!dc_) {
+  window_ = window;
+  dc_ = GetDC(window);
+  if (dc_ == nullptr) {
     return Failed(FailedCallText("GetDC"));
   }
-  if (SetupResult format = SetupPixelFormat(Dc()); !format.ok()) {
+  if (SetupResult format = SetupPixelFormat(dc_); !format.ok()) {
     return format;
   }
   if (std::string failure = MakeContext(); !failure.empty()) {
@@ -90,57 +91,63 @@ SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
 }
 
 std::string RenderContext::MakeContext() {
-  UniqueGlContext made(Wgl().CreateContext(Dc()));
-  if (!made) {
+  rc_ = Wgl().CreateContext(dc_);
+  if (rc_ == nullptr) {
     return FailedCallText("wglCreateContext");
   }
-  if (!Wgl().MakeCurrent(Dc(), made.get())) {
-    return FailedCallText("wglMakeCurrent");
+  if (!Wgl().MakeCurrent(dc_, rc_)) {
+    std::string failure = FailedCallText("wglMakeCurrent");
+    wglDeleteContext(rc_);
+    rc_ = nullptr;
+    return failure;
   }
-  rc_ = std::move(made);
   return "";
 }
 
 std::string RenderContext::BuildCaptionFont(const CaptionFont& font) {
   const unsigned base = glGenLists(kFontCharCount);
-  font_.reset(CreateFontA(font.height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                          OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0,
-                          "Courier New"));
-  if (!font_) {
+  font_ = CreateFontA(font.height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                      OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0, "Courier New");
+  if (font_ == nullptr) {
     std::string failure = FailedCallText("CreateFont");
     glDeleteLists(base, kFontCharCount);
     return failure;
   }
-  previous_font_ = SelectObject(Dc(), font_.get());
-  if (!wglUseFontBitmapsA(Dc(), kFontFirstChar, kFontCharCount, base)) {
+  previous_font_ = SelectObject(dc_, font_);
+  if (!wglUseFontBitmapsA(dc_, kFontFirstChar, kFontCharCount, base)) {
     std::string failure = FailedCallText("wglUseFontBitmaps");
     glDeleteLists(base, kFontCharCount);
     return failure;
   }
   objects_.FontListBase = base;
   INT space_px = 0;
-  if (GetCharWidth32A(Dc(), ' ', ' ', &space_px)) {
+  if (GetCharWidth32A(dc_, ' ', ' ', &space_px)) {
     GiveSpaceItsAdvance(base, static_cast<float>(space_px));
   }
   return "";
 }
 
 void RenderContext::Release() {
-  // The scene's objects are deleted in their own context, which is then let go.
-  if (rc_ && wglMakeCurrent(Dc(), Rc())) {
-    objects_.Release();
+  if (rc_ != nullptr) {
+    // The scene's objects are deleted in their own context, which is then let go.
+    if (wglMakeCurrent(dc_, rc_)) {
+      objects_.Release();
+    }
+    wglMakeCurrent(dc_, nullptr);
+    wglDeleteContext(rc_);
+    rc_ = nullptr;
   }
-  rc_.reset();
   // Without the context its objects are gone already; none may be deleted in another.
   objects_.Forget();
-  ReleaseCaptionFont();
-  dc_.reset();
-}
-
-void RenderContext::ReleaseCaptionFont() {
-  if (font_) {
-    SelectObject(Dc(), previous_font_);
+  if (font_ != nullptr) {
+    SelectObject(dc_, previous_font_);
+    DeleteObject(font_);
+    font_ = nullptr;
     previous_font_ = nullptr;
-    font_.reset();
   }
+  if (dc_ != nullptr) {
+    ReleaseDC(window_, dc_);
+    dc_ = nullptr;
+  }
+  window_ = nullptr;
 }

@@ -1,11 +1,6 @@
 // The kept dial under Wine: a frame put back from the copy is, byte for byte, the
 // frame drawn in the window's real back buffer, for every static style.
 
-// NOTE: <GL/gl.h> pulls in <windows.h>, which without this brings the old Winsock header
-// ahead of the handle owners' Winsock 2.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>

@@ -1,8 +1,3 @@
-// NOTE: <GL/gl.h> pulls in <windows.h>, which without this brings the old Winsock header
-// ahead of the handle owners' Winsock 2.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
