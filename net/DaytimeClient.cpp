@@ -1,5 +1,7 @@
 #include "net/DaytimeClient.h"
 
+#include "win32/ScopeExit.h"
+
 using namespace net;
 
 TDaytimeClient::TDaytimeClient() {
@@ -44,10 +46,7 @@ std::string TDaytimeClient::AwaitReply() {
   // A server that accepts and stays silent must not hold the request for ever: this wait
   // has the same time-out as the connection, armed without a status message of its own.
   ArmTimeOut();
-  struct Disarm {
-    TDaytimeClient& c;
-    ~Disarm() { c.DisarmTimeOut(); }
-  } disarm{*this};
+  const ScopeExit disarm([this] { DisarmTimeOut(); });
   while (!DataAvailable()) {
     if (!connected_) {
       // A peer that closed without a word failed as surely as one that reset.

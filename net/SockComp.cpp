@@ -1,6 +1,7 @@
 #include "net/SockComp.h"
 
 #include "ui/Application.h"
+#include "win32/ScopeExit.h"
 
 // The component's life, notifications, waits, time-out, status and closing. Resolving
 // and connecting are in SockConnect.cpp, reading and writing in SockTransfer.cpp.
@@ -186,11 +187,8 @@ void TSockComponent::ServeQueue(bool sleep) {
     // Yields until a message arrives or a millisecond passes, instead of a busy spin.
     MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
-  struct WaitMark {
-    int& depth;
-    explicit WaitMark(int& d) : depth(d) { ++depth; }
-    ~WaitMark() { --depth; }
-  } mark(waiting_);
+  ++waiting_;
+  const ScopeExit mark([this] { --waiting_; });
   Application().ProcessMessages();
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "net/SockComp.h"
+#include "win32/ScopeExit.h"
 
 // Reading and writing on the connected socket.
 
@@ -91,10 +92,7 @@ std::string TSockComponent::ReadLn() {
   RefuseWhileWaiting();
   ReportStatus(kLevelDetail, kStatusReadLn);
   StartTimeOut();
-  struct TimeOutScope {
-    TSockComponent& c;
-    ~TimeOutScope() { c.StopTimeOut(); }
-  } scope{*this};
+  const ScopeExit stop_time_out([this] { StopTimeOut(); });
   std::string line;
   while (!TakeLinePiece(line)) {
   }
@@ -154,10 +152,7 @@ void TSockComponent::SendBuffer(const char* data, size_t length) {
     length = std::strlen(data);
   }
   StartTimeOut();
-  struct TimeOutScope {
-    TSockComponent& c;
-    ~TimeOutScope() { c.StopTimeOut(); }
-  } scope{*this};
+  const ScopeExit stop_time_out([this] { StopTimeOut(); });
   size_t sent = 0;
   while (sent < length) {
     if (canceled_ || ApplicationTerminated()) {

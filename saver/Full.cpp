@@ -41,18 +41,8 @@ TForm1::TForm1() {
   d.height = 446;
   d.black_background = true;
   CreateHandle(d);
-  Timer.OnTimer.Bind([this](TTimer* sender) { TimerTimer(sender); });
   FormCreate();
-  if (closed_) {
-    return;
-  }
-  Timer.SetEnabled(true);
-  Show(SW_SHOW);
-  SetForegroundWindow(Handle());
-}
-
-TForm1::~TForm1() {
-  Timer.SetEnabled(false);
+  StartFrames();
 }
 
 void TForm1::FormCreate() {
@@ -80,30 +70,18 @@ bool TForm1::SetupRenderContext() {
   // One caption font for every monitor, sized from the primary screen's width; the
   // caption sits at the same scene place in each monitor's viewport.
   const CaptionFont font{-CaptionFontCharHeight(ScreenWidth())};
-  const SetupResult result =
-      context_.Setup(Handle(), SaverViewport(Width(), Height()), font, scene_.LightLevel);
-  if (!result.context_ready) {
-    Application().ShowSetupError(result.failure);
-    Close();
-    return false;
-  }
-  // Without its font the clock still runs, captionless; said once, not at every activation.
-  if (!result.ok() && !font_failure_shown_) {
-    font_failure_shown_ = true;
-    Application().ShowSetupError(result.failure);
-  }
-  return true;
+  return SetupContext(Handle(), SaverViewport(Width(), Height()), font, scene_.LightLevel);
 }
 
 void TForm1::FormActivate() {
-  if (!closed_) {
+  if (!Closed()) {
     SetupRenderContext();
   }
 }
 
 void TForm1::FormResize() {
   // A resize before the context exists (while the window is sized at creation) does nothing.
-  if (context_.Rc() == nullptr) {
+  if (Context().Rc() == nullptr) {
     return;
   }
   // Over several monitors each viewport keeps the set-up's aspect, as one screen does
@@ -117,24 +95,17 @@ void TForm1::FormResize() {
 }
 
 void TForm1::FormDisplayChange() {
-  if (closed_) {
+  if (Closed()) {
     return;
   }
   CoverEveryMonitor();
   // The copies were taken from the pixels of the old layout.
-  context_.Objects().RetakeKeptCopies();
+  SceneObjects().RetakeKeptCopies();
 }
 
-void TForm1::TimerTimer(TTimer*) {
-  Draw();
-}
-
-void TForm1::Draw() {
-  if (context_.Rc() == nullptr) {
-    return;
-  }
+void TForm1::DrawFrame() {
   const FrameInputs in = ReadFrameInputs(AppSettings(), scene_.LightLevel, Clock().LocalNow());
-  const WindowScene scene{scene_, context_.Objects(), Random()};
+  const WindowScene scene{scene_, SceneObjects(), Random()};
   if (monitor_viewports_.size() > 1) {
     DrawSaverSceneInEach(in, scene, monitor_viewports_);
   } else {
@@ -142,18 +113,10 @@ void TForm1::Draw() {
     GetClientRect(Handle(), &client);
     DrawSaverScene(in, scene, client.right, client.bottom);
   }
-  SwapBuffers(context_.Dc());
 }
 
-void TForm1::FormClose() {
-  if (closed_) {
-    return;
-  }
-  closed_ = true;
-  Timer.SetEnabled(false);
-  context_.Release();
+void TForm1::FormClosing() {
   SystemParametersInfoA(kSpiScreenSaverRunning, 0, nullptr, 0);
-  Application().Terminate();
 }
 
 void TForm1::FormKeyDown(WORD) {

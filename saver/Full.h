@@ -7,10 +7,8 @@
 
 #include <vector>
 
+#include "glwindow/GlForm.h"
 #include "scene/SceneState.h"
-#include "scene/win32/RenderContext.h"
-#include "ui/Form.h"
-#include "ui/Timer.h"
 
 // Process-wide state of the full-screen saver.
 struct FullScreenState {
@@ -22,24 +20,21 @@ FullScreenState& FullScreen();
 
 // The full-screen saver window: covers every monitor, stays on top, hides the cursor and
 // draws a frame every 40 ms until a key or a large enough mouse movement leaves it.
-class TForm1 : public TForm {
+class TForm1 : public TGlForm {
  public:
   TForm1();
-  ~TForm1() override;
 
   static constexpr int kMoveThreshold = 15;
 
   // One per monitor, in the window's OpenGL coordinates.
   const std::vector<Viewport>& Viewports() const { return monitor_viewports_; }
-  // What the frames have left: the window's scene state and its context's objects.
+  // What the frames have left in the window's scene state.
   const SceneState& Scene() const { return scene_; }
-  const SceneGl& SceneObjects() const { return context_.Objects(); }
-  SceneGl& SceneObjects() { return context_.Objects(); }
 
  protected:
   void FormActivate() override;
   void FormResize() override;
-  void FormClose() override;
+  void FormClosing() override;
   void FormKeyDown(WORD key) override;
   void FormMouseMove(int x, int y) override;
   bool TakesSuggestedBounds() const override { return false; }
@@ -49,15 +44,10 @@ class TForm1 : public TForm {
  private:
   void FormCreate();
   bool SetupRenderContext();
-  void TimerTimer(TTimer* sender);
-  void Draw();
+  void DrawFrame() override;
   void LeaveSequence();
   void CoverEveryMonitor();
 
-  TTimer Timer{40, false};
-  RenderContext context_;
   SceneState scene_;
   std::vector<Viewport> monitor_viewports_;
-  bool closed_ = false;
-  bool font_failure_shown_ = false;
 };

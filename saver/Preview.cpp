@@ -5,6 +5,7 @@
 #include "windowsetup/WindowSetup.h"
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
+#include "win32/WindowClass.h"
 
 namespace {
 
@@ -15,19 +16,17 @@ constexpr char kPreviewTitle[] = "MySaver";
 // An OpenGL window clips its children and siblings, so that it draws only its own area.
 constexpr DWORD kGlClip = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 
-void RegisterPreviewClass() {
-  WNDCLASSA existing{};
-  if (GetClassInfoA(Application().Instance(), kPreviewClass, &existing)) {
-    return;
-  }
-  WNDCLASSA wc{};
+bool RegisterPreviewClass() {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
   // OpenGL draws into a window with a device context of its own: a class DC shared with
   // the parent (CS_PARENTDC) is one Windows does not support for it.
   wc.style = CS_OWNDC;
   wc.lpfnWndProc = &PreviewWndProc;
   wc.hInstance = Application().Instance();
   wc.lpszClassName = kPreviewClass;
-  RegisterClassA(&wc);
+  // The preview has nowhere to show a reason: inside the dialog the area stays empty.
+  return RegisterWindowClass(wc).empty();
 }
 
 SIZE OuterSize(HWND window) {
@@ -134,7 +133,9 @@ void RunPreview(HWND parent) {
 }
 
 HWND CreatePreviewWindow(int width, int height, HWND parent) {
-  RegisterPreviewClass();
+  if (!RegisterPreviewClass()) {
+    return nullptr;
+  }
   const HWND hwnd =
       parent != nullptr
           ? CreateWindowExA(0, kPreviewClass, kPreviewTitle,
@@ -176,8 +177,11 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
         return 0;
       }
       break;
+    case WM_NCCREATE:
+      // Known from its first message on, before CreateWindowEx returns.
+      Preview().PreviewWindow = hwnd;
+      break;
     default:
-      // WM_NCCREATE included: the default procedure stores the title and lets creation go on.
       break;
   }
   return DefWindowProcA(hwnd, msg, wparam, lparam);

@@ -44,21 +44,12 @@ UniqueFont MakeSansSerif(int height, int weight) {
 
 }  // namespace
 
-TForm2::TForm2() : TForm(Description()) {
+TForm2::TForm2() : TGlForm(Description()) {
   BindHandlers();
   created_ = true;
   MakeFonts();
   FormCreate();
-  if (closed_) {
-    return;
-  }
-  Timer.SetEnabled(true);
-  Show(SW_SHOW);
-  SetForegroundWindow(Handle());
-}
-
-TForm2::~TForm2() {
-  Timer.SetEnabled(false);
+  StartFrames();
 }
 
 void TForm2::BindHandlers() {
@@ -71,7 +62,6 @@ void TForm2::BindHandlers() {
   CheckBox1.OnClick.Bind([this](TCheckBox* s) { CheckBox1Click(s); });
   Button1.OnClick.Bind([this](TButton* s) { Button1Click(s); });
   Button2.OnClick.Bind([this](TButton* s) { Button2Click(s); });
-  Timer.OnTimer.Bind([this](TTimer* s) { TimerTimer(s); });
 }
 
 void TForm2::MakeFonts() {
@@ -122,14 +112,7 @@ void TForm2::SizeAndCentre() {
 }
 
 bool TForm2::SetupRenderContext() {
-  const SetupResult result =
-      context_.Setup(ClockArea.Handle(), ClockViewport(), std::nullopt, scene_.LightLevel);
-  if (!result.context_ready) {
-    Application().ShowSetupError(result.failure);
-    Close();
-    return false;
-  }
-  return true;
+  return SetupContext(ClockArea.Handle(), ClockViewport(), std::nullopt, scene_.LightLevel);
 }
 
 void TForm2::SetSliderPositions() {
@@ -150,7 +133,7 @@ Viewport TForm2::ClockViewport() const {
 
 void TForm2::FormActivate() {
   // Every activation makes a new pair current; the earlier pair is released first.
-  if (created_ && !closed_) {
+  if (created_ && !Closed()) {
     SetupRenderContext();
   }
 }
@@ -158,7 +141,7 @@ void TForm2::FormActivate() {
 void TForm2::FormResize() {
   // Before the context exists (while the window is sized at creation), and while the
   // window is minimised, there is no clock to lay out.
-  if (created_ && context_.Rc() != nullptr && !IsIconic(Handle())) {
+  if (created_ && Context().Rc() != nullptr && !IsIconic(Handle())) {
     SetupCamera(ClockViewport(), 1.0f);
   }
 }
@@ -173,19 +156,9 @@ void TForm2::FormDpiChanged() {
 
 void TForm2::FormKeyDown(WORD key) {
   if (key == VK_ESCAPE) {
-    context_.Release();
+    Context().Release();
     Close();
   }
-}
-
-void TForm2::FormClose() {
-  if (closed_) {
-    return;
-  }
-  closed_ = true;
-  Timer.SetEnabled(false);
-  context_.Release();
-  Application().Terminate();
 }
 
 bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
@@ -208,20 +181,20 @@ bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& res
   return true;
 }
 
-void TForm2::TimerTimer(TTimer*) {
-  Draw();
+void TForm2::TimerTimer(TTimer* sender) {
+  TGlForm::TimerTimer(sender);
   sync_.StatusStep();
 }
 
-void TForm2::Draw() {
-  if (context_.Rc() == nullptr || IsIconic(Handle())) {
-    return;
-  }
+bool TForm2::FrameShowing() const {
+  return !IsIconic(Handle());
+}
+
+void TForm2::DrawFrame() {
   // The lights follow Brightness.
   const int32_t light_level = AppSettings().clock.Brightness;
   DrawSettingsScene(ReadFrameInputs(AppSettings(), light_level, Clock().LocalNow()),
-                    {scene_, context_.Objects(), Random()});
-  SwapBuffers(context_.Dc());
+                    {scene_, SceneObjects(), Random()});
 }
 
 void TForm2::TrackBar1Change(TTrackBar* sender) {
@@ -243,8 +216,8 @@ void TForm2::TrackBar4Change(TTrackBar* sender) {
   AppSettings().clock.Color = style;
   scene_.DialMeshReady = false;
   // The style initialises now, into the back buffer that the next frame clears.
-  if (style >= 1 && style <= 10 && context_.Rc() != nullptr) {
-    DrawDialFace(style, AppSettings().DialRGB, scene_, Random(), context_.Objects().Batch);
+  if (style >= 1 && style <= 10 && Context().Rc() != nullptr) {
+    DrawDialFace(style, AppSettings().DialRGB, scene_, Random(), SceneObjects().Batch);
   }
 }
 

@@ -7,29 +7,25 @@
 
 #include <array>
 
+#include "glwindow/GlForm.h"
 #include "scene/SceneState.h"
-#include "scene/win32/RenderContext.h"
 #include "settingswindow/ClockSync.h"
 #include "ui/Controls.h"
-#include "ui/Form.h"
 #include "ui/GlPanel.h"
-#include "ui/Timer.h"
 #include "win32/WinHandles.h"
 
 // The settings window: the live clock above, six sliders, "Random", "Save" and "Clock
 // synchronization" below. Every slider applies at once; only "Save" stores.
-class TForm2 : public TForm {
+class TForm2 : public TGlForm {
  public:
   TForm2();
-  ~TForm2() override;
 
   static constexpr COLORREF kLabelColor = RGB(225, 190, 0);
   static constexpr int kClientWidth = 400;
   static constexpr int kClientHeight = 430;
 
-  // What the frames have left: the window's scene state and its context's objects.
+  // What the frames have left in the window's scene state.
   const SceneState& Scene() const { return scene_; }
-  const SceneGl& SceneObjects() const { return context_.Objects(); }
 
  private:
   // Set once the controls are made and bound: no handler runs on a half-made window.
@@ -58,12 +54,9 @@ class TForm2 : public TForm {
   // The clock is drawn here: a child window over the client area, below the controls.
   TGlPanel ClockArea{*this};
 
-  TTimer Timer{40, false};
-
  protected:
   void FormActivate() override;
   void FormResize() override;
-  void FormClose() override;
   void FormKeyDown(WORD key) override;
   void FormDpiChanged() override;
   bool PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
@@ -78,8 +71,9 @@ class TForm2 : public TForm {
   // The labels and the check box: bold, in the label colour.
   std::array<TWinControl*, 7> BoldTexts();
   Viewport ClockViewport() const;
-  void TimerTimer(TTimer* sender);
-  void Draw();
+  void TimerTimer(TTimer* sender) override;
+  void DrawFrame() override;
+  bool FrameShowing() const override;
 
   void TrackBar1Change(TTrackBar* sender);
   void TrackBar2Change(TTrackBar* sender);
@@ -91,8 +85,6 @@ class TForm2 : public TForm {
   void Button1Click(TButton* sender);
   void Button2Click(TButton* sender);
 
-  RenderContext context_;
   SceneState scene_;
   ClockSync sync_{*this, Timer, Button2.Handle()};
-  bool closed_ = false;
 };

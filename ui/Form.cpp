@@ -7,6 +7,7 @@
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "win32/SystemError.h"
+#include "win32/WindowClass.h"
 
 namespace {
 
@@ -15,11 +16,6 @@ constexpr char kBlackClass[] = "TessarynBlackForm";
 
 const char* RegisterFormClass(bool black_background) {
   const char* name = black_background ? kBlackClass : kPlainClass;
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof(existing);
-  if (GetClassInfoExA(Application().Instance(), name, &existing)) {
-    return name;
-  }
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
   // A private device context per window, as OpenGL windows want.
@@ -32,9 +28,7 @@ const char* RegisterFormClass(bool black_background) {
                          ? static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))
                          : reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = name;
-  if (RegisterClassExA(&wc) == 0) {
-    throw std::runtime_error(FailedCallText("RegisterClassEx"));
-  }
+  RequireWindowClass(wc);
   return name;
 }
 

@@ -5,17 +5,13 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "win32/SystemError.h"
+#include "win32/WindowClass.h"
 
 namespace {
 
 constexpr char kGlPanelClass[] = "TessarynGlPanel";
 
 void RegisterGlPanelClass(WNDPROC proc) {
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof(existing);
-  if (GetClassInfoExA(Application().Instance(), kGlPanelClass, &existing)) {
-    return;
-  }
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
   // A device context of its own, as OpenGL windows want; never the parent's.
@@ -24,9 +20,7 @@ void RegisterGlPanelClass(WNDPROC proc) {
   wc.hInstance = Application().Instance();
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kGlPanelClass;
-  if (RegisterClassExA(&wc) == 0) {
-    throw std::runtime_error(FailedCallText("RegisterClassEx"));
-  }
+  RequireWindowClass(wc);
 }
 
 }  // namespace
@@ -37,11 +31,10 @@ TGlPanel::TGlPanel(TForm& owner) : owner_(owner) {
   // controls above it alone.
   hwnd_ = CreateWindowExA(0, kGlPanelClass, "",
                           WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                          0, 0, 0, 0, owner.Handle(), nullptr, Application().Instance(), nullptr);
+                          0, 0, 0, 0, owner.Handle(), nullptr, Application().Instance(), this);
   if (hwnd_ == nullptr) {
     throw std::runtime_error(FailedCallText("CreateWindowEx"));
   }
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   FillClientArea();
 }
 
@@ -62,6 +55,13 @@ void TGlPanel::FillClientArea() {
 }
 
 LRESULT CALLBACK TGlPanel::WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  // Bound at its first message, so that none reaches the window unbound.
+  if (msg == WM_NCCREATE) {
+    auto* panel =
+        static_cast<TGlPanel*>(reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams);
+    panel->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
+  }
   if (msg == WM_NCDESTROY) {
     // The form destroys its child windows before its own.
     if (auto* panel = reinterpret_cast<TGlPanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) {

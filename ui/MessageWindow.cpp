@@ -3,36 +3,29 @@
 #include <stdexcept>
 
 #include "ui/Application.h"
+#include "win32/SystemError.h"
+#include "win32/WindowClass.h"
 
 namespace {
 constexpr char kClassName[] = "TessarynMessageWindow";
 
-void RegisterMessageClass() {
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof(existing);
-  if (GetClassInfoExA(Application().Instance(), kClassName, &existing)) {
-    return;
-  }
+void RegisterMessageClass(WNDPROC proc) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpfnWndProc = proc;
   wc.hInstance = Application().Instance();
   wc.lpszClassName = kClassName;
-  if (RegisterClassExA(&wc) == 0) {
-    throw std::runtime_error("RegisterClassEx failed for the message window class");
-  }
+  RequireWindowClass(wc);
 }
 }  // namespace
 
 MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)) {
-  RegisterMessageClass();
+  RegisterMessageClass(&MessageWindow::WindowProc);
   hwnd_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                          Application().Instance(), nullptr);
+                          Application().Instance(), this);
   if (hwnd_ == nullptr) {
-    throw std::runtime_error("CreateWindowEx failed for a message window");
+    throw std::runtime_error(FailedCallText("CreateWindowEx"));
   }
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageWindow::WindowProc));
 }
 
 MessageWindow::~MessageWindow() {
@@ -41,6 +34,13 @@ MessageWindow::~MessageWindow() {
 }
 
 LRESULT CALLBACK MessageWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  // Bound at its first message: the handler sees the window's creation too.
+  if (msg == WM_NCCREATE) {
+    auto* creating =
+        static_cast<MessageWindow*>(reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams);
+    creating->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+  }
   auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (self != nullptr && self->handler_) {
     LRESULT result = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "tests/support/Pump.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "ui/MessageWindow.h"
 #include "ui/Timer.h"
 #include "win32/SystemError.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 class RecordingForm : public TForm {
  public:
-  RecordingForm() {
+  explicit RecordingForm(bool record_creation = false) : record_creation_(record_creation) {
     FormDescription d;
     d.caption = "recording";
     d.style = WS_OVERLAPPEDWINDOW;
@@ -28,6 +30,12 @@ class RecordingForm : public TForm {
   bool throw_on_key = false;
 
  protected:
+  bool PreviewMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+    if (record_creation_ && (msg == WM_NCCREATE || msg == WM_NCCALCSIZE || msg == WM_CREATE)) {
+      events.push_back("message " + std::to_string(msg));
+    }
+    return false;
+  }
   void FormActivate() override { events.push_back("activate"); }
   void FormResize() override { events.push_back("resize"); }
   void FormClose() override { events.push_back("close"); }
@@ -40,6 +48,9 @@ class RecordingForm : public TForm {
   void FormMouseMove(int x, int y) override {
     events.push_back("move " + std::to_string(x) + "," + std::to_string(y));
   }
+
+ private:
+  bool record_creation_ = false;
 };
 
 class FormsLayer : public testing::Test {
@@ -64,6 +75,27 @@ TEST_F(FormsLayer, MessagesReachTheNamedHandlers) {
   SendMessageA(form.Handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(100, 80));
   const std::vector<std::string> expected = {"key 81", "move 12,34", "resize"};
   EXPECT_EQ(form.events, expected);
+}
+
+TEST_F(FormsLayer, MessagesOfTheWindowsCreationReachTheForm) {
+  RecordingForm form(true);
+  const std::vector<std::string> expected = {"message " + std::to_string(WM_NCCREATE),
+                                             "message " + std::to_string(WM_NCCALCSIZE),
+                                             "message " + std::to_string(WM_CREATE)};
+  ASSERT_GE(form.events.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(form.events.begin(), form.events.begin() + 3), expected);
+}
+
+TEST_F(FormsLayer, AMessageWindowsHandlerSeesItsCreation) {
+  std::vector<UINT> seen;
+  MessageWindow window([&seen](UINT msg, WPARAM, LPARAM, LRESULT&) {
+    seen.push_back(msg);
+    return false;
+  });
+  EXPECT_NE(std::find(seen.begin(), seen.end(), static_cast<UINT>(WM_CREATE)), seen.end());
+  const UINT kProbe = WM_APP + 7;
+  SendMessageA(window.Handle(), kProbe, 0, 0);
+  EXPECT_EQ(seen.back(), kProbe);
 }
 
 TEST_F(FormsLayer, ShowingActivatesAndCloseDestroysTheWindow) {

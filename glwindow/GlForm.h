@@ -1,0 +1,60 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "scene/win32/RenderContext.h"
+#include "ui/Form.h"
+#include "ui/Timer.h"
+
+// A form that draws an OpenGL frame every 40 ms: it owns the rendering context, shows
+// why a set-up failed, draws only with a context, and on close stops its frames, lets
+// the context go and ends the application.
+class TGlForm : public TForm {
+ public:
+  ~TGlForm() override;
+
+  // What the frames have left in the context.
+  const SceneGl& SceneObjects() const { return context_.Objects(); }
+  SceneGl& SceneObjects() { return context_.Objects(); }
+
+ protected:
+  TGlForm();
+  explicit TGlForm(const FormDescription& description);
+
+  // Makes `window`'s context current. Without one the error box shows and the form
+  // closes; a caption font that failed is said once, and the clock runs without it.
+  bool SetupContext(HWND window, const Viewport& viewport, const std::optional<CaptionFont>& font,
+                    int32_t light_level);
+  // The frames start and the window shows in front, unless the set-up closed it.
+  void StartFrames();
+
+  virtual void TimerTimer(TTimer* sender);
+  void Draw();
+  // One frame into the back buffer; the context is current.
+  virtual void DrawFrame() = 0;
+  // False while there is nothing to draw into (a minimised window).
+  virtual bool FrameShowing() const { return true; }
+
+  void FormClose() override;
+  // Runs once at the close, after the context is released.
+  virtual void FormClosing() {}
+
+  bool Closed() const { return closed_; }
+  RenderContext& Context() { return context_; }
+  const RenderContext& Context() const { return context_; }
+
+  TTimer Timer{40, false};
+
+ private:
+  void BindTimer();
+
+  RenderContext context_;
+  bool closed_ = false;
+  bool font_failure_shown_ = false;
+};
