@@ -418,7 +418,9 @@ TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNo
   Open();
   FocusControl(kTrackBar[6]);
   Press(VK_NEXT);  // page: 3 + 2
+  ASSERT_TRUE(PositionReaches(6, 5));
   ClickAt(CentreOf(controls_[kCheckBox1]));
+  ASSERT_TRUE(PumpUntil([this] { return CheckBoxChecked(); }, kStateWait_ms));
   ClickAt(CentreOf(controls_[1]));  // Save
   const std::vector<int> expected = {6, 8, 12, 4, 2, 5};
   EXPECT_TRUE(PumpUntil([&] { return StoredAll() == expected && StoredSetting("Rands") == 1; },
@@ -429,6 +431,7 @@ TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNo
   // Alt+F4 closes as the close box does; nothing more is stored.
   FocusControl(kTrackBar[3]);
   Press(VK_LEFT);
+  ASSERT_TRUE(PositionReaches(3, 11));
   SetForegroundWindow(window_);
   Press(VK_F4, VK_MENU);
   ASSERT_TRUE(saver_->WaitForExit(5000));
