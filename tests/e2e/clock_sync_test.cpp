@@ -110,14 +110,9 @@ void Click(HWND control) {
   const HWND window = GetAncestor(control, GA_ROOT);
   const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   SetForegroundWindow(window);
-  SetCursorPos(centre.x, centre.y);
-  EXPECT_TRUE(PumpUntil(
-      [&] {
-        POINT p{};
-        return GetCursorPos(&p) && p.x == centre.x && p.y == centre.y &&
-               GetAncestor(WindowFromPoint(centre), GA_ROOT) == window;
-      },
-      10000));
+  EXPECT_TRUE(PlaceCursor(centre.x, centre.y));
+  EXPECT_TRUE(
+      PumpUntil([&] { return GetAncestor(WindowFromPoint(centre), GA_ROOT) == window; }, 10000));
   ClickLeft();
 }
 

@@ -21,13 +21,7 @@ constexpr int kStartY = 300;
 constexpr double kPi = 3.14159265358979;
 
 void MoveCursor(int x, int y) {
-  SetCursorPos(x, y);
-  EXPECT_TRUE(PumpUntil(
-      [x, y] {
-        POINT p{};
-        return GetCursorPos(&p) && p.x == x && p.y == y;
-      },
-      5000));
+  EXPECT_TRUE(PlaceCursor(x, y));
 }
 
 // The saver takes the cursor's place at its start as the reference for leaving. A

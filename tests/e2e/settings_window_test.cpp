@@ -55,13 +55,7 @@ void Press(WORD vk, WORD modifier = 0) {
 }
 
 void ClickAt(POINT screen) {
-  SetCursorPos(screen.x, screen.y);
-  EXPECT_TRUE(PumpUntil(
-      [screen] {
-        POINT p{};
-        return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
-      },
-      10000));
+  EXPECT_TRUE(PlaceCursor(screen.x, screen.y));
   ClickLeft();
 }
 

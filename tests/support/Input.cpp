@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "tests/support/Pump.h"
+
 void PressKey(WORD vk, WORD modifier) {
   std::vector<INPUT> input;
   const auto key = [&](WORD k, DWORD flags) {
@@ -34,4 +36,14 @@ std::string WindowText(HWND window) {
   char text[128] = {};
   GetWindowTextA(window, text, sizeof(text));
   return text;
+}
+
+bool PlaceCursor(int x, int y) {
+  SetCursorPos(x, y);
+  return PumpUntil(
+      [x, y] {
+        POINT p{};
+        return GetCursorPos(&p) && p.x == x && p.y == y;
+      },
+      10000);
 }

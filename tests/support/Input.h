@@ -13,6 +13,10 @@
 // Presses and releases the key, inside a press of the modifier when one is given.
 void PressKey(WORD vk, WORD modifier = 0);
 
+// Puts the cursor at (x, y) and waits until the system reports it there; false when it
+// does not arrive.
+bool PlaceCursor(int x, int y);
+
 // Presses and releases the left mouse button where the cursor is.
 void ClickLeft();
 

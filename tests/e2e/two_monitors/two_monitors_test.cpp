@@ -109,13 +109,7 @@ TEST_F(SaverOnTwoMonitors, KeyMoveOrClickOnTheSecondMonitorLeaves) {
   for (const Act act : {Act::Key, Act::Move, Act::Click}) {
     SCOPED_TRACE(testing::Message() << "act " << static_cast<int>(act));
     const POINT centre = CentreOf(monitors_[1]);
-    SetCursorPos(centre.x, centre.y);
-    EXPECT_TRUE(PumpUntil(
-        [centre] {
-          POINT p{};
-          return GetCursorPos(&p) && p.x == centre.x && p.y == centre.y;
-        },
-        10000));
+    EXPECT_TRUE(PlaceCursor(centre.x, centre.y));
     ASSERT_NE(Start(), nullptr);
     EXPECT_TRUE(saver_->Running());
     if (act == Act::Key) {
