@@ -74,6 +74,11 @@ XWindowSizes UnnamedXWindows() {
   return windows;
 }
 
+bool XWindowViewable(const std::string& title) {
+  return HostShell("xwininfo -name '" + title + "' 2>/dev/null").find("Map State: IsViewable") !=
+         std::string::npos;
+}
+
 std::string SizeText(int width, int height) {
   return std::to_string(width) + "x" + std::to_string(height);
 }

@@ -24,6 +24,10 @@ std::string SizeText(int width, int height);
 // empty (a test failure) when none came.
 std::string NewXWindowOfSize(int width, int height, const XWindowSizes& before = {});
 
+// Whether the X server shows the top-level window of this title: Wine may count a window
+// as shown before the X server has mapped it, and input sent meanwhile goes elsewhere.
+bool XWindowViewable(const std::string& title);
+
 // The X window of an OpenGL child window of this size: the test fails unless there is
 // exactly one.
 std::string OnlyXWindowOfSize(int width, int height);

@@ -101,15 +101,19 @@ void PointAt(int port) {
   SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", address.c_str());
 }
 
-// A click where a user would make it: once the cursor is over the control's window (a
-// disabled button is not found at the point, its window is), so that the press cannot
-// go to another window.
+// A click where a user would make it: once the X server shows the control's window, it
+// is in the foreground and the cursor is over it (a disabled button is not found at the
+// point, its window is), so that the press cannot go to another window.
 void Click(HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
   const HWND window = GetAncestor(control, GA_ROOT);
   const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  char title[128] = {};
+  GetWindowTextA(window, title, sizeof(title));
+  EXPECT_TRUE(PumpUntil([&] { return XWindowViewable(title); }, 10000, 50));
   SetForegroundWindow(window);
+  EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
   EXPECT_TRUE(PlaceCursor(centre.x, centre.y));
   EXPECT_TRUE(
       PumpUntil([&] { return GetAncestor(WindowFromPoint(centre), GA_ROOT) == window; }, 10000));

@@ -83,6 +83,8 @@ class SettingsWindow : public testing::Test {
     ASSERT_TRUE(saver_->Started());
     window_ = saver_->WaitForWindow("Tessaryn Settings", 10000);
     ASSERT_NE(window_, nullptr);
+    // Input sent before the X server shows the window would go elsewhere.
+    ASSERT_TRUE(PumpUntil([] { return XWindowViewable("Tessaryn Settings"); }, kStateWait_ms, 50));
     SetForegroundWindow(window_);
     ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_; }, kStateWait_ms));
     controls_.clear();
