@@ -75,7 +75,7 @@ TEST(HackDrawsLikeTessarynRender, InAGivenWindowForEachDialAndHands) {
     o.brightness = brightness;
     return DrawnRow{std::move(args), o, env, signal};
   };
-  const DrawnRow rows[] = {
+  DrawnRow rows[] = {
       row({"-dial", "0", "-hands", "3", "-hand-color", "2"}, 0, 1, 3, 2, 10, 9, 1, false, SIGTERM),
       row({"-dial", "1", "-hands", "2", "-hand-color", "9", "-dial-color", "6"}, 1, 6, 2, 9, 10, 9,
           2, false, SIGTERM),
@@ -85,7 +85,10 @@ TEST(HackDrawsLikeTessarynRender, InAGivenWindowForEachDialAndHands) {
           1, false, SIGINT),
       row({"-dial", "10", "-brightness", "0", "-hand-color", "10"}, 10, 1, 1, 10, 10, 0, 1, false,
           SIGTERM),
+      // The random mode's picks replace hands, hand colour, dial and dial colour.
+      row({"-random", "-dial", "3"}, 3, 1, 1, 5, 10, 9, 2, false, SIGTERM),
   };
+  rows[6].expected.random = 1;
   for (const DrawnRow& r : rows) {
     SCOPED_TRACE("dial " + std::to_string(*r.expected.dial));
     std::vector<std::string> args = r.args;
