@@ -14,5 +14,6 @@ struct GlxVisual {
 };
 
 // A configuration with 8 bits per colour that draws into windows of `visual_id`, or of
-// any visual when it is 0; double-buffered and single-sampled ones first.
+// any visual when it is 0; those of the screen's depth, double-buffered and
+// single-sampled first.
 std::optional<GlxVisual> ChooseGlxVisual(Display* display, int screen, VisualID visual_id);
