@@ -6,62 +6,21 @@
 #include <X11/keysym.h>
 #include <poll.h>
 
-#include <cstdio>
-
 #include "base/ClockSource.h"
 #include "scene/Caption.h"
 #include "scene/FrameInputs.h"
 #include "scene/Lighting.h"
 #include "scene/SceneFrames.h"
 #include "windowsetup/WindowSetup.h"
+#include "xscreensaver/FpsText.h"
+#include "xscreensaver/XErrors.h"
 
 namespace {
 
 constexpr int64_t kFrameIntervalNs = 40 * 1000000LL;
 constexpr int kFrozenWaitMs = 40;
-constexpr int kFpsMarginPx = 10;
-
-bool g_x_error_seen = false;
-
-int RecordXError(Display* display, XErrorEvent* error) {
-  char text[256] = {};
-  XGetErrorText(display, error->error_code, text, sizeof text);
-  std::fprintf(stderr, "tessaryn: X error: %s (request %d, resource 0x%lx)\n", text,
-               error->request_code, error->resourceid);
-  g_x_error_seen = true;
-  return 0;
-}
-
-// "FPS: n.n" at the bottom left, over the frame and in the caption's font.
-void DrawFpsText(unsigned font_list_base, const std::string& text, int width, int height) {
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_TEXTURE_2D);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glColor4f(1.0f, 1.0f, 0.0f, 1.0f);
-  glRasterPos2f(-1.0f + 2.0f * kFpsMarginPx / static_cast<float>(width),
-                -1.0f + 2.0f * kFpsMarginPx / static_cast<float>(height));
-  DrawBitmapText(font_list_base, text.c_str());
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glPopAttrib();
-}
 
 }  // namespace
-
-bool XErrorSeen() {
-  return g_x_error_seen;
-}
-
-void InstallXErrorHandler() {
-  XSetErrorHandler(&RecordXError);
-}
 
 ClockHack::ClockHack(Display* display, const HackOptions& options, const TestSeams& seams)
     : display_(display),

@@ -49,7 +49,3 @@ class ClockHack {
   int frames_drawn_ = 0;
   bool quit_ = false;
 };
-
-// Whether an X error arrived; the handler that records them is installed by the hack.
-bool XErrorSeen();
-void InstallXErrorHandler();

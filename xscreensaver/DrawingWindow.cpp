@@ -24,7 +24,7 @@ DrawingWindow::DrawingWindow(Display* display, const HackOptions& options)
     : display_(display), screen_(DefaultScreen(display)) {
   switch (options.target) {
     case HackTarget::OwnWindow:
-      CreateOwn(options);
+      CreateOwn();
       break;
     case HackTarget::Root:
       AdoptForeign(RootWindow(display, screen_));
@@ -35,7 +35,7 @@ DrawingWindow::DrawingWindow(Display* display, const HackOptions& options)
   }
 }
 
-void DrawingWindow::CreateOwn(const HackOptions&) {
+void DrawingWindow::CreateOwn() {
   auto visual = ChooseGlxVisual(display_, screen_, 0);
   if (!visual) {
     throw std::runtime_error("no GLX visual with 8 bits per colour on this display");

@@ -29,7 +29,7 @@ class DrawingWindow {
   Atom DeleteAtom() const { return delete_atom_; }
 
  private:
-  void CreateOwn(const HackOptions& options);
+  void CreateOwn();
   void AdoptForeign(Window window);
 
   Display* display_;
