@@ -9,6 +9,7 @@
 #include "xscreensaver/HackOptions.h"
 #include "xscreensaver/StopSignals.h"
 #include "xscreensaver/TestSeams.h"
+#include "xscreensaver/XErrors.h"
 #include "xscreensaver/XHandles.h"
 
 namespace {
