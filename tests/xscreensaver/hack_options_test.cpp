@@ -116,23 +116,22 @@ TEST(HackOptions, TargetIsWindowIdThenRootThenEnvironmentThenOwnWindow) {
   EXPECT_FALSE(ParseWindowId("0x20000000"));  // wider than an X id
 }
 
-TEST(TestSeams, ValuesParseAndMalformedOnesNameTheirVariable) {
-  std::string error;
-  const auto seams = ParseTestSeams("10:08:37", "4294967295", "3", error);
-  ASSERT_TRUE(seams);
-  EXPECT_EQ(seams->pinned_time, (TimeOfDay{10, 8, 37, 0}));
-  EXPECT_EQ(seams->seed, 4294967295u);
-  EXPECT_EQ(seams->frames, 3);
-  EXPECT_FALSE(ParseTestSeams(nullptr, nullptr, nullptr, error)->frames);
-  const char* bad[][3] = {{"24:00:00", nullptr, nullptr},
-                          {"10:08", nullptr, nullptr},
-                          {nullptr, "-1", nullptr},
-                          {nullptr, nullptr, "0"}};
-  const char* named[] = {"TESSARYN_PINNED_TIME", "TESSARYN_PINNED_TIME", "TESSARYN_SEED",
-                         "TESSARYN_FRAMES"};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_FALSE(ParseTestSeams(bad[i][0], bad[i][1], bad[i][2], error));
-    EXPECT_NE(error.find(named[i]), std::string::npos) << error;
+// Good values are the pixel tests' own pins; a bad one is refused, naming its variable.
+TEST(TestSeams, MalformedValuesNameTheirVariable) {
+  struct Row {
+    const char* time;
+    const char* seed;
+    const char* frames;
+    const char* named;
+  };
+  const Row rows[] = {{"24:00:00", nullptr, nullptr, "TESSARYN_PINNED_TIME"},
+                      {"10:08", nullptr, nullptr, "TESSARYN_PINNED_TIME"},
+                      {nullptr, "-1", nullptr, "TESSARYN_SEED"},
+                      {nullptr, nullptr, "0", "TESSARYN_FRAMES"}};
+  for (const Row& r : rows) {
+    std::string error;
+    EXPECT_FALSE(ParseTestSeams(r.time, r.seed, r.frames, error)) << r.named;
+    EXPECT_NE(error.find(r.named), std::string::npos) << error;
   }
 }
 
