@@ -38,7 +38,7 @@ TEST(RenderOptions, EveryOptionIsTaken) {
              "--hands",      "-1",       "--hand-color", "6",        "--sizes",      "15",
              "--brightness", "0",        "--window",     "settings", "--width",      "320",
              "--height",     "240",      "--frames",     "25",       "--seed",       "4294967295",
-             "--png",        "a.png",    "--trace",      "a.txt"},
+             "--png",        "a.png",    "--trace",      "a.txt",    "--random",     "1"},
             error);
   ASSERT_TRUE(o) << error;
   EXPECT_EQ(o->time->hour, 15);
@@ -57,6 +57,7 @@ TEST(RenderOptions, EveryOptionIsTaken) {
   EXPECT_EQ(*o->seed, 4294967295u);
   EXPECT_EQ(o->png_path, "a.png");
   EXPECT_EQ(o->trace_path, "a.txt");
+  EXPECT_EQ(*o->random, 1);
 }
 
 TEST(RenderOptions, BadValuesAreRefused) {

@@ -6,7 +6,7 @@
 
 const char kRenderUsage[] =
     "usage: tessaryn-render [--time HH:MM:SS] [--dial N] [--dial-color N] [--hands N]\n"
-    "                       [--hand-color N] [--sizes N] [--brightness N]\n"
+    "                       [--hand-color N] [--sizes N] [--brightness N] [--random N]\n"
     "                       [--window saver|settings|preview] [--width W] [--height H]\n"
     "                       [--frames N] [--seed N] [--png FILE] [--trace FILE]\n";
 
@@ -61,6 +61,7 @@ bool Apply(std::string_view name, std::string_view value, RenderOptions& o) {
   if (name == "--hand-color") return SetSetting(value, o.hand_color);
   if (name == "--sizes") return SetSetting(value, o.sizes);
   if (name == "--brightness") return SetSetting(value, o.brightness);
+  if (name == "--random") return SetSetting(value, o.random);
   if (name == "--window") {
     const auto w = ParseWindow(value);
     if (w) o.window = *w;
@@ -92,7 +93,7 @@ bool Apply(std::string_view name, std::string_view value, RenderOptions& o) {
 bool IsKnownOption(std::string_view name) {
   for (const char* known :
        {"--time", "--dial", "--dial-color", "--hands", "--hand-color", "--sizes", "--brightness",
-        "--window", "--width", "--height", "--frames", "--seed", "--png", "--trace"}) {
+        "--random", "--window", "--width", "--height", "--frames", "--seed", "--png", "--trace"}) {
     if (name == known) return true;
   }
   return false;

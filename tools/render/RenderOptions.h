@@ -16,6 +16,8 @@ struct RenderOptions {
   std::optional<int32_t> hand_color;
   std::optional<int32_t> sizes;
   std::optional<int32_t> brightness;
+  // Rands as stored: exactly 1 lets the window's random mode pick the styles.
+  std::optional<int32_t> random;
   SceneWindow window = SceneWindow::Saver;
   int width = 1024;
   int height = 768;

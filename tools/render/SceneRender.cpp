@@ -21,6 +21,7 @@ ClockSettings ChosenSettings(const RenderOptions& o) {
   s.Ar_Color = o.hand_color.value_or(s.Ar_Color);
   s.Sizes = o.sizes.value_or(s.Sizes);
   s.Brightness = o.brightness.value_or(s.Brightness);
+  s.Rands = o.random.value_or(s.Rands);
   return s;
 }
 
