@@ -1,0 +1,192 @@
+#include "xscreensaver/ClockHack.h"
+
+#include <GL/gl.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <poll.h>
+
+#include <cstdio>
+
+#include "base/ClockSource.h"
+#include "scene/Caption.h"
+#include "scene/FrameInputs.h"
+#include "scene/Lighting.h"
+#include "scene/SceneFrames.h"
+#include "windowsetup/WindowSetup.h"
+
+namespace {
+
+constexpr int64_t kFrameIntervalNs = 40 * 1000000LL;
+constexpr int kFrozenWaitMs = 40;
+constexpr int kFpsMarginPx = 10;
+
+bool g_x_error_seen = false;
+
+int RecordXError(Display* display, XErrorEvent* error) {
+  char text[256] = {};
+  XGetErrorText(display, error->error_code, text, sizeof text);
+  std::fprintf(stderr, "tessaryn: X error: %s (request %d, resource 0x%lx)\n", text,
+               error->request_code, error->resourceid);
+  g_x_error_seen = true;
+  return 0;
+}
+
+// "FPS: n.n" at the bottom left, over the frame and in the caption's font.
+void DrawFpsText(unsigned font_list_base, const std::string& text, int width, int height) {
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glColor4f(1.0f, 1.0f, 0.0f, 1.0f);
+  glRasterPos2f(-1.0f + 2.0f * kFpsMarginPx / static_cast<float>(width),
+                -1.0f + 2.0f * kFpsMarginPx / static_cast<float>(height));
+  DrawBitmapText(font_list_base, text.c_str());
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glPopAttrib();
+}
+
+}  // namespace
+
+bool XErrorSeen() {
+  return g_x_error_seen;
+}
+
+void InstallXErrorHandler() {
+  XSetErrorHandler(&RecordXError);
+}
+
+ClockHack::ClockHack(Display* display, const HackOptions& options, const TestSeams& seams)
+    : display_(display),
+      options_(options),
+      seams_(seams),
+      window_(display, options),
+      gl_(display, window_),
+      pacer_(MonotonicNowNs(), kFrameIntervalNs),
+      fps_(MonotonicNowNs()) {
+  if (seams_.pinned_time) {
+    Clock().Pin(*seams_.pinned_time);
+  }
+  random_.PinSeed(seams_.seed);
+  PrepareSaverScene();
+}
+
+void ClockHack::PrepareSaverScene() {
+  drawn_width_ = window_.Width();
+  drawn_height_ = window_.Height();
+  settings_.clock = options_.settings;
+  SaverSceneBeforeContext(settings_, scene_);
+  SetupCamera(SaverViewport(drawn_width_, drawn_height_), 1.0f);
+  gl_.Objects().FontListBase =
+      BuildCaptionFontLists(display_, CaptionFontCharHeight(drawn_width_));
+  SetupLights(scene_.LightLevel);
+  SaverSceneAfterContext(settings_, scene_, random_);
+}
+
+bool ClockHack::Running() const {
+  return !quit_ && !StopRequested() && !XErrorSeen();
+}
+
+int ClockHack::Run() {
+  while (Running()) {
+    ServeEvents();
+    const bool frames_left = !seams_.frames || frames_drawn_ < *seams_.frames;
+    if (Running() && frames_left && pacer_.TakeFrame(MonotonicNowNs())) {
+      DrawFrame();
+    }
+    if (Running() && XPending(display_) == 0) {
+      pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+      poll(&connection, 1, frames_left ? pacer_.WaitMs(MonotonicNowNs()) : kFrozenWaitMs);
+    }
+  }
+  return XErrorSeen() ? 1 : 0;
+}
+
+void ClockHack::DrawFrame() {
+  if (!window_.Own()) {
+    window_.RefreshForeignSize();
+  }
+  FollowSize(window_.Width(), window_.Height());
+  const TimeOfDay now = Clock().LocalNow();
+  const WindowScene scene{scene_, gl_.Objects(), random_};
+  DrawSaverScene(ReadFrameInputs(settings_, scene_.LightLevel, now), scene, drawn_width_,
+                 drawn_height_);
+  if (options_.fps) {
+    fps_.CountFrame(MonotonicNowNs());
+    DrawFpsText(gl_.Objects().FontListBase, fps_.Text(), drawn_width_, drawn_height_);
+  }
+  gl_.Present();
+  if (seams_.frames && ++frames_drawn_ == *seams_.frames) {
+    FinishFrames();
+  }
+}
+
+void ClockHack::FollowSize(int width, int height) {
+  if (width <= 0 || height <= 0 || (width == drawn_width_ && height == drawn_height_)) {
+    return;
+  }
+  // As the saver's window does when its size changes: the true aspect from now on.
+  ResizeFullScreen(width, height);
+  drawn_width_ = width;
+  drawn_height_ = height;
+}
+
+void ClockHack::FinishFrames() {
+  glFinish();
+  // Test-only: tells a test waiting on the window that the last frame is in it.
+  const Atom done = XInternAtom(display_, "_TESSARYN_FRAMES_DONE", False);
+  const long frames = frames_drawn_;
+  XChangeProperty(display_, window_.Id(), done, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&frames), 1);
+  XFlush(display_);
+}
+
+void ClockHack::ServeEvents() {
+  while (XPending(display_) > 0) {
+    XEvent event{};
+    XNextEvent(display_, &event);
+    ServeEvent(event);
+  }
+}
+
+void ClockHack::ServeEvent(const XEvent& event) {
+  switch (event.type) {
+    case ConfigureNotify:
+      if (event.xconfigure.window == window_.Id()) {
+        window_.TakeSize(event.xconfigure.width, event.xconfigure.height);
+      }
+      break;
+    case DestroyNotify:
+      if (event.xdestroywindow.window == window_.Id()) {
+        gl_.WindowGone();
+        quit_ = true;
+      }
+      break;
+    case ClientMessage:
+      if (window_.Own() && static_cast<Atom>(event.xclient.data.l[0]) == window_.DeleteAtom()) {
+        quit_ = true;
+      }
+      break;
+    case KeyPress:
+      ServeKey(event.xkey);
+      break;
+    default:
+      break;
+  }
+}
+
+void ClockHack::ServeKey(XKeyEvent key) {
+  KeySym sym = NoSymbol;
+  char text[8] = {};
+  XLookupString(&key, text, sizeof text, &sym, nullptr);
+  if (sym == XK_Escape || sym == XK_q || sym == XK_Q) {
+    quit_ = true;
+  }
+}

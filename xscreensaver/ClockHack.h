@@ -1,0 +1,55 @@
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include "base/RandomGenerator.h"
+#include "scene/SceneState.h"
+#include "settings/ClockSettings.h"
+#include "xscreensaver/DrawingWindow.h"
+#include "xscreensaver/FramePacer.h"
+#include "xscreensaver/GlxScene.h"
+#include "xscreensaver/HackOptions.h"
+#include "xscreensaver/StopSignals.h"
+#include "xscreensaver/TestSeams.h"
+
+// The full-screen saver's clock in an X window: set up as the saver window sets up its
+// context, then a frame every 40 ms until a stop signal, the window's end or, in its
+// own window, q, Escape or the window manager's close.
+class ClockHack {
+ public:
+  // Throws std::runtime_error when the window or its context cannot be had.
+  ClockHack(Display* display, const HackOptions& options, const TestSeams& seams);
+
+  // The exit status: 0 for a stop asked for, 1 after an X error.
+  int Run();
+
+ private:
+  void PrepareSaverScene();
+  void DrawFrame();
+  void FinishFrames();
+  void ServeEvents();
+  void ServeEvent(const XEvent& event);
+  void ServeKey(XKeyEvent key);
+  void FollowSize(int width, int height);
+  bool Running() const;
+
+  Display* display_;
+  HackOptions options_;
+  TestSeams seams_;
+  DrawingWindow window_;
+  GlxScene gl_;
+  SettingsState settings_;
+  SceneState scene_;
+  RandomGenerator random_;
+  FramePacer pacer_;
+  FpsCounter fps_;
+  // The size the camera was last laid out for.
+  int drawn_width_ = 0;
+  int drawn_height_ = 0;
+  int frames_drawn_ = 0;
+  bool quit_ = false;
+};
+
+// Whether an X error arrived; the handler that records them is installed by the hack.
+bool XErrorSeen();
+void InstallXErrorHandler();

@@ -1,0 +1,177 @@
+#include "xscreensaver/HackOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+const char kHackUsage[] =
+    "usage: tessaryn [-window | -root | -window-id ID] [-fps] [-hands 1-10]\n"
+    "                [-hand-color 1-10] [-sizes 5-15] [-dial 0-10] [-dial-color 1-10]\n"
+    "                [-brightness 0-10] [-random | -no-random] [-help]\n"
+    "Draws the analog clock into its own window, the root window (-root), the window\n"
+    "XScreenSaver names in $XSCREENSAVER_WINDOW, or the window ID (decimal or 0x hex).\n"
+    "-fps shows the frames per second. Options may also be spelled with two dashes.\n";
+
+const char kHackUsageHint[] = "Try 'tessaryn -help' for the options.\n";
+
+namespace {
+
+struct SettingOption {
+  const char* name;
+  int32_t ClockSettings::*field;
+  int32_t low;
+  int32_t high;
+};
+
+constexpr SettingOption kSettingOptions[] = {
+    {"-hands", &ClockSettings::Arrows, 1, 10},
+    {"-hand-color", &ClockSettings::Ar_Color, 1, 10},
+    {"-sizes", &ClockSettings::Sizes, 5, 15},
+    {"-dial", &ClockSettings::Color, 0, 10},
+    {"-dial-color", &ClockSettings::Alpha, 1, 10},
+    {"-brightness", &ClockSettings::Brightness, 0, 10},
+};
+
+const SettingOption* FindSettingOption(const std::string& name) {
+  for (const SettingOption& o : kSettingOptions) {
+    if (name == o.name) {
+      return &o;
+    }
+  }
+  return nullptr;
+}
+
+std::optional<int32_t> ParseInRange(const char* text, int32_t low, int32_t high) {
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || errno != 0 || value < low || value > high) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(value);
+}
+
+// XScreenSaver's hacks take one dash; the GNU spelling with two is accepted too.
+std::string OptionName(const char* arg) {
+  if (std::strncmp(arg, "--", 2) == 0 && arg[2] != '\0') {
+    return arg + 1;
+  }
+  return arg;
+}
+
+struct Parser {
+  Parser(int argc, const char* const* argv, std::string& error)
+      : argc(argc), argv(argv), error(error) {}
+
+  int argc;
+  const char* const* argv;
+  int i = 0;
+  std::string& error;
+  HackOptions options;
+  bool root = false;
+  std::optional<unsigned long> window_id;
+
+  const char* Value(const std::string& name) {
+    if (i + 1 >= argc) {
+      error = name + " needs a value";
+      return nullptr;
+    }
+    return argv[++i];
+  }
+
+  bool Setting(const SettingOption& o) {
+    const char* text = Value(o.name);
+    if (text == nullptr) {
+      return false;
+    }
+    const auto value = ParseInRange(text, o.low, o.high);
+    if (!value) {
+      error = std::string(o.name) + " must be " + std::to_string(o.low) + " to " +
+              std::to_string(o.high) + ", got " + text;
+      return false;
+    }
+    options.settings.*o.field = *value;
+    return true;
+  }
+
+  bool WindowId(const std::string& name) {
+    const char* text = Value(name);
+    if (text == nullptr) {
+      return false;
+    }
+    window_id = ParseWindowId(text);
+    if (!window_id) {
+      error = name + " must be a window id (decimal or 0x hex), got " + text;
+      return false;
+    }
+    return true;
+  }
+
+  bool One(const char* arg) {
+    const std::string name = OptionName(arg);
+    if (const SettingOption* o = FindSettingOption(name)) {
+      return Setting(*o);
+    }
+    if (name == "-window-id") return WindowId(name);
+    if (name == "-root") return root = true;
+    if (name == "-window") return true;
+    if (name == "-fps") return options.fps = true;
+    if (name == "-help" || name == "-h") return options.help = true;
+    if (name == "-random" || name == "-no-random") {
+      options.settings.Rands = name == "-random" ? 1 : 0;
+      return true;
+    }
+    error = std::string("unknown option ") + arg;
+    return false;
+  }
+};
+
+bool PickTarget(Parser& p, const char* xscreensaver_window) {
+  if (p.window_id) {
+    p.options.target = HackTarget::WindowId;
+    p.options.window_id = *p.window_id;
+  } else if (p.root) {
+    p.options.target = HackTarget::Root;
+  } else if (xscreensaver_window != nullptr && *xscreensaver_window != '\0') {
+    const auto id = ParseWindowId(xscreensaver_window);
+    if (!id) {
+      p.error = std::string("XSCREENSAVER_WINDOW must be a window id, got ") + xscreensaver_window;
+      return false;
+    }
+    p.options.target = HackTarget::WindowId;
+    p.options.window_id = *id;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<unsigned long> ParseWindowId(const std::string& text) {
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string digits = hex ? text.substr(2) : text;
+  if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
+                            std::string::npos) {
+    return std::nullopt;
+  }
+  errno = 0;
+  const unsigned long long value = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+  // X ids are 29 bits wide.
+  if (errno != 0 || value == 0 || value > 0x1FFFFFFFull) {
+    return std::nullopt;
+  }
+  return static_cast<unsigned long>(value);
+}
+
+std::optional<HackOptions> ParseHackOptions(int argc, const char* const* argv,
+                                            const char* xscreensaver_window, std::string& error) {
+  Parser p(argc, argv, error);
+  for (; p.i < argc; ++p.i) {
+    if (!p.One(argv[p.i])) {
+      return std::nullopt;
+    }
+  }
+  if (!PickTarget(p, xscreensaver_window)) {
+    return std::nullopt;
+  }
+  return p.options;
+}

@@ -1,0 +1,57 @@
+#include "xscreensaver/TestSeams.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+std::optional<TimeOfDay> ParseTime(const char* text) {
+  unsigned h = 0, m = 0, s = 0;
+  char tail = 0;
+  if (std::sscanf(text, "%2u:%2u:%2u%c", &h, &m, &s, &tail) != 3 || h > 23 || m > 59 || s > 59) {
+    return std::nullopt;
+  }
+  return TimeOfDay{static_cast<uint16_t>(h), static_cast<uint16_t>(m), static_cast<uint16_t>(s), 0};
+}
+
+std::optional<unsigned long> ParseCount(const char* text, unsigned long low, unsigned long high) {
+  char* end = nullptr;
+  const unsigned long value = std::strtoul(text, &end, 10);
+  if (end == text || *end != '\0' || *text == '-' || value < low || value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::optional<TestSeams> ParseTestSeams(const char* pinned_time, const char* seed,
+                                        const char* frames, std::string& error) {
+  TestSeams seams;
+  if (pinned_time != nullptr && !(seams.pinned_time = ParseTime(pinned_time))) {
+    error = "TESSARYN_PINNED_TIME must be HH:MM:SS";
+    return std::nullopt;
+  }
+  if (seed != nullptr) {
+    const auto value = ParseCount(seed, 0, 0xFFFFFFFFul);
+    if (!value) {
+      error = "TESSARYN_SEED must be 0 to 4294967295";
+      return std::nullopt;
+    }
+    seams.seed = static_cast<uint32_t>(*value);
+  }
+  if (frames != nullptr) {
+    const auto value = ParseCount(frames, 1, 1000000);
+    if (!value) {
+      error = "TESSARYN_FRAMES must be 1 to 1000000";
+      return std::nullopt;
+    }
+    seams.frames = static_cast<int>(*value);
+  }
+  return seams;
+}
+
+std::optional<TestSeams> ReadTestSeams(std::string& error) {
+  return ParseTestSeams(std::getenv("TESSARYN_PINNED_TIME"), std::getenv("TESSARYN_SEED"),
+                        std::getenv("TESSARYN_FRAMES"), error);
+}
