@@ -37,7 +37,13 @@ purge() {
 }
 trap purge EXIT
 
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
+apt_log=$(mktemp)
+if ! "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" \
+  >"$apt_log" 2>&1; then
+  cat "$apt_log"
+  exit 1
+fi
+rm -f "$apt_log"
 mapfile -t files < <(dpkg -L tessaryn | while read -r f; do [ -d "$f" ] || echo "$f"; done)
 
 # XScreenSaver's own folders, from where its packages put their files.
