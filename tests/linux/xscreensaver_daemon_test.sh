@@ -21,16 +21,17 @@ pinned=10:08:37
 work=$(mktemp -d)
 made_user=no
 xvfb_pid=""
-daemon_pid=""
+user_pids=()
 
 cleanup() {
   set +e
-  if [ -n "$daemon_pid" ]; then
-    # runuser hands the signal on to the daemon, which ends its hacks.
-    "${as_root[@]}" kill "$daemon_pid" 2>/dev/null
-    wait_until 10 bash -c '! pgrep -u "$0" >/dev/null' "$user"
-    wait "$daemon_pid" 2>/dev/null
-  fi
+  # runuser hands the signal on to the daemon (which ends its hacks) and to the
+  # settings program.
+  for pid in "${user_pids[@]}"; do
+    "${as_root[@]}" kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  [ ${#user_pids[@]} -eq 0 ] || wait_until 10 bash -c '! pgrep -u "$0" >/dev/null' "$user"
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null
@@ -82,7 +83,7 @@ as_user() {
     HOME="$home" TESSARYN_PINNED_TIME="$pinned" "$@"
 }
 as_user xscreensaver --no-splash --log "$home/daemon.log" >/dev/null 2>&1 &
-daemon_pid=$!
+user_pids+=($!)
 quietly() { "$@" >/dev/null 2>&1; }
 daemon_ready() { as_user xscreensaver-command -time >/dev/null 2>&1; }
 hack_running() { pgrep -u "$user" -x tessaryn >/dev/null; }
@@ -95,33 +96,62 @@ hack_exe() { "${as_root[@]}" readlink "/proc/$(pgrep -u "$user" -n -x tessaryn)/
 check "the hack runs from XScreenSaver's hack folder" \
   test "$(hack_exe)" = /usr/libexec/xscreensaver/tessaryn
 
-# Where a point of the clock's plane lands on the screen: the eye at z = 5 with a 45°
-# field of view, drawn with aspect 1 over the whole screen. Marks lie at z = -0.1.
+# Where a point of the clock's plane lands in a window of $2 x $3 pixels: the eye at
+# z = 5 with a 45° field of view, drawn with aspect 1 over the whole window. Marks lie
+# at z = -0.1.
 pixel_at() {
-  awk -v x="$1" -v y="$2" -v z="$3" -v w="$width" -v h="$height" 'BEGIN {
+  awk -v x="$1" -v y="$2" -v z="$3" -v w="$4" -v h="$5" 'BEGIN {
     half = (5 - z) * sin(3.14159265 / 8) / cos(3.14159265 / 8)
     printf "%d,%d", (1 + x / half) / 2 * w + 0.5, (1 - y / half) / 2 * h + 0.5 }'
 }
-# At 10:08:37 the second hand turns 90 - 6 * 37 = -132 degrees from 3 o'clock; its
-# spine at radius 1 is lit. At -42 degrees, between the hands, the face stays black.
-on_hand=$(pixel_at "$(awk 'BEGIN { print cos(-132 / 57.2957795) }')" \
-  "$(awk 'BEGIN { print sin(-132 / 57.2957795) }')" 0)
-off_hand=$(pixel_at "$(awk 'BEGIN { print cos(-42 / 57.2957795) }')" \
-  "$(awk 'BEGIN { print sin(-42 / 57.2957795) }')" 0)
-twelve_mark=$(pixel_at 0 1.7 -0.1)
-rgb_at() { convert "$work/screen.png" -format "%[fx:int(255*p{$1}.r)] %[fx:int(255*p{$1}.g)] %[fx:int(255*p{$1}.b)]" info:; }
-red() { read -r r g b <<<"$(rgb_at "$1")"; [ "$r" -ge 150 ] && [ $((r - g)) -ge 100 ] && [ $((r - b)) -ge 100 ]; }
-black() { read -r r g b <<<"$(rgb_at "$1")"; [ "$r" -lt 30 ] && [ "$g" -lt 30 ] && [ "$b" -lt 30 ]; }
-clock_shown() {
-  import -display "$display" -window root "$work/screen.png" 2>/dev/null &&
-    red "$on_hand" && red "$twelve_mark" && black "$off_hand"
+# At radius 1 and $1 degrees from 3 o'clock.
+pixel_at_angle() {
+  pixel_at "$(awk -v a="$1" 'BEGIN { print cos(a / 57.2957795) }')" \
+    "$(awk -v a="$1" 'BEGIN { print sin(a / 57.2957795) }')" 0 "$2" "$3"
 }
-check "the screen shows the clock at $pinned (second hand at $on_hand, 12 o'clock mark at \
-$twelve_mark, black face at $off_hand)" wait_until 60 clock_shown
-[ "$failures" -eq 0 ] || cp "$work/screen.png" build/xscreensaver-daemon-test.png 2>/dev/null || true
+rgb_at() {
+  convert "$work/shot.png" \
+    -format "%[fx:int(255*p{$1}.r)] %[fx:int(255*p{$1}.g)] %[fx:int(255*p{$1}.b)]" info:
+}
+red() {
+  read -r r g b <<<"$(rgb_at "$1")"
+  [ "$r" -ge 150 ] && [ $((r - g)) -ge 100 ] && [ $((r - b)) -ge 100 ]
+}
+black() { read -r r g b <<<"$(rgb_at "$1")"; [ "$r" -lt 30 ] && [ "$g" -lt 30 ] && [ "$b" -lt 30 ]; }
+# Window $1 (W x H = $2 x $3) shows the clock at 10:08:37: the second hand turns
+# 90 - 6 * 37 = -132 degrees from 3 o'clock and its spine at radius 1 is lit, as is the
+# 12 o'clock mark; at -42 degrees, between the hands, the face stays black.
+clock_shown() {
+  import -display "$display" -window "$1" "$work/shot.png" 2>/dev/null &&
+    red "$(pixel_at_angle -132 "$2" "$3")" && red "$(pixel_at 0 1.7 -0.1 "$2" "$3")" &&
+    black "$(pixel_at_angle -42 "$2" "$3")"
+}
+keep_shot() { cp "$work/shot.png" "build/xscreensaver-$1.png" 2>/dev/null || true; }
+check "the screen shows the clock at $pinned" \
+  wait_until 60 clock_shown root "$width" "$height"
+[ "$failures" -eq 0 ] || keep_shot daemon
 
 check "-deactivate is accepted" quietly as_user xscreensaver-command -deactivate
 check "-deactivate ends tessaryn" wait_until 30 hack_gone
+
+# The settings program opens on the selected mode and previews it in its pane, the
+# window it hands the hack with --window-id.
+as_user xscreensaver-settings >/dev/null 2>&1 &
+user_pids+=($!)
+preview_window() {
+  pgrep -a -u "$user" -x tessaryn | sed -n 's/.* --window-id \(0x[0-9a-fA-F]*\).*/\1/p' |
+    head -n 1
+}
+preview_running() { [ -n "$(preview_window)" ]; }
+check "xscreensaver-settings previews tessaryn" wait_until 30 preview_running
+window=$(preview_window)
+if [ -n "$window" ]; then
+  read -r preview_width preview_height < <(xwininfo -display "$display" -id "$window" |
+    awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  check "the preview pane ($window, ${preview_width}x$preview_height) shows the clock" \
+    wait_until 30 clock_shown "$window" "$preview_width" "$preview_height"
+  [ "$failures" -eq 0 ] || keep_shot preview
+fi
 
 as_user xscreensaver-command -exit >/dev/null 2>&1 || true
 if [ "$failures" -ne 0 ]; then
