@@ -12,6 +12,8 @@ packages=(
   # native build and tests
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
   libosmesa6-dev libglu1-mesa-dev libpng-dev zlib1g-dev pkg-config
+  # the XScreenSaver hack: Xlib and GLX, and XRes for its tests under Xvfb
+  libx11-dev libgl-dev libxres-dev
   # win32 cross-build
   mingw-w64 g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   # win64 cross-build, 64-bit Wine and the 64-bit OpenGL it renders through

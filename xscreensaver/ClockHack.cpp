@@ -84,8 +84,7 @@ void ClockHack::PrepareSaverScene() {
   settings_.clock = options_.settings;
   SaverSceneBeforeContext(settings_, scene_);
   SetupCamera(SaverViewport(drawn_width_, drawn_height_), 1.0f);
-  gl_.Objects().FontListBase =
-      BuildCaptionFontLists(display_, CaptionFontCharHeight(drawn_width_));
+  gl_.Objects().FontListBase = BuildCaptionFontLists(display_, CaptionFontCharHeight(drawn_width_));
   SetupLights(scene_.LightLevel);
   SaverSceneAfterContext(settings_, scene_, random_);
 }

@@ -42,16 +42,16 @@ void DrawingWindow::CreateOwn(const HackOptions&) {
   }
   visual_ = std::move(*visual);
   const Window root = RootWindow(display_, screen_);
-  colormap_ = ColormapHandle(display_,
-                             XCreateColormap(display_, root, visual_.visual->visual, AllocNone));
+  colormap_ =
+      ColormapHandle(display_, XCreateColormap(display_, root, visual_.visual->visual, AllocNone));
   XSetWindowAttributes attributes{};
   attributes.colormap = colormap_.Get();
   attributes.background_pixel = BlackPixel(display_, screen_);
   attributes.border_pixel = 0;
   attributes.event_mask = StructureNotifyMask | ExposureMask | KeyPressMask;
   own_window_ = WindowHandle(
-      display_, XCreateWindow(display_, root, 0, 0, kOwnWidth, kOwnHeight, 0,
-                              visual_.visual->depth, InputOutput, visual_.visual->visual,
+      display_, XCreateWindow(display_, root, 0, 0, kOwnWidth, kOwnHeight, 0, visual_.visual->depth,
+                              InputOutput, visual_.visual->visual,
                               CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes));
   window_ = own_window_.Get();
   XStoreName(display_, window_, kTitle);

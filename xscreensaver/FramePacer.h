@@ -8,7 +8,8 @@
 // to the next deadline after now instead of drawing a burst.
 class FramePacer {
  public:
-  FramePacer(int64_t start_ns, int64_t interval_ns) : next_ns_(start_ns), interval_ns_(interval_ns) {}
+  FramePacer(int64_t start_ns, int64_t interval_ns)
+      : next_ns_(start_ns), interval_ns_(interval_ns) {}
 
   // Whether a frame is due at `now_ns`; a due frame moves the deadline on.
   bool TakeFrame(int64_t now_ns);

@@ -18,9 +18,18 @@ int Rank(Display* display, GLXFBConfig config) {
 }  // namespace
 
 std::optional<GlxVisual> ChooseGlxVisual(Display* display, int screen, VisualID visual_id) {
-  const int attributes[] = {GLX_X_RENDERABLE, True,       GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
-                            GLX_RENDER_TYPE,  GLX_RGBA_BIT, GLX_RED_SIZE,    8,
-                            GLX_GREEN_SIZE,   8,          GLX_BLUE_SIZE,     8,
+  const int attributes[] = {GLX_X_RENDERABLE,
+                            True,
+                            GLX_DRAWABLE_TYPE,
+                            GLX_WINDOW_BIT,
+                            GLX_RENDER_TYPE,
+                            GLX_RGBA_BIT,
+                            GLX_RED_SIZE,
+                            8,
+                            GLX_GREEN_SIZE,
+                            8,
+                            GLX_BLUE_SIZE,
+                            8,
                             None};
   int count = 0;
   const XFreed<GLXFBConfig> configs(glXChooseFBConfig(display, screen, attributes, &count));

@@ -17,7 +17,7 @@ void RequestStop(int) {
 }  // namespace
 
 void InstallStopSignals() {
-  struct sigaction action{};
+  struct sigaction action {};
   action.sa_handler = &RequestStop;
   sigemptyset(&action.sa_mask);
   // No SA_RESTART: the wait in poll() returns at once with EINTR.

@@ -25,7 +25,9 @@ class XResource {
   XResource() = default;
   XResource(Display* display, Id id) : display_(display), id_(id) {}
   ~XResource() { Reset(); }
-  XResource(XResource&& other) noexcept : display_(other.display_), id_(other.id_) { other.id_ = 0; }
+  XResource(XResource&& other) noexcept : display_(other.display_), id_(other.id_) {
+    other.id_ = 0;
+  }
   XResource& operator=(XResource&& other) noexcept {
     if (this != &other) {
       Reset();

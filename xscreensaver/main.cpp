@@ -38,7 +38,8 @@ int RunHack(const HackOptions& options, const TestSeams& seams) {
 
 int main(int argc, char** argv) {
   std::string error;
-  const auto options = ParseHackOptions(argc - 1, argv + 1, std::getenv("XSCREENSAVER_WINDOW"), error);
+  const auto options =
+      ParseHackOptions(argc - 1, argv + 1, std::getenv("XSCREENSAVER_WINDOW"), error);
   if (!options) {
     return BadUsage(error);
   }

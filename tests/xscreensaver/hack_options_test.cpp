@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "xscreensaver/FramePacer.h"
+#include "xscreensaver/HackOptions.h"
+#include "xscreensaver/TestSeams.h"
+
+namespace {
+
+std::optional<HackOptions> Parse(std::vector<const char*> args, const char* env = nullptr,
+                                 std::string* error = nullptr) {
+  std::string ignored;
+  return ParseHackOptions(static_cast<int>(args.size()), args.data(), env,
+                          error != nullptr ? *error : ignored);
+}
+
+TEST(HackOptions, DefaultsAreTheFullScreenSaversFirstStart) {
+  const auto o = Parse({});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->settings, (ClockSettings{9, 10, 7, 1, 1, 5, 0}));
+  EXPECT_EQ(o->target, HackTarget::OwnWindow);
+  EXPECT_FALSE(o->fps);
+}
+
+TEST(HackOptions, EachSettingTakesBothEndsOfItsRange) {
+  struct Row {
+    const char* option;
+    const char* value;
+    int32_t ClockSettings::*field;
+    int32_t expected;
+  };
+  const Row rows[] = {
+      {"-hands", "1", &ClockSettings::Arrows, 1},
+      {"-hands", "10", &ClockSettings::Arrows, 10},
+      {"--hand-color", "1", &ClockSettings::Ar_Color, 1},
+      {"-hand-color", "10", &ClockSettings::Ar_Color, 10},
+      {"-sizes", "5", &ClockSettings::Sizes, 5},
+      {"-sizes", "15", &ClockSettings::Sizes, 15},
+      {"-dial", "0", &ClockSettings::Color, 0},
+      {"--dial", "10", &ClockSettings::Color, 10},
+      {"-dial-color", "1", &ClockSettings::Alpha, 1},
+      {"-dial-color", "10", &ClockSettings::Alpha, 10},
+      {"-brightness", "0", &ClockSettings::Brightness, 0},
+      {"-brightness", "10", &ClockSettings::Brightness, 10},
+  };
+  for (const Row& r : rows) {
+    const auto o = Parse({r.option, r.value});
+    ASSERT_TRUE(o) << r.option << " " << r.value;
+    EXPECT_EQ(o->settings.*r.field, r.expected) << r.option << " " << r.value;
+  }
+  EXPECT_EQ(Parse({"-random"})->settings.Rands, 1);
+  EXPECT_EQ(Parse({"-random", "-no-random"})->settings.Rands, 0);
+}
+
+TEST(HackOptions, BadOptionsAreRefusedNamingTheOption) {
+  struct Row {
+    std::vector<const char*> args;
+    const char* message;
+  };
+  const Row rows[] = {
+      {{"-hands", "11"}, "-hands must be 1 to 10, got 11"},
+      {{"-hands", "0"}, "-hands must be 1 to 10, got 0"},
+      {{"-hand-color", "11"}, "-hand-color must be 1 to 10, got 11"},
+      {{"-sizes", "4"}, "-sizes must be 5 to 15, got 4"},
+      {{"-sizes", "16"}, "-sizes must be 5 to 15, got 16"},
+      {{"-dial", "-1"}, "-dial must be 0 to 10, got -1"},
+      {{"-dial-color", "0"}, "-dial-color must be 1 to 10, got 0"},
+      {{"-brightness", "11"}, "-brightness must be 0 to 10, got 11"},
+      {{"-hands", "3x"}, "-hands must be 1 to 10, got 3x"},
+      {{"-hands", ""}, "-hands must be 1 to 10, got "},
+      {{"-sizes"}, "-sizes needs a value"},
+      {{"-window-id"}, "-window-id needs a value"},
+      {{"-window-id", "0"}, "-window-id must be a window id (decimal or 0x hex), got 0"},
+      {{"-window-id", "0xZZ"}, "-window-id must be a window id (decimal or 0x hex), got 0xZZ"},
+      {{"-bogus"}, "unknown option -bogus"},
+      {{"--bogus"}, "unknown option --bogus"},
+      {{"-"}, "unknown option -"},
+  };
+  for (const Row& r : rows) {
+    std::string error;
+    EXPECT_FALSE(Parse(r.args, nullptr, &error)) << r.message;
+    EXPECT_EQ(error, r.message);
+  }
+}
+
+TEST(HackOptions, TargetIsWindowIdThenRootThenEnvironmentThenOwnWindow) {
+  struct Row {
+    std::vector<const char*> args;
+    const char* env;
+    HackTarget target;
+    unsigned long id;
+  };
+  const Row rows[] = {
+      {{}, nullptr, HackTarget::OwnWindow, 0},
+      {{"-window"}, nullptr, HackTarget::OwnWindow, 0},
+      {{}, "", HackTarget::OwnWindow, 0},
+      {{}, "0x1a00007", HackTarget::WindowId, 0x1a00007},
+      {{}, "4194311", HackTarget::WindowId, 4194311},
+      {{"-window"}, "0x400007", HackTarget::WindowId, 0x400007},
+      {{"-root"}, "0x400007", HackTarget::Root, 0},
+      {{"-root", "-window-id", "77"}, "0x400007", HackTarget::WindowId, 77},
+      {{"-window-id", "0X2A"}, nullptr, HackTarget::WindowId, 42},
+      {{"--window-id", "0x1FFFFFFF"}, nullptr, HackTarget::WindowId, 0x1FFFFFFF},
+  };
+  for (const Row& r : rows) {
+    const auto o = Parse(r.args, r.env);
+    ASSERT_TRUE(o) << (r.env ? r.env : "(no env)");
+    EXPECT_EQ(o->target, r.target) << (r.env ? r.env : "(no env)");
+    EXPECT_EQ(o->window_id, r.id);
+  }
+  std::string error;
+  EXPECT_FALSE(Parse({}, "junk", &error));
+  EXPECT_EQ(error, "XSCREENSAVER_WINDOW must be a window id, got junk");
+  EXPECT_FALSE(ParseWindowId("0x20000000"));  // wider than an X id
+}
+
+TEST(TestSeams, ValuesParseAndMalformedOnesNameTheirVariable) {
+  std::string error;
+  const auto seams = ParseTestSeams("10:08:37", "4294967295", "3", error);
+  ASSERT_TRUE(seams);
+  EXPECT_EQ(seams->pinned_time, (TimeOfDay{10, 8, 37, 0}));
+  EXPECT_EQ(seams->seed, 4294967295u);
+  EXPECT_EQ(seams->frames, 3);
+  EXPECT_FALSE(ParseTestSeams(nullptr, nullptr, nullptr, error)->frames);
+  const char* bad[][3] = {{"24:00:00", nullptr, nullptr},
+                          {"10:08", nullptr, nullptr},
+                          {nullptr, "-1", nullptr},
+                          {nullptr, nullptr, "0"}};
+  const char* named[] = {"TESSARYN_PINNED_TIME", "TESSARYN_PINNED_TIME", "TESSARYN_SEED",
+                         "TESSARYN_FRAMES"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_FALSE(ParseTestSeams(bad[i][0], bad[i][1], bad[i][2], error));
+    EXPECT_NE(error.find(named[i]), std::string::npos) << error;
+  }
+}
+
+TEST(FramePacing, FramesKeepToTheGridAndALateOneSkipsAhead) {
+  constexpr int64_t ms = 1000000;
+  FramePacer pacer(0, 40 * ms);
+  struct Step {
+    int64_t now_ms;
+    bool due;
+    int64_t next_ms;
+    int wait_ms;
+  };
+  const Step steps[] = {
+      {0, true, 40, 40},     // the first frame at once
+      {39, false, 40, 1},    // not before its deadline
+      {41, true, 80, 39},    // a little late: the grid, not now + 40
+      {205, true, 240, 35},  // three deadlines missed: one frame, no burst
+      {206, false, 240, 34},
+  };
+  for (const Step& s : steps) {
+    EXPECT_EQ(pacer.TakeFrame(s.now_ms * ms), s.due) << s.now_ms;
+    EXPECT_EQ(pacer.NextNs(), s.next_ms * ms) << s.now_ms;
+    EXPECT_EQ(pacer.WaitMs(s.now_ms * ms), s.wait_ms) << s.now_ms;
+  }
+}
+
+TEST(FramePacing, FpsFigureIsRenewedOncePerSecond) {
+  constexpr int64_t ms = 1000000;
+  FpsCounter fps(0);
+  for (int64_t t = 40; t < 1000; t += 40) {
+    fps.CountFrame(t * ms);
+  }
+  EXPECT_EQ(fps.Text(), "FPS: 0.0");
+  fps.CountFrame(1000 * ms);
+  EXPECT_EQ(fps.Text(), "FPS: 25.0");
+  fps.CountFrame(1500 * ms);
+  EXPECT_EQ(fps.Text(), "FPS: 25.0");
+}
+
+}  // namespace

@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <cstdio>
+#include <thread>
+
+#include "tests/xscreensaver/XTestBed.h"
+#include "tools/render/SceneRender.h"
+
+namespace {
+
+constexpr int kStartMs = 30000;  // generous: the CI machine has 2 cores, often loaded
+constexpr int kStopMs = 10000;
+constexpr char kFramesDone[] = "_TESSARYN_FRAMES_DONE";
+
+std::string Hex(unsigned long id) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%lx", id);
+  return text;
+}
+
+bool ExitedWithZero(std::optional<int> status) {
+  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+}
+
+RenderOptions Reference(int width, int height, const char* time, uint32_t seed, int frames) {
+  RenderOptions o;
+  o.width = width;
+  o.height = height;
+  o.time =
+      TimeOfDay{static_cast<uint16_t>(std::atoi(time)), static_cast<uint16_t>(std::atoi(time + 3)),
+                static_cast<uint16_t>(std::atoi(time + 6)), 0};
+  o.seed = seed;
+  o.frames = frames;
+  return o;
+}
+
+std::vector<std::string> Seams(const char* time, uint32_t seed, int frames) {
+  return {std::string("TESSARYN_PINNED_TIME=") + time, "TESSARYN_SEED=" + std::to_string(seed),
+          "TESSARYN_FRAMES=" + std::to_string(frames)};
+}
+
+struct DrawnRow {
+  std::vector<std::string> args;
+  RenderOptions expected;
+  bool window_from_environment;
+  int stop_signal;
+};
+
+// The hack drawing into a window the test made, as XScreenSaver hands one over, shows
+// tessaryn-render's picture for the same time, seed, settings and size, and a stop
+// signal ends it with status 0 and leaves no client behind.
+TEST(HackDrawsLikeTessarynRender, InAGivenWindowForEachDialAndHands) {
+  VirtualScreen screen;
+  Display* x = screen.Connection();
+  const Window window = MapTestWindow(x, 640, 480);
+  const int clients = ClientCount(x);
+  auto row = [](std::vector<std::string> args, int dial, int dial_color, int hands, int hand_color,
+                int sizes, int brightness, int frames, bool env, int signal) {
+    RenderOptions o = Reference(640, 480, "10:08:37", 12345, frames);
+    o.dial = dial;
+    o.dial_color = dial_color;
+    o.hands = hands;
+    o.hand_color = hand_color;
+    o.sizes = sizes;
+    o.brightness = brightness;
+    return DrawnRow{std::move(args), o, env, signal};
+  };
+  const DrawnRow rows[] = {
+      row({"-dial", "0", "-hands", "3", "-hand-color", "2"}, 0, 1, 3, 2, 10, 9, 1, false, SIGTERM),
+      row({"-dial", "1", "-hands", "2", "-hand-color", "9", "-dial-color", "6"}, 1, 6, 2, 9, 10, 9,
+          2, false, SIGTERM),
+      row({"-dial", "5", "-dial-color", "4", "-sizes", "5"}, 5, 4, 1, 5, 5, 9, 1, true, SIGHUP),
+      row({"-hands", "10", "-brightness", "10"}, 7, 1, 10, 5, 10, 10, 2, true, SIGTERM),
+      row({"--dial", "8", "-hands", "7", "-sizes", "15", "-dial-color", "10"}, 8, 10, 7, 5, 15, 9,
+          1, false, SIGINT),
+      row({"-dial", "10", "-brightness", "0", "-hand-color", "10"}, 10, 1, 1, 10, 10, 0, 1, false,
+          SIGTERM),
+  };
+  for (const DrawnRow& r : rows) {
+    SCOPED_TRACE("dial " + std::to_string(*r.expected.dial));
+    std::vector<std::string> args = r.args;
+    std::vector<std::string> env = Seams("10:08:37", 12345, r.expected.frames);
+    if (r.window_from_environment) {
+      env.push_back("XSCREENSAVER_WINDOW=" + Hex(window));
+    } else {
+      args.insert(args.end(), {"-window-id", std::to_string(window)});
+    }
+    env.push_back("DISPLAY=" + screen.Name());
+    XDeleteProperty(x, window, XInternAtom(x, kFramesDone, False));
+    HackProcess hack(args, env);
+    ASSERT_TRUE(WaitForProperty(x, window, kFramesDone, hack, kStartMs)) << hack.Stderr();
+    const Image drawn = ReadWindow(x, window);
+    hack.Signal(r.stop_signal);
+    EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStopMs))) << hack.Stderr();
+    EXPECT_TRUE(WaitForClientCount(x, clients, kStopMs));
+    EXPECT_EQ(PictureDifference(drawn, RenderScene(r.expected, false).image), "");
+  }
+}
+
+TEST(HackOnTheRootWindow, DrawsTheDefaultClockOverTheScreen) {
+  VirtualScreen screen;
+  Display* x = screen.Connection();
+  const Window root = DefaultRootWindow(x);
+  HackProcess hack({"-root"}, [&] {
+    auto env = Seams("03:41:15", 7, 1);
+    env.push_back("DISPLAY=" + screen.Name());
+    return env;
+  }());
+  ASSERT_TRUE(WaitForProperty(x, root, kFramesDone, hack, kStartMs)) << hack.Stderr();
+  const Image drawn = ReadWindow(x, root);
+  const Image expected = RenderScene(Reference(1024, 768, "03:41:15", 7, 1), false).image;
+  EXPECT_EQ(PictureDifference(drawn, expected), "");
+  // The hands meet at the centre, in hand colour 5: the picture is not a black one.
+  const uint8_t* centre = drawn.At(512, 384);
+  EXPECT_GT(centre[0] + centre[1] + centre[2], 0);
+  hack.Signal(SIGTERM);
+  EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStopMs))) << hack.Stderr();
+}
+
+Window FindWindowNamed(Display* x, const char* name, int timeout_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count);
+    Window found = 0;
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+      char* title = nullptr;
+      if (XFetchName(x, children[i], &title) && title != nullptr) {
+        if (std::string(title) == name) found = children[i];
+        XFree(title);
+      }
+    }
+    if (children != nullptr) XFree(children);
+    if (found != 0) return found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return 0;
+}
+
+// How many of the pixels lit in `expected` are drawn otherwise in `drawn`: the clock's
+// hands, marks and numerals, leaving out the black where the caption pulses.
+int LitPixelsDrawnOtherwise(const Image& drawn, const Image& expected) {
+  int differing = 0;
+  for (int y = 0; y < expected.height; ++y) {
+    for (int x = 0; x < expected.width; ++x) {
+      const uint8_t* e = expected.At(x, y);
+      differing += e[0] + e[1] + e[2] > 0 && std::memcmp(e, drawn.At(x, y), 3) != 0;
+    }
+  }
+  return differing;
+}
+
+// Started by hand, the hack opens a window of its own: the clock with the frames per
+// second at the bottom left, following the window's size, and closed by the window
+// manager's close.
+TEST(HackInItsOwnWindow, ShowsFpsFollowsItsSizeAndClosesOnDelete) {
+  VirtualScreen screen;
+  Display* x = screen.Connection();
+  const int clients = ClientCount(x);
+  HackProcess hack({"-fps", "-dial", "0"}, {"DISPLAY=" + screen.Name(),
+                                            "TESSARYN_PINNED_TIME=04:40:20", "TESSARYN_SEED=3"});
+  const Window window = FindWindowNamed(x, "Tessaryn", kStartMs);
+  ASSERT_NE(window, 0u) << hack.Stderr();
+
+  // The first frames are the saver's own apart from the figure's corner.
+  RenderOptions reference = Reference(800, 600, "04:40:20", 3, 1);
+  reference.dial = 0;
+  const Image expected = RenderScene(reference, false).image;
+  Image drawn;
+  int outside = 0, inside = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartMs);
+  while (inside == 0 && std::chrono::steady_clock::now() < deadline) {
+    drawn = ReadWindow(x, window);
+    outside = inside = 0;
+    for (int py = 0; py < 600; ++py) {
+      for (int px = 0; px < 800; ++px) {
+        const bool corner = px < 300 && py > 500;
+        const uint8_t* d = drawn.At(px, py);
+        const bool yellow = d[0] == 255 && d[1] == 255 && d[2] == 0;
+        if (corner)
+          inside += yellow;
+        else
+          outside += std::memcmp(d, expected.At(px, py), 3) != 0;
+      }
+    }
+  }
+  EXPECT_GT(inside, 0) << "no FPS figure at the bottom left";
+  // Frame 1 matches outside the corner; later frames differ by the caption's pulse.
+  EXPECT_LT(outside, 800 * 600 / 100);
+
+  // A square window: the true aspect the saver takes on a resize is then the set-up's.
+  XResizeWindow(x, window, 400, 400);
+  reference.width = reference.height = 400;
+  const Image square = RenderScene(reference, false).image;
+  int lit_otherwise = 0;
+  const auto resized = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartMs);
+  do {
+    const Image small = ReadWindow(x, window);
+    ASSERT_EQ(small.width, 400);
+    lit_otherwise = LitPixelsDrawnOtherwise(small, square);
+  } while (lit_otherwise != 0 && std::chrono::steady_clock::now() < resized);
+  EXPECT_EQ(lit_otherwise, 0) << "the clock did not follow the window's size";
+
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = window;
+  close.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+  XSendEvent(x, window, False, NoEventMask, &close);
+  XFlush(x);
+  EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStopMs))) << hack.Stderr();
+  EXPECT_TRUE(WaitForClientCount(x, clients, kStopMs));
+}
+
+TEST(HackBadOptions, ExitWithStatusTwoAndNameTheOption) {
+  struct Row {
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+    const char* named;
+  };
+  const Row rows[] = {
+      {{"-hands", "11"}, {}, "tessaryn: -hands must be 1 to 10, got 11"},
+      {{"-sizes", "4"}, {}, "tessaryn: -sizes must be 5 to 15, got 4"},
+      {{"-dial", "x"}, {}, "tessaryn: -dial must be 0 to 10, got x"},
+      {{"-brightness"}, {}, "tessaryn: -brightness needs a value"},
+      {{"-window-id", "0xnope"}, {}, "-window-id must be a window id"},
+      {{"-install"}, {}, "tessaryn: unknown option -install"},
+      {{}, {"XSCREENSAVER_WINDOW=junk"}, "XSCREENSAVER_WINDOW must be a window id"},
+      {{}, {"TESSARYN_FRAMES=0"}, "TESSARYN_FRAMES"},
+  };
+  for (const Row& r : rows) {
+    HackProcess hack(r.args, r.env);
+    const auto status = hack.WaitForExit(kStopMs);
+    ASSERT_TRUE(status) << r.named;
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 2) << r.named;
+    const std::string err = hack.Stderr();
+    EXPECT_NE(err.find(r.named), std::string::npos) << err;
+    EXPECT_NE(err.find("tessaryn -help"), std::string::npos) << err;
+  }
+}
+
+}  // namespace
