@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Debian's XScreenSaver daemon runs Tessaryn as a user's only display mode:
+# Debian's XScreenSaver runs Tessaryn as a user's only display mode:
 #
 #   tests/linux/xscreensaver_daemon_test.sh
 #
@@ -7,9 +7,10 @@
 # root), with a ~/.xscreensaver that names only `tessaryn`: `xscreensaver-command
 # -activate` must start the hack that XScreenSaver finds in its hack folder (the
 # installed package's) and the screen must show the clock at a pinned time, the second
-# hand where that time puts it; `-deactivate` must end the hack. Needs root (or sudo)
-# to make the user. Cleans up the daemon, the screen, the user and its home on every
-# path.
+# hand where that time puts it; `-deactivate` must end the hack; xscreensaver-settings
+# must then preview the clock in its pane. Needs root (or sudo) to make the user.
+# Cleans up the daemon, the settings program, the screen, the user and its home on
+# every path.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tests/linux/lib.sh
