@@ -23,9 +23,11 @@ if dpkg-query -W -f='${Status}' tessaryn 2>/dev/null | grep -q 'ok installed'; t
 fi
 
 echo "lintian $(basename "$deb")"
-tags=$(lintian --display-info "$deb" 2>/dev/null || true)
+lintian_status=0
+tags=$(lintian --display-info --fail-on error "$deb" 2>/dev/null) || lintian_status=$?
 [ -z "$tags" ] || echo "$tags" | sed 's/^/    /'
-check "lintian reports no error" bash -c '! grep -q "^E:" <<<"$0"' "$tags"
+check "lintian ran and reports no error" \
+  bash -c '[ "$0" -eq 0 ] && ! grep -q "^E:" <<<"$1"' "$lintian_status" "$tags"
 
 # Purged on every path, so a failed check leaves the machine as it found it.
 purged=no
