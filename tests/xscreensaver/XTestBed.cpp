@@ -42,6 +42,28 @@ std::string ReadLine(int fd, int timeout_ms) {
   return line;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// NOTE: Mesa unloads its DRI driver when the display closes, and LeakSanitizer then
+// counts what the driver still held, whose owners went with its pages, as leaks of the
+// hack. Kept loaded, the driver's memory is not reported; the hack's own leaks still are.
+std::vector<std::string> SanitizerEnvironment() {
+#ifdef TESSARYN_SWRAST_DRI
+  if (kAddressSanitizer) return {std::string("LD_PRELOAD=") + TESSARYN_SWRAST_DRI};
+#endif
+  return {};
+}
+
 bool Inherited(const char* entry) {
   for (const char* prefix : {"DISPLAY=", "XSCREENSAVER_WINDOW=", "TESSARYN_"}) {
     if (std::strncmp(entry, prefix, std::strlen(prefix)) == 0) return false;
@@ -100,6 +122,8 @@ HackProcess::HackProcess(const std::vector<std::string>& args,
     if (Inherited(*e)) environment.emplace_back(*e);
   }
   environment.insert(environment.end(), env.begin(), env.end());
+  for (const std::string& e : SanitizerEnvironment())
+    environment.push_back(e);
   std::vector<char*> envp;
   for (std::string& e : environment)
     envp.push_back(e.data());
