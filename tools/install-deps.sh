@@ -32,6 +32,11 @@ packages=(
   xserver-xephyr libxinerama1 libxinerama1:i386
   # reading screenshots
   imagemagick
+  # the Linux hack's Debian package: built with debhelper, checked with lintian, its
+  # XML with xmllint, its manual page found with man; run by Debian's XScreenSaver
+  # daemon in the package test (without its recommended extras: the daemon needs none
+  # of them to run a hack), beside gltext in tools/bench-linux.sh
+  debhelper lintian libxml2-utils man-db procps xscreensaver xscreensaver-gl
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

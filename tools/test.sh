@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test tier: native (g++, then clang with
-# sanitizers), win32 and e2e under Wine, the same for the 64-bit build, both on two
-# monitors, and the setup program. Exits non-zero when any test fails.
+# sanitizers), the Debian package under XScreenSaver, win32 and e2e under Wine, the
+# same for the 64-bit build, both on two monitors, and the setup program. Exits
+# non-zero when any test fails.
 #
 # The builds take every core one after another. The Wine tiers mostly wait (for
 # windows, processes, the X server), so each bitness runs in a Wine session of its own
@@ -65,6 +66,8 @@ in_background win32 windows_tiers win32 win32
 in_background win64 windows_tiers win64 win64
 
 run_tier "native tests" ctest --preset native -j "$jobs"
+# Installs the .deb, runs it under Debian's XScreenSaver daemon, purges it.
+run_tier "Debian package and XScreenSaver daemon" bash tests/linux/package_test.sh
 run_tier "win32 sources under clang" bash tools/check-win32-clang.sh
 run_tier "native build (clang, sanitizers)" build native-sanitize
 run_tier "native tests (clang, sanitizers)" ctest --preset native-sanitize -j "$jobs"

@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# Debian's XScreenSaver runs Tessaryn as a user's only display mode:
+#
+#   tests/linux/xscreensaver_daemon_test.sh
+#
+# On a virtual screen of its own, as an unprivileged user (the daemon runs no hack for
+# root), with a ~/.xscreensaver that names only `tessaryn`: `xscreensaver-command
+# -activate` must start the hack that XScreenSaver finds in its hack folder (the
+# installed package's) and the screen must show the clock at a pinned time, the second
+# hand where that time puts it; `-deactivate` must end the hack; xscreensaver-settings
+# must then preview the clock in its pane. Needs root (or sudo) to make the user.
+# Cleans up the daemon, the settings program, the screen, the user and its home on
+# every path.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+. tests/linux/lib.sh
+
+user=tessaryn-xss
+width=1024
+height=768
+pinned=10:08:37
+work=$(mktemp -d)
+made_user=no
+xvfb_pid=""
+user_pids=()
+
+cleanup() {
+  set +e
+  # runuser hands the signal on to the daemon (which ends its hacks) and to the
+  # settings program.
+  for pid in "${user_pids[@]}"; do
+    "${as_root[@]}" kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  [ ${#user_pids[@]} -eq 0 ] || wait_until 10 bash -c '! pgrep -u "$0" >/dev/null' "$user"
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  [ "$made_user" = no ] || "${as_root[@]}" userdel "$user" 2>/dev/null
+  "${as_root[@]}" rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [ ! -x /usr/libexec/xscreensaver/tessaryn ]; then
+  echo "tessaryn is not in XScreenSaver's hack folder: install the package first"
+  exit 1
+fi
+if ! id "$user" >/dev/null 2>&1; then
+  "${as_root[@]}" useradd --no-create-home --shell /usr/sbin/nologin "$user"
+  made_user=yes
+fi
+
+home=$work/home
+mkdir -p "$home"
+# Dial 0 and red hands leave a black face, so a probe tells a hand from no hand.
+cat >"$home/.xscreensaver" <<'PREFS'
+mode:		one
+selected:	0
+splash:		False
+lock:		False
+fade:		False
+unfade:		False
+timeout:	0:30:00
+cycle:		0:00:00
+programs:							      \
+  GL:		tessaryn -root -dial 0 -hand-color 2			    \n\
+
+PREFS
+"${as_root[@]}" chown -R "$user" "$home"
+# The test user must reach its home through the temporary folder.
+chmod 755 "$work"
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -ac -nolisten tcp -screen 0 "${width}x${height}x24" \
+  >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+wait_until 10 test -s "$work/display" || { echo "Xvfb did not start"; exit 1; }
+display=:$(cat "$work/display")
+
+as_user() {
+  "${as_root[@]}" runuser -u "$user" -- env -i PATH=/usr/bin:/bin DISPLAY="$display" \
+    HOME="$home" TESSARYN_PINNED_TIME="$pinned" "$@"
+}
+as_user xscreensaver --no-splash --log "$home/daemon.log" >/dev/null 2>&1 &
+user_pids+=($!)
+quietly() { "$@" >/dev/null 2>&1; }
+daemon_ready() { as_user xscreensaver-command -time >/dev/null 2>&1; }
+hack_running() { pgrep -u "$user" -x tessaryn >/dev/null; }
+hack_gone() { ! hack_running; }
+
+check "the daemon answers" wait_until 30 daemon_ready
+check "-activate is accepted" quietly as_user xscreensaver-command -activate
+check "-activate starts tessaryn" wait_until 30 hack_running
+hack_exe() { "${as_root[@]}" readlink "/proc/$(pgrep -u "$user" -n -x tessaryn)/exe"; }
+check "the hack runs from XScreenSaver's hack folder" \
+  test "$(hack_exe)" = /usr/libexec/xscreensaver/tessaryn
+
+# Where a point of the clock's plane lands in a window of $2 x $3 pixels: the eye at
+# z = 5 with a 45° field of view, drawn with aspect 1 over the whole window. Marks lie
+# at z = -0.1.
+pixel_at() {
+  awk -v x="$1" -v y="$2" -v z="$3" -v w="$4" -v h="$5" 'BEGIN {
+    half = (5 - z) * sin(3.14159265 / 8) / cos(3.14159265 / 8)
+    printf "%d,%d", (1 + x / half) / 2 * w + 0.5, (1 - y / half) / 2 * h + 0.5 }'
+}
+# At radius 1 and $1 degrees from 3 o'clock.
+pixel_at_angle() {
+  pixel_at "$(awk -v a="$1" 'BEGIN { print cos(a / 57.2957795) }')" \
+    "$(awk -v a="$1" 'BEGIN { print sin(a / 57.2957795) }')" 0 "$2" "$3"
+}
+rgb_at() {
+  convert "$work/shot.png" \
+    -format "%[fx:int(255*p{$1}.r)] %[fx:int(255*p{$1}.g)] %[fx:int(255*p{$1}.b)]" info:
+}
+red() {
+  read -r r g b <<<"$(rgb_at "$1")"
+  [ "$r" -ge 150 ] && [ $((r - g)) -ge 100 ] && [ $((r - b)) -ge 100 ]
+}
+black() { read -r r g b <<<"$(rgb_at "$1")"; [ "$r" -lt 30 ] && [ "$g" -lt 30 ] && [ "$b" -lt 30 ]; }
+# Window $1 (W x H = $2 x $3) shows the clock at 10:08:37: the second hand turns
+# 90 - 6 * 37 = -132 degrees from 3 o'clock and its spine at radius 1 is lit, as is the
+# 12 o'clock mark; at -42 degrees, between the hands, the face stays black.
+clock_shown() {
+  import -display "$display" -window "$1" "$work/shot.png" 2>/dev/null &&
+    red "$(pixel_at_angle -132 "$2" "$3")" && red "$(pixel_at 0 1.7 -0.1 "$2" "$3")" &&
+    black "$(pixel_at_angle -42 "$2" "$3")"
+}
+keep_shot() { cp "$work/shot.png" "build/xscreensaver-$1.png" 2>/dev/null || true; }
+check "the screen shows the clock at $pinned" \
+  wait_until 60 clock_shown root "$width" "$height"
+[ "$failures" -eq 0 ] || keep_shot daemon
+
+check "-deactivate is accepted" quietly as_user xscreensaver-command -deactivate
+check "-deactivate ends tessaryn" wait_until 30 hack_gone
+
+# The settings program opens on the selected mode and previews it in its pane, the
+# window it hands the hack with --window-id.
+as_user xscreensaver-settings >/dev/null 2>&1 &
+user_pids+=($!)
+preview_window() {
+  pgrep -a -u "$user" -x tessaryn | sed -n 's/.* --window-id \(0x[0-9a-fA-F]*\).*/\1/p' |
+    head -n 1
+}
+preview_running() { [ -n "$(preview_window)" ]; }
+check "xscreensaver-settings previews tessaryn" wait_until 30 preview_running
+window=$(preview_window)
+if [ -n "$window" ]; then
+  read -r preview_width preview_height < <(xwininfo -display "$display" -id "$window" |
+    awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  check "the preview pane ($window, ${preview_width}x$preview_height) shows the clock" \
+    wait_until 30 clock_shown "$window" "$preview_width" "$preview_height"
+  [ "$failures" -eq 0 ] || keep_shot preview
+fi
+
+as_user xscreensaver-command -exit >/dev/null 2>&1 || true
+if [ "$failures" -ne 0 ]; then
+  echo "daemon log:"
+  sed 's/^/    /' "$home/daemon.log" 2>/dev/null | tail -n 30
+  exit 1
+fi
+echo "all checks passed"
