@@ -127,11 +127,11 @@ struct Parser {
 };
 
 bool PickTarget(Parser& p, const char* xscreensaver_window) {
+  // The daemon runs a hack with -root and hands it its own window in the environment:
+  // the real root lies under that window, where nobody would see the clock.
   if (p.window_id) {
     p.options.target = HackTarget::WindowId;
     p.options.window_id = *p.window_id;
-  } else if (p.root) {
-    p.options.target = HackTarget::Root;
   } else if (xscreensaver_window != nullptr && *xscreensaver_window != '\0') {
     const auto id = ParseWindowId(xscreensaver_window);
     if (!id) {
@@ -140,6 +140,8 @@ bool PickTarget(Parser& p, const char* xscreensaver_window) {
     }
     p.options.target = HackTarget::WindowId;
     p.options.window_id = *id;
+  } else if (p.root) {
+    p.options.target = HackTarget::Root;
   }
   return true;
 }

@@ -25,7 +25,7 @@ extern const char kHackUsageHint[];
 std::optional<unsigned long> ParseWindowId(const std::string& text);
 
 // Parses the command line (without the program name). `xscreensaver_window` is the
-// value of $XSCREENSAVER_WINDOW, null when unset; -window-id, then -root, then it, then
+// value of $XSCREENSAVER_WINDOW, null when unset; -window-id, then it, then -root, then
 // a window of the hack's own pick the target. On a bad option returns nothing and says
 // why in `error`, naming the option.
 std::optional<HackOptions> ParseHackOptions(int argc, const char* const* argv,

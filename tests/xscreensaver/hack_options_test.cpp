@@ -85,7 +85,7 @@ TEST(HackOptions, BadOptionsAreRefusedNamingTheOption) {
   }
 }
 
-TEST(HackOptions, TargetIsWindowIdThenRootThenEnvironmentThenOwnWindow) {
+TEST(HackOptions, TargetIsWindowIdThenEnvironmentThenRootThenOwnWindow) {
   struct Row {
     std::vector<const char*> args;
     const char* env;
@@ -99,7 +99,8 @@ TEST(HackOptions, TargetIsWindowIdThenRootThenEnvironmentThenOwnWindow) {
       {{}, "0x1a00007", HackTarget::WindowId, 0x1a00007},
       {{}, "4194311", HackTarget::WindowId, 4194311},
       {{"-window"}, "0x400007", HackTarget::WindowId, 0x400007},
-      {{"-root"}, "0x400007", HackTarget::Root, 0},
+      {{"-root"}, "0x400007", HackTarget::WindowId, 0x400007},
+      {{"-root"}, nullptr, HackTarget::Root, 0},
       {{"-root", "-window-id", "77"}, "0x400007", HackTarget::WindowId, 77},
       {{"-window-id", "0X2A"}, nullptr, HackTarget::WindowId, 42},
       {{"--window-id", "0x1FFFFFFF"}, nullptr, HackTarget::WindowId, 0x1FFFFFFF},

@@ -96,6 +96,8 @@ TEST(HackDrawsLikeTessarynRender, InAGivenWindowForEachDialAndHands) {
     std::vector<std::string> args = r.args;
     std::vector<std::string> env = Seams("10:08:37", 12345, r.expected.frames);
     if (r.window_from_environment) {
+      // As the daemon starts a hack: -root, and its own window in the environment.
+      args.push_back("-root");
       env.push_back("XSCREENSAVER_WINDOW=" + Hex(window));
     } else {
       args.insert(args.end(), {"-window-id", std::to_string(window)});
