@@ -34,15 +34,8 @@ if [ "${1:-}" = "--inner" ]; then
     sleep "$seconds"
     c1=$(cpu_of "$pid")
     x1=$([ -n "$xvfb_pid" ] && cpu_of "$xvfb_pid" || echo 0)
-    tail -n +"$((lines0 + 1))" "$hud/fps" | awk -v c="$((c1 - c0))" -v x="$((x1 - x0))" \
-      -v t="$ticks" -v s="$seconds" -v label="$label" '
-      { sum += $1; n++ }
-      END {
-        fps = n ? sum / n : 0
-        frames = fps * s
-        printf "%-34s %6.1f frames/s  %6.1f ms CPU per frame  (Xvfb %4.1f ms)\n", label, fps,
-          frames ? c / t * 1000 / frames : 0, frames ? x / t * 1000 / frames : 0
-      }'
+    tail -n +"$((lines0 + 1))" "$hud/fps" |
+      frame_cost_line "$label" "$((c1 - c0))" "$((x1 - x0))" "$seconds"
   }
 
   run_saver() {

@@ -81,15 +81,8 @@ measure() {
     echo "$label: Mesa counted no frames (GALLIUM_HUD_DUMP_DIR stayed empty)"
     return 1
   fi
-  tail -n +"$((lines0 + 1))" "$hud/fps" | awk -v c="$((c1 - c0))" -v x="$((x1 - x0))" \
-    -v t="$ticks" -v s="$seconds" -v label="$label" '
-    { sum += $1; n++ }
-    END {
-      fps = n ? sum / n : 0
-      frames = fps * s
-      printf "%-28s %6.1f frames/s  %6.2f ms CPU per frame  (Xvfb %5.2f ms)\n", label, fps,
-        frames ? c / t * 1000 / frames : 0, frames ? x / t * 1000 / frames : 0
-    }'
+  tail -n +"$((lines0 + 1))" "$hud/fps" |
+    frame_cost_line "$label" "$((c1 - c0))" "$((x1 - x0))" "$seconds"
 }
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"

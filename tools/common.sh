@@ -39,3 +39,15 @@ wait_for_pid() {
   echo "$found"
 }
 ticks=$(getconf CLK_TCK)
+# Reads Mesa's frames-per-second lines on stdin and prints, for label $1, the frames per
+# second and the CPU per frame of the process ($2 ticks) and of Xvfb ($3 ticks) over $4 s.
+frame_cost_line() {
+  awk -v label="$1" -v c="$2" -v x="$3" -v s="$4" -v t="$ticks" '
+    { sum += $1; n++ }
+    END {
+      fps = n ? sum / n : 0
+      frames = fps * s
+      printf "%-34s %6.1f frames/s  %6.2f ms CPU per frame  (Xvfb %5.2f ms)\n", label, fps,
+        frames ? c / t * 1000 / frames : 0, frames ? x / t * 1000 / frames : 0
+    }'
+}

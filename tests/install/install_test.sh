@@ -21,17 +21,7 @@ if [ -z "${TESSARYN_WINE_SESSION:-}" ]; then
   exec tools/wine-run.sh --session --prefix "$prefix" bash "$0" "$arch" "$package"
 fi
 
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "  ok: $what"
-  else
-    echo "  FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
+. tests/support/checks.sh
 
 windows=$WINEPREFIX/drive_c/windows
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaryn'

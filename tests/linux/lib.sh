@@ -1,16 +1,6 @@
 # Sourced by the Linux tests: counted checks, and a root prefix for the commands that
 # need one (CI runs as root; elsewhere sudo).
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "  ok: $what"
-  else
-    echo "  FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
+. tests/support/checks.sh
 
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
