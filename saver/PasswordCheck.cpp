@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "win32/ScopeExit.h"
 #include "win32/SystemLibrary.h"
 #include "win32/WinHandles.h"
 
@@ -31,10 +32,10 @@ bool VerifyWithSystemDialog(HWND saver_window) {
   }
   const auto verify = reinterpret_cast<VerifyScreenSavePwdFn>(
       reinterpret_cast<void*>(GetProcAddress(library.get(), "VerifyScreenSavePwd")));
+  // The cursor shows for the system's dialog only.
   ShowCursor(TRUE);
-  const bool accepted = verify == nullptr || verify(saver_window) != 0;
-  ShowCursor(FALSE);
-  return accepted;
+  const ScopeExit hide_cursor([] { ShowCursor(FALSE); });
+  return verify == nullptr || verify(saver_window) != 0;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "settingswindow/SystemClock.h"
+#include "win32/ScopeExit.h"
 #include "win32/WinHandles.h"
 
 // Where the worker posts its result; shared with the worker, and emptied by an owner
@@ -27,25 +28,6 @@ struct ElevatedClockStep::Mailbox {
 };
 
 namespace {
-
-// The shell's prompt and the elevation it asks for run over COM on the calling thread.
-class ComApartment {
- public:
-  ComApartment()
-      : initialised_(
-            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() {
-    if (initialised_) {
-      CoUninitialize();
-    }
-  }
-
- private:
-  bool initialised_;
-};
 
 DWORD LastErrorOr(DWORD fallback) {
   const DWORD error = GetLastError();
@@ -114,7 +96,14 @@ bool ElevatedClockStep::Start(HWND owner, std::wstring program, std::wstring par
   try {
     std::thread([mailbox = mailbox_, run = ElevatedRunner(), owner, program = std::move(program),
                  parameters = std::move(parameters)] {
-      const ComApartment com;
+      // The shell's prompt and the elevation it asks for run over COM on this thread.
+      const bool com_ready =
+          SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+      const ScopeExit leave_com([com_ready] {
+        if (com_ready) {
+          CoUninitialize();
+        }
+      });
       mailbox->Post(run(owner, program, parameters));
     }).detach();
   } catch (const std::exception&) {

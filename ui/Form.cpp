@@ -7,6 +7,7 @@
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "win32/SystemError.h"
+#include "win32/WinHandles.h"
 #include "win32/WindowClass.h"
 
 namespace {
@@ -45,9 +46,8 @@ int WindowDpi(HWND hwnd) {
       return static_cast<int>(dpi);
     }
   }
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const UniqueWindowDc screen(WindowDc{nullptr, GetDC(nullptr)});
+  const int dpi = GetDeviceCaps(screen.get().dc, LOGPIXELSY);
   return dpi > 0 ? dpi : 96;
 }
 

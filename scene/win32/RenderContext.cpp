@@ -13,10 +13,8 @@ WglCalls g_wgl;
 SetPixelFormatCall g_pixel_format_setter = &SetPixelFormat;
 
 int ScreenBitsPerPixel() {
-  const HDC screen = GetDC(nullptr);
-  const int bits = GetDeviceCaps(screen, BITSPIXEL);
-  ReleaseDC(nullptr, screen);
-  return bits;
+  const UniqueWindowDc screen(WindowDc{nullptr, GetDC(nullptr)});
+  return GetDeviceCaps(screen.get().dc, BITSPIXEL);
 }
 
 SetupResult Failed(std::string text) {
@@ -70,12 +68,11 @@ SetupResult SetupPixelFormat(HDC dc) {
 SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
                                  const std::optional<CaptionFont>& font, int32_t light_level) {
   Release();
-  window_ = window;
-  dc_ = GetDC(window);
-  if (dc_ == nullptr) {
+  dc_.reset(WindowDc{window, GetDC(window)});
+  if (!dc_) {
     return Failed(FailedCallText("GetDC"));
   }
-  if (SetupResult format = SetupPixelFormat(dc_); !format.ok()) {
+  if (SetupResult format = SetupPixelFormat(Dc()); !format.ok()) {
     return format;
   }
   if (std::string failure = MakeContext(); !failure.empty()) {
@@ -91,63 +88,58 @@ SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
 }
 
 std::string RenderContext::MakeContext() {
-  rc_ = Wgl().CreateContext(dc_);
-  if (rc_ == nullptr) {
+  UniqueGlContext made(Wgl().CreateContext(Dc()));
+  if (!made) {
     return FailedCallText("wglCreateContext");
   }
-  if (!Wgl().MakeCurrent(dc_, rc_)) {
-    std::string failure = FailedCallText("wglMakeCurrent");
-    wglDeleteContext(rc_);
-    rc_ = nullptr;
-    return failure;
+  if (!Wgl().MakeCurrent(Dc(), made.get())) {
+    return FailedCallText("wglMakeCurrent");
   }
+  rc_ = std::move(made);
   return "";
 }
 
 std::string RenderContext::BuildCaptionFont(const CaptionFont& font) {
   const unsigned base = glGenLists(kFontCharCount);
-  font_ = CreateFontA(font.height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                      OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0, "Courier New");
-  if (font_ == nullptr) {
+  font_.reset(CreateFontA(font.height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                          OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0,
+                          "Courier New"));
+  if (!font_) {
     std::string failure = FailedCallText("CreateFont");
     glDeleteLists(base, kFontCharCount);
     return failure;
   }
-  previous_font_ = SelectObject(dc_, font_);
-  if (!wglUseFontBitmapsA(dc_, kFontFirstChar, kFontCharCount, base)) {
+  previous_font_ = SelectObject(Dc(), font_.get());
+  if (!wglUseFontBitmapsA(Dc(), kFontFirstChar, kFontCharCount, base)) {
     std::string failure = FailedCallText("wglUseFontBitmaps");
     glDeleteLists(base, kFontCharCount);
     return failure;
   }
   objects_.FontListBase = base;
   INT space_px = 0;
-  if (GetCharWidth32A(dc_, ' ', ' ', &space_px)) {
+  if (GetCharWidth32A(Dc(), ' ', ' ', &space_px)) {
     GiveSpaceItsAdvance(base, static_cast<float>(space_px));
   }
   return "";
 }
 
 void RenderContext::Release() {
-  if (rc_ != nullptr) {
-    // The scene's objects are deleted in their own context, which is then let go.
-    if (wglMakeCurrent(dc_, rc_)) {
-      objects_.Release();
-    }
-    wglMakeCurrent(dc_, nullptr);
-    wglDeleteContext(rc_);
-    rc_ = nullptr;
+  // The scene's objects are deleted in their own context; its owner then makes it not
+  // current and deletes it, before the DC it was made on goes.
+  if (rc_ && wglMakeCurrent(Dc(), Rc())) {
+    objects_.Release();
   }
+  rc_.reset();
   // Without the context its objects are gone already; none may be deleted in another.
   objects_.Forget();
-  if (font_ != nullptr) {
-    SelectObject(dc_, previous_font_);
-    DeleteObject(font_);
-    font_ = nullptr;
+  ReleaseCaptionFont();
+  dc_.reset();
+}
+
+void RenderContext::ReleaseCaptionFont() {
+  if (font_) {
+    SelectObject(Dc(), previous_font_);
     previous_font_ = nullptr;
+    font_.reset();
   }
-  if (dc_ != nullptr) {
-    ReleaseDC(window_, dc_);
-    dc_ = nullptr;
-  }
-  window_ = nullptr;
 }

@@ -11,6 +11,7 @@
 
 #include "scene/Lighting.h"
 #include "scene/SceneGl.h"
+#include "win32/WinHandles.h"
 
 // How a window's set-up went. The window shows the failure in its error box.
 struct SetupResult {
@@ -63,8 +64,8 @@ class RenderContext {
                                   const std::optional<CaptionFont>& font, int32_t light_level);
   void Release();
 
-  HDC Dc() const { return dc_; }
-  HGLRC Rc() const { return rc_; }
+  HDC Dc() const { return dc_.get().dc; }
+  HGLRC Rc() const { return rc_.get(); }
   // The first of the 96 display lists holding characters 32 to 127; 0 without a font.
   unsigned FontListBase() const { return objects_.FontListBase; }
   // The scene's objects in this context, deleted with it.
@@ -74,11 +75,12 @@ class RenderContext {
  private:
   std::string MakeContext();
   std::string BuildCaptionFont(const CaptionFont& font);
+  void ReleaseCaptionFont();
 
-  HWND window_ = nullptr;
-  HDC dc_ = nullptr;
-  HGLRC rc_ = nullptr;
-  HFONT font_ = nullptr;
+  UniqueWindowDc dc_;
+  UniqueGlContext rc_;
+  UniqueFont font_;
+  // What the DC held before the caption font: put back before the font is deleted.
   HGDIOBJ previous_font_ = nullptr;
   SceneGl objects_;
 };

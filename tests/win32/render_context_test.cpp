@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+// Winsock's header (through WinHandles.h) must come before <windows.h>, which GL needs.
+#include "win32/WinHandles.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
