@@ -21,7 +21,7 @@ if [ "${1:-}" = "--inner" ]; then
   screen=$1 seconds=$2 pin=$3 gltext=$4 before=$5 ours=$6 label=$7
   gltext_bin=/usr/libexec/xscreensaver/gltext
   . tools/common.sh
-  xvfb_pid=$(pgrep -f "^Xvfb ${DISPLAY} " | head -n 1 || true)
+  xvfb_pid=${TESSARYN_XVFB_PID:-}
 
   # Measures process $1 for $seconds after a warm-up; prints frames/s and ms per frame.
   measure() {
