@@ -57,7 +57,8 @@ windows_tiers() {
   run_tier "installer ($preset Wine)" bash tests/install/install_test.sh "$preset"
 }
 
-run_tier "native build" build native
+# The Wine tiers are the longest path: their builds and the package they install come
+# first, the native build runs beside them.
 run_tier "win32 build" build win32
 run_tier "win64 build" build win64
 run_tier "package" bash tools/package.sh
@@ -65,6 +66,7 @@ run_tier "package" bash tools/package.sh
 in_background win32 windows_tiers win32 win32
 in_background win64 windows_tiers win64 win64
 
+run_tier "native build" build native
 run_tier "native tests" ctest --preset native -j "$jobs"
 # Installs the .deb, runs it under Debian's XScreenSaver daemon, purges it.
 run_tier "Debian package and XScreenSaver daemon" bash tests/linux/package_test.sh
