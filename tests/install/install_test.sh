@@ -23,6 +23,11 @@ fi
 
 . tests/support/checks.sh
 
+# The manifest Windows reads from the setup program itself.
+check "the setup program's manifest is what Windows accepts" \
+  bash tests/binary/manifest-check.sh program i686-w64-mingw32-objdump \
+  "$package/tessaryn-setup.exe" setup
+
 windows=$WINEPREFIX/drive_c/windows
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaryn'
 desktop_key='HKCU\Control Panel\Desktop'
