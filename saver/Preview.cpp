@@ -148,12 +148,20 @@ HWND CreatePreviewWindow(int width, int height, HWND parent) {
 
 DWORD WINAPI PreviewWorker(LPVOID) {
   const HWND window = Preview().PreviewWindow;
+  const DWORD loop_thread = GetWindowThreadProcessId(window, nullptr);
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
   do {
     InvalidateRect(window, nullptr, FALSE);
     Sleep(kPreviewFrameInterval_ms);
-  } while (!Preview().PreviewStopRequested.load(std::memory_order_relaxed));
+  } while (!Preview().PreviewStopRequested.load(std::memory_order_relaxed) && IsWindow(window));
+  // NOTE: a dialog whose process dies takes its area and this child with it, and Wine
+  // sends the child no WM_DESTROY: without the window's loop told to quit here, the
+  // preview would outlive its dialog for good.
+  if (!IsWindow(window)) {
+    PostThreadMessageA(loop_thread, WM_QUIT, 0, 0);
+    return 0;
+  }
   PostMessageA(window, WM_DESTROY, 0, 0);
   return 0;
 }

@@ -45,7 +45,7 @@ void RunPreview(HWND parent);
 HWND CreatePreviewWindow(int width, int height, HWND parent);
 
 // The worker thread: shows the window, then invalidates it every 40 ms until a stop is
-// requested.
+// requested, or until the window is gone without its loop having been told.
 DWORD WINAPI PreviewWorker(LPVOID);
 
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
