@@ -7,6 +7,7 @@
 #include <GL/osmesa.h>
 
 #include <cmath>
+#include <string>
 #include <functional>
 #include <string_view>
 #include <limits>
@@ -190,22 +191,59 @@ TEST_P(KeptDialOnAContext, RedrawsWhenWhatTheDialDependsOnChanges) {
   }
 }
 
-// Several monitors draw several dials in one frame; each frame is the drawn one.
+// The pixels of a picture's area, given in GL's window coordinates (rows from the bottom).
+std::vector<uint8_t> PixelsIn(const Image& image, const Viewport& area) {
+  std::vector<uint8_t> pixels;
+  for (int y = area.y; y < area.y + area.height; ++y) {
+    const uint8_t* row = image.At(area.x, image.height - 1 - y);
+    pixels.insert(pixels.end(), row, row + 3 * area.width);
+  }
+  return pixels;
+}
+
+int LitIn(const Image& image, const Viewport& area) {
+  const std::vector<uint8_t> pixels = PixelsIn(image, area);
+  int lit = 0;
+  for (size_t i = 0; i < pixels.size(); i += 3) {
+    lit += pixels[i] + pixels[i + 1] + pixels[i + 2] > 60 ? 1 : 0;
+  }
+  return lit;
+}
+
+// Several monitors draw several dials in one frame: each monitor shows the frame it
+// would show alone, the window outside them stays black, and no frame changes when the
+// still part could be kept.
 TEST_P(KeptDialOnAContext, FramesOverSeveralMonitorsAreDrawn) {
+  // In the 64 x 64 window the second monitor leaves the 32 x 16 pixels below it bare.
   const std::vector<Viewport> monitors = {{0, 0, 32, 64}, {32, 16, 32, 48}};
-  const auto frames = [&](bool keep) {
+  const Viewport bare = {32, 0, 32, 16};
+  const auto frames = [&](const std::vector<Viewport>& viewports, bool keep) {
     SceneState state;
     state.LightLevel = 9;
+    random_.SetState(20240601u);
     Objects().KeepCopies = keep;
-    std::vector<std::vector<uint8_t>> pictures;
+    std::vector<Image> pictures;
     for (int i = 0; i < 3; ++i) {
-      DrawSaverSceneInEach(Inputs(), {state, Objects(), random_}, monitors);
-      pictures.push_back(context_.Read().rgb);
+      DrawSaverSceneInEach(Inputs(), {state, Objects(), random_}, viewports);
+      pictures.push_back(context_.Read());
     }
     Objects().KeepCopies = true;
     return pictures;
   };
-  EXPECT_EQ(frames(true), frames(false));
+  const std::vector<Image> kept = frames(monitors, true);
+  const std::vector<Image> drawn = frames(monitors, false);
+  for (const Viewport& m : monitors) {
+    SCOPED_TRACE(testing::Message() << "monitor at " << m.x << "," << m.y);
+    const std::vector<Image> alone = frames({m}, false);
+    for (size_t i = 0; i < kept.size(); ++i) {
+      SCOPED_TRACE("frame " + std::to_string(i));
+      EXPECT_EQ(kept[i].rgb, drawn[i].rgb);
+      EXPECT_EQ(PixelsIn(kept[i], m), PixelsIn(alone[i], m));
+      // The dial of style 7 covers much of each monitor.
+      EXPECT_GT(LitIn(kept[i], m), m.width * m.height / 4);
+      EXPECT_EQ(LitIn(kept[i], bare), 0);
+    }
+  }
 }
 
 TEST_P(KeptDialOnAContext, StyleOneAndNoDialAreNeverKept) {

@@ -106,7 +106,7 @@ TEST_F(FormsLayer, ShowingActivatesAndCloseDestroysTheWindow) {
       [&form] {
         return std::find(form.events.begin(), form.events.end(), "activate") != form.events.end();
       },
-      10000));
+      kStateBound_ms));
   EXPECT_NE(std::find(form.events.begin(), form.events.end(), "activate"), form.events.end());
   form.Close();
   EXPECT_EQ(form.events.back(), "close");
@@ -181,7 +181,7 @@ TEST_F(FormsLayer, TimerTicksWhileEnabledAndStopsWhenDisabled) {
     EXPECT_EQ(sender, &timer);
     ++ticks;
   });
-  EXPECT_TRUE(PumpUntil([&ticks] { return ticks >= 3; }, 10000));
+  EXPECT_TRUE(PumpUntil([&ticks] { return ticks >= 3; }, kStateBound_ms));
   timer.SetEnabled(false);
   const int stopped_at = ticks;
   PumpFor(150);  // ticks that must not come
@@ -198,12 +198,34 @@ TEST_F(FormsLayer, TickQueuedBeforeTheTimerStoppedDoesNotFire) {
   EXPECT_EQ(ticks, 0);
 }
 
+// The next WM_TIMER the platform queues for `window`, taken off the queue undispatched.
+bool NextPlatformTick(HWND window, MSG& tick) {
+  return PumpUntil([&] { return PeekMessageA(&tick, window, WM_TIMER, WM_TIMER, PM_REMOVE); },
+                   kStateBound_ms);
+}
+
+// An interval of 0 sets no platform timer (the platform would take it as its shortest),
+// and a timer without a handler ticks into nothing until one is bound.
 TEST_F(FormsLayer, TimerWithoutHandlerOrIntervalIsHarmless) {
+  int ticks = 0;
   TTimer timer(0);
-  PumpFor(50);  // ticks that must not come, nor a crash
+  timer.OnTimer.Bind([&ticks](TTimer*) { ++ticks; });
+  EXPECT_TRUE(timer.Enabled());
+  EXPECT_FALSE(timer.Running());
+  Sleep(100);  // platform ticks that must not be queued, nobody serving the queue
+  MSG tick{};
+  EXPECT_FALSE(PeekMessageA(&tick, timer.Handle(), WM_TIMER, WM_TIMER, PM_NOREMOVE));
+
+  timer.OnTimer.Clear();
   timer.SetInterval(10);
-  PumpFor(50);
-  EXPECT_FALSE(timer.OnTimer);
+  EXPECT_TRUE(timer.Running());
+  ASSERT_TRUE(NextPlatformTick(timer.Handle(), tick)) << "no tick at 10 ms";
+  DispatchMessageA(&tick);
+  EXPECT_EQ(ticks, 0);
+
+  // The same timer, now with a handler: those were its real ticks.
+  timer.OnTimer.Bind([&ticks](TTimer*) { ++ticks; });
+  EXPECT_TRUE(PumpUntil([&ticks] { return ticks >= 1; }, kStateBound_ms));
 }
 
 }  // namespace
