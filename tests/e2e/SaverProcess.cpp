@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -62,8 +63,35 @@ std::string PasswordLibraryDir() {
   return TestProgramDir() + "\\cpl";
 }
 
+namespace {
+
+UniqueKernelHandle KillOnCloseJob() {
+  UniqueKernelHandle job(CreateJobObjectA(nullptr, nullptr));
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!job.valid() || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation,
+                                               &limits, sizeof(limits))) {
+    ADD_FAILURE() << "cannot make a job: " << GetLastError();
+    return UniqueKernelHandle();
+  }
+  return job;
+}
+
+JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Accounting(HANDLE job) {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+  QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr);
+  return info;
+}
+
+// How long the end of a job's processes may take before the test says so: a process
+// that is told to end goes within a second, even on a loaded machine.
+constexpr DWORD kJobEnd_ms = 10000;
+
+}  // namespace
+
 SaverProcess::SaverProcess(const std::string& arguments, const std::string& working_dir,
-                           const std::string& program) {
+                           const std::string& program)
+    : job_(KillOnCloseJob()) {
   std::string command = Quoted(program);
   if (!arguments.empty()) {
     command += " " + arguments;
@@ -71,23 +99,51 @@ SaverProcess::SaverProcess(const std::string& arguments, const std::string& work
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     working_dir.empty() ? nullptr : working_dir.c_str(), &si, &pi)) {
-    const UniqueKernelHandle thread(pi.hThread);
-    process_.reset(pi.hProcess);
-    id_ = pi.dwProcessId;
+  // Suspended until it is in the job, so that nothing it starts can escape it.
+  if (!job_.valid() ||
+      !CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                      working_dir.empty() ? nullptr : working_dir.c_str(), &si, &pi)) {
+    return;
   }
+  const UniqueKernelHandle thread(pi.hThread);
+  UniqueKernelHandle process(pi.hProcess);
+  if (!AssignProcessToJobObject(job_.get(), process.get())) {
+    ADD_FAILURE() << "cannot put " << program << " into a job: " << GetLastError();
+    TerminateProcess(process.get(), 1);
+    return;
+  }
+  ResumeThread(thread.get());
+  process_ = std::move(process);
+  id_ = pi.dwProcessId;
 }
 
 SaverProcess::~SaverProcess() {
-  if (process_.valid() && Running()) {
-    TerminateProcess(process_.get(), 1);
-    WaitForSingleObject(process_.get(), 5000);
+  if (!job_.valid()) {
+    return;
+  }
+  TerminateJobObject(job_.get(), 1);
+  const DWORD start = GetTickCount();
+  while (Accounting(job_.get()).ActiveProcesses > 0) {
+    if (GetTickCount() - start > kJobEnd_ms) {
+      ADD_FAILURE() << "processes of the job did not end";
+      break;
+    }
+    Sleep(10);
   }
 }
 
 bool SaverProcess::WaitForExit(DWORD timeout_ms) const {
   return process_.valid() && WaitForSingleObject(process_.get(), timeout_ms) == WAIT_OBJECT_0;
+}
+
+DWORD SaverProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+DWORD SaverProcess::ProcessesStarted() const {
+  return Accounting(job_.get()).TotalProcesses;
 }
 
 HWND TopLevelWindowOf(DWORD process_id, const std::function<bool(HWND)>& matches) {
@@ -189,20 +245,16 @@ void DeleteStoredSettings() {
 }
 
 bool ScreenSaverRunningFlag() {
-  std::string command = Quoted(TestProgramDir() + "\\screensaver_flag.exe");
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
+  const SaverProcess flag("", "", TestProgramDir() + "\\screensaver_flag.exe");
+  if (!flag.Started()) {
     ADD_FAILURE() << "cannot start screensaver_flag.exe";
     return false;
   }
-  const UniqueKernelHandle thread(pi.hThread);
-  const UniqueKernelHandle process(pi.hProcess);
-  WaitForSingleObject(process.get(), 10000);
-  DWORD code = 2;
-  GetExitCodeProcess(process.get(), &code);
+  if (!flag.WaitForExit(kAppearBound_ms)) {
+    ADD_FAILURE() << "screensaver_flag.exe did not end";
+    return false;
+  }
+  const DWORD code = flag.ExitCode();
   EXPECT_NE(code, 2u) << "SystemParametersInfo failed";
   return code == 1;
 }

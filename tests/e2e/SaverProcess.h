@@ -17,8 +17,11 @@
 // The path of tessaryn.scr in the build tree.
 std::string SaverPath();
 
-// The real tessaryn.scr (or a copy at `program`), started with the screensaver's own
-// arguments. Ended on destruction if it is still running.
+// The real tessaryn.scr (or a copy at `program`, or another test program), started with
+// the screensaver's own arguments in a job of its own: every process it starts joins the
+// job, the elevated clock step and the saver a dialog starts too. Destruction ends them
+// all and waits for them, so that none outlives its test; nor does any outlive a test
+// program that dies, since the job ends its processes when its last handle closes.
 class SaverProcess {
  public:
   explicit SaverProcess(const std::string& arguments, const std::string& working_dir = "",
@@ -33,11 +36,17 @@ class SaverProcess {
   // True when the process ended within the time.
   bool WaitForExit(DWORD timeout_ms) const;
   bool Running() const { return !WaitForExit(0); }
+  // The exit code, or STILL_ACTIVE.
+  DWORD ExitCode() const;
+  // Every process that has been in the job, those that ended included: this one and all
+  // it started.
+  DWORD ProcessesStarted() const;
 
   // The process's visible top-level window with this caption, waited for.
-  HWND WaitForWindow(const char* caption, DWORD timeout_ms) const;
+  HWND WaitForWindow(const char* caption, DWORD timeout_ms = kAppearBound_ms) const;
 
  private:
+  UniqueKernelHandle job_;
   UniqueKernelHandle process_;
   DWORD id_ = 0;
 };
@@ -80,12 +89,12 @@ class Screenshot {
 // Waits until the primary screen differs from `before` in more than `min_differences`
 // pixels: a frame drawn after it. False when none comes within the time.
 bool WaitForScreenChange(const Screenshot& before, int min_differences = 50,
-                         DWORD timeout_ms = 15000);
+                         DWORD timeout_ms = kStateBound_ms);
 // Waits until more than `min_lit` pixels of the primary screen are not black.
-bool WaitForLitScreen(int min_lit = 500, DWORD timeout_ms = 15000);
+bool WaitForLitScreen(int min_lit = 500, DWORD timeout_ms = kStateBound_ms);
 // Waits until a saver just shown draws: the screen changes (its second hand moves at
 // least), then is lit. A lit screen alone may still be the last saver's picture.
-bool WaitForSaverFrames(DWORD timeout_ms = 15000);
+bool WaitForSaverFrames(DWORD timeout_ms = kStateBound_ms);
 
 // Scene coordinates (the clock's plane, origin at the centre, +y up) to screen pixels,
 // for a full-screen frame drawn with aspect 1 and stretched to the screen.

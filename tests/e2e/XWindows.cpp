@@ -25,7 +25,7 @@ std::string HostShell(const std::string& command, DWORD timeout_ms) {
                                 std::to_string(GetTickCount()) + "-" +
                                 std::to_string(++g_shell_runs);
   // Bounded, so that a stuck X client cannot hold the test bed.
-  std::string line = "/bin/sh -c \"(timeout 5 " + command + ") >" + unix_path +
+  std::string line = "/bin/sh -c \"(timeout 20 " + command + ") >" + unix_path +
                      ".part 2>/dev/null; mv " + unix_path + ".part " + unix_path + "\"";
   STARTUPINFOA si{};
   si.cb = sizeof(si);
@@ -94,7 +94,7 @@ std::string NewXWindowOfSize(int width, int height, const XWindowSizes& before) 
         }
         return !found.empty();
       },
-      10000);
+      kAppearBound_ms);
   if (found.empty()) {
     ADD_FAILURE() << "no X window of " << SizeText(width, height);
   }

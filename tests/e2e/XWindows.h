@@ -8,8 +8,10 @@
 #include <map>
 #include <string>
 
+#include "tests/support/Pump.h"
+
 // Runs a command of the Linux host and returns its standard output.
-std::string HostShell(const std::string& command, DWORD timeout_ms = 10000);
+std::string HostShell(const std::string& command, DWORD timeout_ms = kStateBound_ms);
 
 // The X windows that have no name, by id, with their size ("152x112"). Wine's own
 // windows are among them, and so is the off-screen window of each OpenGL child window.
@@ -19,8 +21,8 @@ XWindowSizes UnnamedXWindows();
 std::string SizeText(int width, int height);
 
 // NOTE: Wine draws a child window's OpenGL frames into an off-screen X window of its own
-// (XComposite), not onto its parent: that is where the child's pixels are read. Waits up
-// to 10 s for an unnamed X window of the size that is not among `before`; its id, or
+// (XComposite), not onto its parent: that is where the child's pixels are read. Waits
+// for an unnamed X window of the size that is not among `before`; its id, or
 // empty (a test failure) when none came.
 std::string NewXWindowOfSize(int width, int height, const XWindowSizes& before = {});
 

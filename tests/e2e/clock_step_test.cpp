@@ -15,30 +15,16 @@ std::string ClockStepPath() {
 
 // Runs the step as the elevated request would, and returns its exit code.
 DWORD RunClockStep(const std::string& arguments) {
-  std::string command(1, '"');
-  command.append(ClockStepPath());
-  command.push_back('"');
-  if (!arguments.empty()) {
-    command += " " + arguments;
-  }
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
-    ADD_FAILURE() << "could not start " << command;
+  const SaverProcess step(arguments, "", ClockStepPath());
+  if (!step.Started()) {
+    ADD_FAILURE() << "could not start " << ClockStepPath();
     return ERROR_GEN_FAILURE;
   }
-  const UniqueKernelHandle thread(pi.hThread);
-  const UniqueKernelHandle process(pi.hProcess);
-  if (WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.get(), 1);
+  if (!step.WaitForExit(kAppearBound_ms)) {
     ADD_FAILURE() << "the step did not end";
     return ERROR_GEN_FAILURE;
   }
-  DWORD code = ERROR_GEN_FAILURE;
-  GetExitCodeProcess(process.get(), &code);
-  return code;
+  return step.ExitCode();
 }
 
 std::string TimeArgument(const SYSTEMTIME& t) {

@@ -75,27 +75,6 @@ class Signal {
   UniqueKernelHandle event_;
 };
 
-// A job around the saver: every process it starts, the elevated step too, joins it and
-// is counted.
-class ProcessCount {
- public:
-  explicit ProcessCount(HANDLE process) : job_(CreateJobObjectW(nullptr, nullptr)) {
-    assigned_ = job_ && AssignProcessToJobObject(job_.get(), process);
-  }
-  bool Ready() const { return assigned_; }
-  // Every process that has been in the job, those that ended included.
-  DWORD Total() const {
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-    QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &info, sizeof(info),
-                              nullptr);
-    return info.TotalProcesses;
-  }
-
- private:
-  UniqueKernelHandle job_;
-  bool assigned_ = false;
-};
-
 // The servers the saver asks, in order.
 void PointAt(const std::vector<int>& ports) {
   std::string list;
@@ -116,12 +95,12 @@ void Click(HWND control) {
   const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   char title[128] = {};
   GetWindowTextA(window, title, sizeof(title));
-  EXPECT_TRUE(PumpUntil([&] { return XWindowViewable(title); }, 10000, 50));
+  EXPECT_TRUE(PumpUntil([&] { return XWindowViewable(title); }, kStateBound_ms, 50));
   SetForegroundWindow(window);
-  EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
+  EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms));
   EXPECT_TRUE(PlaceCursor(centre.x, centre.y));
-  EXPECT_TRUE(
-      PumpUntil([&] { return GetAncestor(WindowFromPoint(centre), GA_ROOT) == window; }, 10000));
+  EXPECT_TRUE(PumpUntil([&] { return GetAncestor(WindowFromPoint(centre), GA_ROOT) == window; },
+                        kStateBound_ms));
   ClickLeft();
 }
 
@@ -144,7 +123,7 @@ class SettingsWindow {
     StoreSettings(10, 10, 0, 3, 1, 3, 0);
     PointAt(ports);
     saver_ = std::make_unique<SaverProcess>("/c");
-    window_ = saver_->WaitForWindow("Tessaryn Settings", 20000);
+    window_ = saver_->WaitForWindow("Tessaryn Settings");
     if (window_ != nullptr) {
       button_ = FindWindowExA(window_, nullptr, "Button", "Clock synchronization");
     }
@@ -170,18 +149,33 @@ class SettingsWindow {
           notice = saver_->WaitForWindow("Connection", 0);
           return notice != nullptr || saver_->WaitForWindow(kErrorCaption, 0) != nullptr;
         },
-        10000);
+        kAppearBound_ms);
     return notice;
   }
   // Whether the clock in the upper part changes, read in its own window: waited for.
   bool PreviewMoves() const {
     const Picture before = CaptureClock();
-    return PumpUntil([&] { return ChangedPixels(before, CaptureClock()) > 10; }, 10000, 100);
+    return PumpUntil([&] { return ChangedPixels(before, CaptureClock()) > 10; }, kStateBound_ms,
+                     100);
+  }
+  // Waits until the last frame drawn has reached the clock's window: two captures in a
+  // row alike. While the clock runs they are too, for most of each second; the check
+  // that it stands still follows.
+  bool PreviewSettles() const {
+    Picture last = CaptureClock();
+    return PumpUntil(
+        [&] {
+          Picture now = CaptureClock();
+          const bool alike = ChangedPixels(last, now) <= 10;
+          last = std::move(now);
+          return alike;
+        },
+        kStateBound_ms, 100);
   }
   // Whether the clock stands still for `ms`: a change that must not come.
   bool PreviewStandsStillFor(DWORD ms) const {
     const Picture before = CaptureClock();
-    PumpFor(ms);
+    PumpFor(ms);  // a frame that must not come
     return ChangedPixels(before, CaptureClock()) <= 10;
   }
 
@@ -242,7 +236,7 @@ NoticeWatch Watch(HWND notice, DWORD timeout_ms, const Signal* connected_seen = 
               watch.red_pixels = IsWindow(notice) ? RedPixels(notice) : watch.red_pixels;
               return watch.red_pixels > 30 || !IsWindow(notice);
             },
-            2000);
+            kStateBound_ms);
       }
     }
     Sleep(5);
@@ -259,7 +253,7 @@ TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeClose
   const Signal connected_seen;
   LoopbackServer server([&connected_seen](LoopbackServer& s, SOCKET c) {
     const ULONGLONG accepted = GetTickCount64();
-    connected_seen.Wait(10000);
+    connected_seen.Wait(kStateBound_ms);
     SendCurrentTime(c, accepted, [](std::string&) {});
     s.WaitForClientClose(c);
   });
@@ -268,7 +262,7 @@ TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeClose
   const HWND notice = settings.PressSync();
   ASSERT_NE(notice, nullptr);
   EXPECT_FALSE(IsWindowEnabled(settings.Button()));
-  const NoticeWatch watch = Watch(notice, 15000, &connected_seen);
+  const NoticeWatch watch = Watch(notice, kStateBound_ms, &connected_seen);
   connected_seen.Set();  // whatever was seen, the server may go on
   const std::vector<std::string> expected = {kConnected, kDisconnect, kSuccess};
   ASSERT_FALSE(watch.texts.empty());
@@ -280,7 +274,7 @@ TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeClose
   EXPECT_EQ(seen, expected);
   EXPECT_TRUE(watch.closed);
   EXPECT_TRUE(settings.PreviewMoves());
-  EXPECT_TRUE(WaitUntilEnabled(settings.Button(), 5000));
+  EXPECT_TRUE(WaitUntilEnabled(settings.Button(), kStateBound_ms));
 }
 
 // Wine refuses the hour's change to the settings window and to the elevated step alike:
@@ -296,18 +290,16 @@ TEST(ClockSynchronization, AReplyAnHourOffIsRefusedAfterOneElevatedAttempt) {
   });
   SettingsWindow settings(server.Port());
   ASSERT_TRUE(settings.Ready());
-  const ProcessCount processes(settings.Saver().Process());
-  ASSERT_TRUE(processes.Ready());
   const HWND notice = settings.PressSync();
   ASSERT_NE(notice, nullptr);
-  const NoticeWatch watch = Watch(notice, 15000);
+  const NoticeWatch watch = Watch(notice, kStateBound_ms);
   ASSERT_FALSE(watch.texts.empty());
   EXPECT_EQ(watch.texts.back(), kFailure);
   EXPECT_GT(watch.red_pixels, 30);
   EXPECT_TRUE(watch.closed);
-  EXPECT_EQ(processes.Total(), 2u) << "the settings window and one elevated step";
-  EXPECT_TRUE(WaitUntilEnabled(settings.Button(), 5000));
-  EXPECT_EQ(processes.Total(), 2u);
+  EXPECT_EQ(settings.Saver().ProcessesStarted(), 2u) << "the settings window and one elevated step";
+  EXPECT_TRUE(WaitUntilEnabled(settings.Button(), kStateBound_ms));
+  EXPECT_EQ(settings.Saver().ProcessesStarted(), 2u);
 }
 
 // Each reply carries the current time but must not be used; had the clock been set from
@@ -331,10 +323,10 @@ TEST(ClockSynchronization, RepliesThatDoNotCheckOutGiveTheRedFailureText) {
   ASSERT_TRUE(settings.Ready());
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_TRUE(WaitUntilEnabled(settings.Button(), 6000));
+    ASSERT_TRUE(WaitUntilEnabled(settings.Button(), kStateBound_ms));
     const HWND notice = settings.PressSync();
     ASSERT_NE(notice, nullptr);
-    const NoticeWatch watch = Watch(notice, 5000);
+    const NoticeWatch watch = Watch(notice, kStateBound_ms);
     ASSERT_FALSE(watch.texts.empty());
     EXPECT_EQ(watch.texts.back(), kFailure);
     EXPECT_GT(watch.red_pixels, 30);
@@ -363,10 +355,10 @@ TEST(ClockSynchronization, AnUnhealthyServerHandsTheNextPressToTheNextServer) {
   for (const char* outcome : outcomes) {
     SCOPED_TRACE(outcome);
     // The next server was never asked: no 4-second spacing to wait for.
-    ASSERT_TRUE(WaitUntilEnabled(settings.Button(), 60000));
+    ASSERT_TRUE(WaitUntilEnabled(settings.Button(), kStateBound_ms));
     const HWND notice = settings.PressSync();
     ASSERT_NE(notice, nullptr);
-    const NoticeWatch watch = Watch(notice, 60000);
+    const NoticeWatch watch = Watch(notice, kStateBound_ms);
     ASSERT_FALSE(watch.texts.empty());
     EXPECT_EQ(watch.texts.back(), outcome);
     EXPECT_TRUE(watch.closed);
@@ -406,18 +398,22 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
     // Only the silent server's request lasts long enough to watch it.
     if (c.shortest_wait_ms > 0) {
       ASSERT_NE(notice, nullptr);
-      // The notice is found as soon as it exists: let it take its place, and the last
-      // frame before the request reach the screen, before the clock is watched.
-      PumpFor(300);
+      // The notice is found as soon as it exists: the clock is watched once the X server
+      // shows it and the last frame before the request has reached the screen.
+      EXPECT_TRUE(PumpUntil([] { return XWindowViewable("Connection"); }, kStateBound_ms, 50))
+          << "the notice does not show";
+      EXPECT_TRUE(settings.PreviewSettles()) << "the clock keeps changing";
       EXPECT_TRUE(settings.PreviewStandsStillFor(1200))
           << "the clock stands still during the request";
       Click(settings.Button());
     }
-    const HWND error = settings.Saver().WaitForWindow(kErrorCaption, 9000);
+    const HWND error = settings.Saver().WaitForWindow(kErrorCaption);
     const DWORD waited = GetTickCount() - start;
     ASSERT_NE(error, nullptr);
+    // The time-out is respected; how soon after it the window comes is a figure
+    // (tools/measure-ends.sh).
     EXPECT_GE(waited, c.shortest_wait_ms);
-    EXPECT_LE(waited, 8500u);
+    std::printf("figure: error_window_ms %s %lu\n", c.what, waited);
     EXPECT_EQ(settings.Saver().WaitForWindow("Connection", 0), nullptr);
     RECT r{};
     GetWindowRect(error, &r);
@@ -431,9 +427,9 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
     EXPECT_EQ(LabelsOf(error), labels);
 
     SetForegroundWindow(error);
-    EXPECT_TRUE(PumpUntil([error] { return GetForegroundWindow() == error; }, 10000));
+    EXPECT_TRUE(PumpUntil([error] { return GetForegroundWindow() == error; }, kStateBound_ms));
     PressKey(VK_ESCAPE);
-    EXPECT_TRUE(PumpUntil([error] { return !IsWindow(error); }, 10000));
+    EXPECT_TRUE(PumpUntil([error] { return !IsWindow(error); }, kStateBound_ms));
     EXPECT_TRUE(settings.PreviewMoves());
   }
   EXPECT_EQ(silent.Accepted(), 1) << "the second press made a request";
@@ -456,22 +452,22 @@ TEST(ClockSynchronization, NoticeFollowsTheWindowAndEscapeDuringTheRequestEndsTh
            std::abs((shown.left + shown.right) / 2 - (window.left + window.right) / 2) <= 2 &&
            std::abs((shown.top + shown.bottom) / 2 - (window.top + window.bottom) / 2) <= 2;
   };
-  EXPECT_TRUE(PumpUntil(centred, 10000));
+  EXPECT_TRUE(PumpUntil(centred, kStateBound_ms));
   EXPECT_NEAR((shown.left + shown.right) / 2, (window.left + window.right) / 2, 2);
   EXPECT_NEAR((shown.top + shown.bottom) / 2, (window.top + window.bottom) / 2, 2);
   SetForegroundWindow(settings.Window());
-  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == settings.Window(); }, 10000));
+  EXPECT_TRUE(
+      PumpUntil([&] { return GetForegroundWindow() == settings.Window(); }, kStateBound_ms));
   PressKey(VK_ESCAPE);
+  // Until the end, the error window of the request's time-out must not come.
   const DWORD start = GetTickCount();
   bool error_window = false;
-  while (!settings.Saver().WaitForExit(20) && GetTickCount() - start < 4000) {
+  while (!settings.Saver().WaitForExit(20) && GetTickCount() - start < kStateBound_ms) {
     error_window = error_window || settings.Saver().WaitForWindow(kErrorCaption, 0) != nullptr;
   }
   EXPECT_FALSE(error_window);
-  ASSERT_TRUE(settings.Saver().WaitForExit(0));
-  DWORD code = 1;
-  GetExitCodeProcess(settings.Saver().Process(), &code);
-  EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(settings.Saver().WaitForExit(0)) << "still running after Escape";
+  EXPECT_EQ(settings.Saver().ExitCode(), 0u);
 }
 
 }  // namespace

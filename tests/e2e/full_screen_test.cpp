@@ -30,11 +30,11 @@ void MoveCursor(int x, int y) {
 void PlaceCursorAtStart() {
   for (int attempt = 0; attempt < 20; ++attempt) {
     SetCursorPos(kStartX, kStartY);
-    PumpFor(50);
+    PumpFor(50);  // a late warp that must not come back
     int settled = 0;
     POINT p{};
     while (settled < 3 && GetCursorPos(&p) && p.x == kStartX && p.y == kStartY) {
-      PumpFor(100);
+      PumpFor(100);  // likewise
       ++settled;
     }
     if (settled == 3) {
@@ -75,17 +75,27 @@ class FullScreenSaver : public testing::Test {
     DeleteStoredSettings();
   }
 
-  // Starts the saver and waits until its window is the active one and drawing.
+  // Starts the saver and waits until its window is the active one and drawing. Null, and
+  // a failure that says what was missing, when it did not get there: the caller stops.
   HWND Start(const std::string& working_dir = "") {
     saver_ = std::make_unique<SaverProcess>("/s", working_dir);
-    EXPECT_TRUE(saver_->Started());
-    const HWND window = saver_->WaitForWindow("Full", 10000);
-    EXPECT_NE(window, nullptr);
-    EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
-    EXPECT_TRUE(WaitForSaverFrames());
+    const HWND window = saver_->WaitForWindow("Full");
+    if (window == nullptr) {
+      ADD_FAILURE() << "no saver window";
+      return nullptr;
+    }
+    if (!PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms)) {
+      ADD_FAILURE() << "the saver window is not in the foreground";
+      return nullptr;
+    }
+    if (!WaitForSaverFrames()) {
+      ADD_FAILURE() << "the saver draws no frames";
+      return nullptr;
+    }
     return window;
   }
 
+  // An end that must not come within `ms`.
   bool StillRunningAfter(DWORD ms) { return !saver_->WaitForExit(ms); }
 
   std::unique_ptr<SaverProcess> saver_;
@@ -95,6 +105,7 @@ class FullScreenSaver : public testing::Test {
 
 TEST_F(FullScreenSaver, CoversTheScreenOnTopAndTellsTheSystem) {
   const HWND window = Start();
+  ASSERT_NE(window, nullptr);
   RECT r{};
   GetWindowRect(window, &r);
   EXPECT_EQ(r.left, 0);
@@ -107,7 +118,7 @@ TEST_F(FullScreenSaver, CoversTheScreenOnTopAndTellsTheSystem) {
 }
 
 TEST_F(FullScreenSaver, FirstRunStoresTheFullScreenDefaults) {
-  Start();
+  ASSERT_NE(Start(), nullptr);
   EXPECT_EQ(StoredSetting("Color"), 7);
   EXPECT_EQ(StoredSetting("Brightness"), 9);
   EXPECT_EQ(StoredSetting("Sizes"), 10);
@@ -118,7 +129,7 @@ TEST_F(FullScreenSaver, FirstRunStoresTheFullScreenDefaults) {
 }
 
 TEST_F(FullScreenSaver, FramesKeepComing) {
-  Start();
+  ASSERT_NE(Start(), nullptr);
   const Screenshot first;
   // The second hand moved, at least.
   EXPECT_TRUE(WaitForScreenChange(first));
@@ -149,7 +160,7 @@ double AngularDistance(double a, double b) {
 TEST_F(FullScreenSaver, HandsStandWhereTheTimePutsThem) {
   // No dial (Color 0), white hands of a wide style, so only the hands light these spots.
   StoreSettings(9, 10, 0, 1, 6, 1, 0);
-  Start();
+  ASSERT_NE(Start(), nullptr);
   for (int attempt = 0; attempt < 3; ++attempt) {
     SYSTEMTIME before;
     GetLocalTime(&before);
@@ -213,13 +224,13 @@ int LitRingPixels(const Screenshot& shot) {
 
 TEST_F(FullScreenSaver, DrawsTheStoredDialAndNoneForColorZeroOrEleven) {
   StoreSettings(9, 10, 7, 1, 10, 1, 0);
-  Start();
+  ASSERT_NE(Start(), nullptr);
   const int with_dial = LitRingPixels(Screenshot());
   saver_.reset();
 
   for (int color : {0, 11}) {
     StoreSettings(9, 10, color, 1, 10, 1, 0);
-    Start();
+    ASSERT_NE(Start(), nullptr);
     const int without_dial = LitRingPixels(Screenshot());
     saver_.reset();
     EXPECT_LT(without_dial, 20) << "Color " << color;
@@ -281,7 +292,7 @@ int CaptionSpaceWidth(int screen_width) {
 TEST_F(FullScreenSaver, CaptionFadesInOverTenSeconds) {
   // White hands and no dial: nothing else is orange.
   StoreSettings(9, 10, 0, 1, 6, 1, 0);
-  Start();
+  ASSERT_NE(Start(), nullptr);
   const DWORD shown = GetTickCount();
   EXPECT_LT(CaptionPixels(Screenshot()), 10);
   // The fade counts frames, so a loaded machine takes longer: wait for it, then check
@@ -351,8 +362,9 @@ TEST_F(FullScreenSaver, BrightnessStoredAsTextIsSeededAndTheClockDrawn) {
       RegSetValueExA(key.get(), "Brightness", 0, REG_SZ, reinterpret_cast<const BYTE*>("9"), 2);
     }
     saver_ = std::make_unique<SaverProcess>("/s");
-    EXPECT_EQ(AcknowledgeErrorBox(*saver_, 10000), "Invalid data type for 'Brightness'");
-    ASSERT_NE(saver_->WaitForWindow("Full", 10000), nullptr);
+    ASSERT_EQ(AcknowledgeErrorBox(*saver_, kAppearBound_ms), "Invalid data type for 'Brightness'");
+    ASSERT_NE(saver_->WaitForWindow("Full"), nullptr);
+    // A second box that must not come.
     EXPECT_EQ(AcknowledgeErrorBox(*saver_, 500), "");
     const char* names[] = {"Brightness", "Sizes", "Color", "Alpha", "Arrows", "Ar_Color", "Rands"};
     for (int i = 0; i < 7; ++i) {
@@ -362,7 +374,7 @@ TEST_F(FullScreenSaver, BrightnessStoredAsTextIsSeededAndTheClockDrawn) {
     // dial is drawn at random, possibly none; the reseeded key shows dial 7.
     EXPECT_TRUE(WaitForSaverFrames());
     if (c.expected[6] == 0) {
-      EXPECT_TRUE(PumpUntil([] { return LitRingPixels(Screenshot()) > 60; }, 10000, 100));
+      EXPECT_TRUE(PumpUntil([] { return LitRingPixels(Screenshot()) > 60; }, kStateBound_ms, 100));
     }
     const Screenshot first;
     EXPECT_TRUE(WaitForScreenChange(first));
@@ -373,17 +385,17 @@ TEST_F(FullScreenSaver, BrightnessStoredAsTextIsSeededAndTheClockDrawn) {
 // --- Leaving ---------------------------------------------------------------------------
 
 TEST_F(FullScreenSaver, KeyPressEndsItAtOnceAndClearsTheSystemFlag) {
-  Start();
+  ASSERT_NE(Start(), nullptr);
   ASSERT_TRUE(ScreenSaverRunningFlag());
   PressKey(VK_SPACE);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
   EXPECT_FALSE(ScreenSaverRunningFlag());
 }
 
 TEST_F(FullScreenSaver, SixteenPixelsOnOneAxisLeave) {
-  Start();
+  ASSERT_NE(Start(), nullptr);
   MoveCursor(kStartX + 16, kStartY);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
 }
 
 // A small window of the test's own, in the top-left corner, that can take activation.
@@ -400,11 +412,12 @@ class Intruder {
 
 void BringToFront(HWND window) {
   SetForegroundWindow(window);
-  EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
+  EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms));
 }
 
 TEST_F(FullScreenSaver, WhileInactiveKeysAreIgnoredAndMovesOnlyMoveTheReference) {
   const HWND saver_window = Start();
+  ASSERT_NE(saver_window, nullptr);
   {
     Intruder intruder;
     BringToFront(intruder.Handle());
@@ -422,7 +435,7 @@ TEST_F(FullScreenSaver, WhileInactiveKeysAreIgnoredAndMovesOnlyMoveTheReference)
   MoveCursor(kStartX + 210, kStartY);
   EXPECT_TRUE(StillRunningAfter(800));
   MoveCursor(kStartX + 220, kStartY);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
 }
 
 // --- The password check ------------------------------------------------------------------
@@ -470,7 +483,7 @@ TEST_F(PasswordCheck, RefusedPasswordKeepsTheSaverRunning) {
   SetPasswordSwitch(1);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "0");
   InstallSystemLibrary();
-  Start();
+  ASSERT_NE(Start(), nullptr);
   PressKey(VK_SPACE);
   EXPECT_TRUE(StillRunningAfter(1500));
   // The system's dialog was asked for, owned by the saver, with the cursor visible.
@@ -482,18 +495,18 @@ TEST_F(PasswordCheck, AcceptedPasswordEndsTheSaver) {
   SetPasswordSwitch(1);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "1");
   InstallSystemLibrary();
-  Start();
+  ASSERT_NE(Start(), nullptr);
   PressKey(VK_SPACE);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
   EXPECT_EQ(Log(), "owner=Full cursor=shown\n");
   EXPECT_FALSE(ScreenSaverRunningFlag());
 }
 
 TEST_F(PasswordCheck, WithoutTheLibraryTheSaverEnds) {
   SetPasswordSwitch(1);
-  Start();
+  ASSERT_NE(Start(), nullptr);
   PressKey(VK_SPACE);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
   EXPECT_EQ(Log(), "");
 }
 
@@ -503,9 +516,9 @@ TEST_F(PasswordCheck, PlantedLibraryIsNeverLoaded) {
   SetPasswordSwitch(1);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "1");
   ASSERT_TRUE(CopyFileA(OwnLibrary().c_str(), PlantedBesideSaver().c_str(), FALSE));
-  Start(PasswordLibraryDir());
+  ASSERT_NE(Start(PasswordLibraryDir()), nullptr);
   PressKey(VK_SPACE);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
   EXPECT_EQ(Log(), "");
 }
 
@@ -513,9 +526,9 @@ TEST_F(PasswordCheck, SwitchOffNeverAsks) {
   SetPasswordSwitch(0);
   SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "0");
   InstallSystemLibrary();
-  Start();
+  ASSERT_NE(Start(), nullptr);
   PressKey(VK_SPACE);
-  EXPECT_TRUE(saver_->WaitForExit(3000));
+  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
   EXPECT_EQ(Log(), "");
 }
 

@@ -113,7 +113,7 @@ bool ShowsErrorBox(const SaverProcess& saver) {
 // Frames are coming when the screen keeps changing (the second hand, the caption).
 bool ScreenKeepsChanging() {
   const Screenshot before;
-  return PumpUntil([&] { return Screenshot().CountDifferences(before) > 50; }, 5000);
+  return PumpUntil([&] { return Screenshot().CountDifferences(before) > 50; }, kStateBound_ms);
 }
 
 // A top-level window of the test's own, standing in for the display dialog.
@@ -140,20 +140,20 @@ struct PlantedRun {
 };
 
 void DriveFullScreen(SaverProcess& saver, ParentWindow&) {
-  ASSERT_NE(saver.WaitForWindow("Full", 10000), nullptr);
+  ASSERT_NE(saver.WaitForWindow("Full"), nullptr);
   EXPECT_TRUE(ScreenKeepsChanging());
   EXPECT_FALSE(ShowsErrorBox(saver));
   PressKey(VK_SPACE);
-  EXPECT_TRUE(saver.WaitForExit(10000));
+  EXPECT_TRUE(saver.WaitForExit(kStateBound_ms));
 }
 
 void DriveSettings(SaverProcess& saver, ParentWindow&) {
-  const HWND window = saver.WaitForWindow("Tessaryn Settings", 10000);
+  const HWND window = saver.WaitForWindow("Tessaryn Settings");
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(ScreenKeepsChanging());
   EXPECT_FALSE(ShowsErrorBox(saver));
   PostMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(saver.WaitForExit(10000));
+  EXPECT_TRUE(saver.WaitForExit(kStateBound_ms));
 }
 
 // NOTE: Wine draws the child of another process's window off the screen, so the preview
@@ -166,12 +166,12 @@ void DrivePreview(SaverProcess& saver, ParentWindow& parent) {
         preview = FindWindowExA(parent.get(), nullptr, nullptr, "MySaver");
         return preview != nullptr && IsWindowVisible(preview);
       },
-      10000));
+      kAppearBound_ms));
   PumpFor(1500);  // an end or an error box that must not come
   EXPECT_TRUE(saver.Running());
   EXPECT_FALSE(ShowsErrorBox(saver));
   parent.Destroy();
-  EXPECT_TRUE(saver.WaitForExit(10000));
+  EXPECT_TRUE(saver.WaitForExit(kStateBound_ms));
 }
 
 // The elevated clock step, beside the saver in the build tree. Started without a request
@@ -181,10 +181,8 @@ std::string ClockStepPath() {
 }
 
 void DriveClockStep(SaverProcess& step, ParentWindow&) {
-  ASSERT_TRUE(step.WaitForExit(10000));
-  DWORD code = 0;
-  GetExitCodeProcess(step.Process(), &code);
-  EXPECT_EQ(code, static_cast<DWORD>(ERROR_BAD_ARGUMENTS));
+  ASSERT_TRUE(step.WaitForExit(kAppearBound_ms));
+  EXPECT_EQ(step.ExitCode(), static_cast<DWORD>(ERROR_BAD_ARGUMENTS));
 }
 
 void PrintTo(const PlantedRun& run, std::ostream* out) {
@@ -233,7 +231,7 @@ TEST(PlantedLibrariesControl, AStaticImportTakesThePlantedLibrary) {
   const PlantedFolders folders(TestProgramDir() + "\\static_opengl_probe.exe");
   SaverProcess probe("", folders.WorkingDir(), folders.Program());
   ASSERT_TRUE(probe.Started());
-  probe.WaitForExit(10000);
+  EXPECT_TRUE(probe.WaitForExit(kAppearBound_ms)) << "the probe did not end";
   EXPECT_NE(folders.Traces().find("opengl32.dll.loaded"), std::string::npos);
 }
 

@@ -38,24 +38,20 @@ SIZE SizeOf(HWND window) {
 }
 
 // The program that plays the display dialog, its preview area, and the saver it started.
+// The saver is in the dialog's job: it ends with the host even when it was never found.
 class DialogHost {
  public:
-  DialogHost() : x_windows_before_(UnnamedXWindows()) {
-    std::string command(1, '"');
-    command.append(TestProgramDir()).append("\\preview_dialog.exe\"");
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi)) {
+  DialogHost()
+      : x_windows_before_(UnnamedXWindows()),
+        dialog_process_("", "", TestProgramDir() + "\\preview_dialog.exe") {
+    if (!dialog_process_.Started()) {
       ADD_FAILURE() << "cannot start preview_dialog.exe";
       return;
     }
-    CloseHandle(pi.hThread);
-    dialog_process_.reset(pi.hProcess);
+    // Two programs start here, the dialog and then the saver, before the window appears.
     PumpUntil(
         [&] {
-          dialog = TopLevelWindowOf(pi.dwProcessId, IsDialog);
+          dialog = TopLevelWindowOf(dialog_process_.Id(), IsDialog);
           area = dialog != nullptr ? FindWindowExA(dialog, nullptr, kAreaClass, nullptr) : nullptr;
           preview =
               area != nullptr ? FindWindowExA(area, nullptr, nullptr, kPreviewTitle) : nullptr;
@@ -63,30 +59,32 @@ class DialogHost {
           // WS_VISIBLE: only a shown preview is the one the dialog gets.
           return preview != nullptr && (GetWindowLongA(preview, GWL_STYLE) & WS_VISIBLE) != 0;
         },
-        10000);
-    EXPECT_NE(preview, nullptr) << "no preview window in the dialog's area";
+        kAppearBound_ms);
+    EXPECT_NE(preview, nullptr) << "no preview window in the dialog's area"
+                                << (dialog == nullptr ? " (no dialog either)" : "")
+                                << "; processes started: " << dialog_process_.ProcessesStarted();
     DWORD saver_id = 0;
     GetWindowThreadProcessId(preview, &saver_id);
     saver_.reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, saver_id));
   }
   ~DialogHost() {
-    // The usual end first, so that every window goes the way it goes for a user.
+    // The usual end first, so that every window goes the way it goes for a user. Not a
+    // check: the dialog's job ends whatever is left.
     Post(kDestroyArea);
     SaverEndsWithin(3000);
     Post(WM_CLOSE);
-    if (dialog_process_) {
-      WaitForSingleObject(dialog_process_.get(), 3000);
-    }
-    for (HANDLE process : {saver_.get(), dialog_process_.get()}) {
-      if (process != nullptr && WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-      }
-    }
+    dialog_process_.WaitForExit(3000);
   }
 
   void Post(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
-    PostMessageA(dialog, message, wparam, lparam);
+    if (dialog != nullptr) {
+      PostMessageA(dialog, message, wparam, lparam);
+    }
+  }
+  // Ends the dialog's process alone, as a crash would.
+  void KillDialog() const {
+    TerminateProcess(dialog_process_.Process(), 1);
+    dialog_process_.WaitForExit(kStateBound_ms);
   }
   bool SaverEndsWithin(DWORD ms) const {
     return saver_ && WaitForSingleObject(saver_.get(), ms) == WAIT_OBJECT_0;
@@ -103,11 +101,10 @@ class DialogHost {
 
  private:
   XWindowSizes x_windows_before_;
-  UniqueKernelHandle dialog_process_;
+  SaverProcess dialog_process_;
   UniqueKernelHandle saver_;
 };
 
-constexpr DWORD kStateWait_ms = 10000;
 constexpr DWORD kPictureCheck_ms = 40;
 
 // The preview's picture once it is lit (the grey dial covers much of it), waited for.
@@ -118,7 +115,7 @@ Picture LitPicture(const std::string& id) {
         p = TryCaptureXWindow(id);
         return p.Lit() > p.Pixels() / 4;
       },
-      kStateWait_ms, kPictureCheck_ms))
+      kStateBound_ms, kPictureCheck_ms))
       << "the preview in " << id << " is not lit";
   return p;
 }
@@ -131,7 +128,7 @@ Picture NextPicture(const std::string& id, const Picture& before) {
         p = TryCaptureXWindow(id);
         return !p.rgb.empty() && p.Differences(before) > 20;
       },
-      kStateWait_ms, kPictureCheck_ms))
+      kStateBound_ms, kPictureCheck_ms))
       << "the preview in " << id << " stands still";
   return p;
 }
@@ -190,18 +187,33 @@ TEST_F(PreviewInTheDialog, ShowsTheSameClockWhateverIsStored) {
   EXPECT_LE(b.ColourSpread(), 8);
 }
 
-TEST_F(PreviewInTheDialog, EndsPromptlyWhenTheDialogDestroysTheArea) {
+// How promptly it ends is a figure, not a check (tools/measure-ends.sh): a loaded
+// machine may take any time to run the end.
+TEST_F(PreviewInTheDialog, EndsWhenTheDialogDestroysTheArea) {
   DialogHost host;
   ASSERT_NE(host.preview, nullptr);
+  const std::string id = host.XWindow(kAreaWidth, kAreaHeight);
+  ASSERT_FALSE(id.empty());
   // Running: its frames are on their way.
-  LitPicture(host.XWindow(kAreaWidth, kAreaHeight));
+  LitPicture(id);
   const DWORD start = GetTickCount();
   host.Post(kDestroyArea);
-  ASSERT_TRUE(host.SaverEndsWithin(5000));
+  ASSERT_TRUE(host.SaverEndsWithin(kStateBound_ms)) << "the preview outlived its area";
   const DWORD elapsed_ms = GetTickCount() - start;
   RecordProperty("end_ms", static_cast<int>(elapsed_ms));
-  std::printf("preview ended %lu ms after the area was destroyed\n", elapsed_ms);
-  EXPECT_LT(elapsed_ms, 1000u);
+  std::printf("figure: preview_end_ms %lu\n", elapsed_ms);
+}
+
+// A dialog that dies (ended from outside, or crashed) takes its area with it, though no
+// one destroys the preview inside it: the preview must not outlive it.
+TEST_F(PreviewInTheDialog, EndsWhenTheDialogDies) {
+  DialogHost host;
+  ASSERT_NE(host.preview, nullptr);
+  const std::string id = host.XWindow(kAreaWidth, kAreaHeight);
+  ASSERT_FALSE(id.empty());
+  LitPicture(id);
+  host.KillDialog();
+  EXPECT_TRUE(host.SaverEndsWithin(kStateBound_ms)) << "the preview outlived its dialog";
 }
 
 TEST_F(PreviewInTheDialog, LivesThroughTheDialogHiddenMinimisedAndResized) {
@@ -209,6 +221,7 @@ TEST_F(PreviewInTheDialog, LivesThroughTheDialogHiddenMinimisedAndResized) {
   ASSERT_NE(host.preview, nullptr);
   for (int command : {SW_HIDE, SW_SHOW, SW_MINIMIZE, SW_RESTORE}) {
     host.Post(kShowDialog, static_cast<WPARAM>(command));
+    // An end that must not come: one would follow the dialog's change at once.
     EXPECT_FALSE(host.SaverEndsWithin(700)) << "ended after ShowWindow " << command;
   }
   host.Post(kResizeArea, 200, 150);
@@ -226,7 +239,7 @@ class PreviewWithoutDialog : public testing::TestWithParam<const char*> {};
 
 TEST_P(PreviewWithoutDialog, IsATopMostPopupThatAKeyEnds) {
   SaverProcess saver(GetParam());
-  const HWND popup = saver.WaitForWindow(kPreviewTitle, 10000);
+  const HWND popup = saver.WaitForWindow(kPreviewTitle);
   ASSERT_NE(popup, nullptr);
   RECT r{};
   GetWindowRect(popup, &r);
@@ -238,12 +251,12 @@ TEST_P(PreviewWithoutDialog, IsATopMostPopupThatAKeyEnds) {
   // The dial's grey lies under the centre once a frame is drawn.
   EXPECT_TRUE(PumpUntil(
       [&] { return Screenshot().Brightness((r.left + r.right) / 2, (r.top + r.bottom) / 2) > 200; },
-      kStateWait_ms, kPictureCheck_ms));
+      kStateBound_ms, kPictureCheck_ms));
 
   SetForegroundWindow(popup);
-  EXPECT_TRUE(PumpUntil([popup] { return GetForegroundWindow() == popup; }, kStateWait_ms));
+  EXPECT_TRUE(PumpUntil([popup] { return GetForegroundWindow() == popup; }, kStateBound_ms));
   PressKey(VK_SPACE);
-  EXPECT_TRUE(saver.WaitForExit(5000));
+  EXPECT_TRUE(saver.WaitForExit(kStateBound_ms));
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, PreviewWithoutDialog, testing::Values("/p", "/p abc"));
@@ -255,7 +268,7 @@ TEST(PreviewOfAGoneDialog, LeavesNoProcessBehind) {
   ASSERT_NE(gone, nullptr);
   DestroyWindow(gone);
   SaverProcess saver("/p " + std::to_string(reinterpret_cast<INT_PTR>(gone)));
-  EXPECT_TRUE(saver.WaitForExit(5000));
+  EXPECT_TRUE(saver.WaitForExit(kStateBound_ms));
   EXPECT_EQ(FindWindowA(nullptr, kPreviewTitle), nullptr);
 }
 

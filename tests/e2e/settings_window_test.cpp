@@ -59,7 +59,6 @@ void ClickAt(POINT screen) {
   ClickLeft();
 }
 
-constexpr DWORD kStateWait_ms = 10000;
 constexpr DWORD kPictureCheck_ms = 40;
 
 std::string ClassOf(HWND hwnd) {
@@ -81,12 +80,12 @@ class SettingsWindow : public testing::Test {
     const XWindowSizes before = UnnamedXWindows();
     saver_ = std::make_unique<SaverProcess>("/c");
     ASSERT_TRUE(saver_->Started());
-    window_ = saver_->WaitForWindow("Tessaryn Settings", 10000);
+    window_ = saver_->WaitForWindow("Tessaryn Settings");
     ASSERT_NE(window_, nullptr);
     // Input sent before the X server shows the window would go elsewhere.
-    ASSERT_TRUE(PumpUntil([] { return XWindowViewable("Tessaryn Settings"); }, kStateWait_ms, 50));
+    ASSERT_TRUE(PumpUntil([] { return XWindowViewable("Tessaryn Settings"); }, kStateBound_ms, 50));
     SetForegroundWindow(window_);
-    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_; }, kStateWait_ms));
+    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_; }, kStateBound_ms));
     controls_.clear();
     clock_ = nullptr;
     for (HWND c = GetWindow(window_, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -103,7 +102,7 @@ class SettingsWindow : public testing::Test {
     clock_x_window_ = NewXWindowOfSize(client.right, client.bottom, before);
     ASSERT_FALSE(clock_x_window_.empty());
     // Drawing: the hands at least are lit.
-    ASSERT_TRUE(PumpUntil([this] { return ClockLight(Clock()).first > 100; }, kStateWait_ms,
+    ASSERT_TRUE(PumpUntil([this] { return ClockLight(Clock()).first > 100; }, kStateBound_ms,
                           kPictureCheck_ms));
   }
   // The clock's pixels, in its window's client coordinates (the form's client area).
@@ -120,21 +119,21 @@ class SettingsWindow : public testing::Test {
     return info.hwndFocus;
   }
   bool FocusReaches(HWND control) const {
-    return PumpUntil([&] { return Focus() == control; }, kStateWait_ms);
+    return PumpUntil([&] { return Focus() == control; }, kStateBound_ms);
   }
   // Tab from the first control on, one stop at a time.
   void FocusControl(int index) {
     SetForegroundWindow(window_);
-    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_; }, kStateWait_ms));
+    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_; }, kStateBound_ms));
     for (int i = 0; i < 20 && Focus() != controls_[static_cast<size_t>(index)]; ++i) {
       const HWND from = Focus();
       Press(VK_TAB);
-      ASSERT_TRUE(PumpUntil([&] { return Focus() != from; }, kStateWait_ms));
+      ASSERT_TRUE(PumpUntil([&] { return Focus() != from; }, kStateBound_ms));
     }
     ASSERT_EQ(Focus(), controls_[static_cast<size_t>(index)]);
   }
   bool PositionReaches(int n, int position) const {
-    return PumpUntil([&] { return Position(n) == position; }, kStateWait_ms);
+    return PumpUntil([&] { return Position(n) == position; }, kStateBound_ms);
   }
   POINT OnScreen(int x, int y) const {
     POINT p{x, y};
@@ -333,9 +332,9 @@ TEST_F(SettingsWindow, ClockIsAChildWindowBelowTheControlsThatGoesWhereTheFormGo
   EXPECT_EQ(area.top, origin.y);
   // A minimised form shows no clock and draws none; restored, it draws again.
   ShowWindow(window_, SW_MINIMIZE);
-  EXPECT_TRUE(PumpUntil([&] { return IsIconic(window_) != FALSE; }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(window_) != FALSE; }, kStateBound_ms));
   ShowWindow(window_, SW_RESTORE);
-  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window_); }, kStateWait_ms));
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window_); }, kStateBound_ms));
   // Its off-screen X window is shown again a little after the form.
   Picture before;
   EXPECT_TRUE(PumpUntil(
@@ -343,8 +342,8 @@ TEST_F(SettingsWindow, ClockIsAChildWindowBelowTheControlsThatGoesWhereTheFormGo
         before = TryCaptureXWindow(clock_x_window_);
         return !before.rgb.empty();
       },
-      kStateWait_ms, kPictureCheck_ms));
-  EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(before, Clock()) > 20; }, kStateWait_ms,
+      kStateBound_ms, kPictureCheck_ms));
+  EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(before, Clock()) > 20; }, kStateBound_ms,
                         kPictureCheck_ms))
       << "the clock stands still after the restore";
 }
@@ -379,7 +378,7 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
     Press(m.key);
     EXPECT_TRUE(PositionReaches(m.trackbar, m.position));
     EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(still, Clock()) > kChangeOfASetting; },
-                          kStateWait_ms, kPictureCheck_ms));
+                          kStateBound_ms, kPictureCheck_ms));
   }
 
   // With no dial only the hands, marks and numerals are lit.
@@ -395,7 +394,7 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
   EXPECT_TRUE(PositionReaches(6, 0));
   // Only the ambient light is left: a fifth of the light in theory.
   const long light = ClockLight(no_dial).second;
-  EXPECT_TRUE(PumpUntil([&] { return ClockLight(Clock()).second * 10 < light * 4; }, kStateWait_ms,
+  EXPECT_TRUE(PumpUntil([&] { return ClockLight(Clock()).second * 10 < light * 4; }, kStateBound_ms,
                         kPictureCheck_ms));
 }
 
@@ -408,7 +407,7 @@ TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNo
   Press(VK_RIGHT);
   EXPECT_TRUE(PositionReaches(1, 7));
   Press(VK_ESCAPE);
-  ASSERT_TRUE(saver_->WaitForExit(5000));
+  ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
   EXPECT_EQ(StoredAll(), stored);
 
   Open();
@@ -416,11 +415,11 @@ TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNo
   Press(VK_NEXT);  // page: 3 + 2
   ASSERT_TRUE(PositionReaches(6, 5));
   ClickAt(CentreOf(controls_[kCheckBox1]));
-  ASSERT_TRUE(PumpUntil([this] { return CheckBoxChecked(); }, kStateWait_ms));
+  ASSERT_TRUE(PumpUntil([this] { return CheckBoxChecked(); }, kStateBound_ms));
   ClickAt(CentreOf(controls_[1]));  // Save
   const std::vector<int> expected = {6, 8, 12, 4, 2, 5};
   EXPECT_TRUE(PumpUntil([&] { return StoredAll() == expected && StoredSetting("Rands") == 1; },
-                        kStateWait_ms));
+                        kStateBound_ms));
   EXPECT_EQ(StoredAll(), expected);
   EXPECT_EQ(StoredSetting("Rands"), 1);
 
@@ -430,7 +429,7 @@ TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNo
   ASSERT_TRUE(PositionReaches(3, 11));
   SetForegroundWindow(window_);
   Press(VK_F4, VK_MENU);
-  ASSERT_TRUE(saver_->WaitForExit(5000));
+  ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
   EXPECT_EQ(StoredAll(), expected);
 }
 
@@ -462,11 +461,11 @@ TEST_F(SettingsWindow, StoredValuesShowClampedOrRandomAndSaveStoresWhatShows) {
     EXPECT_EQ(CheckBoxChecked(), s[6] == 1);
     FocusControl(1);
     Press(VK_SPACE);  // Save
-    EXPECT_TRUE(PumpUntil([&] { return StoredAll() == shown; }, kStateWait_ms));
+    EXPECT_TRUE(PumpUntil([&] { return StoredAll() == shown; }, kStateBound_ms));
     EXPECT_EQ(StoredAll(), shown);
     EXPECT_EQ(StoredSetting("Rands"), s[6]);
     Press(VK_ESCAPE);
-    ASSERT_TRUE(saver_->WaitForExit(5000));
+    ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
   }
 }
 
@@ -488,7 +487,7 @@ TEST_F(SettingsWindow, OpenedAndClosedThreeTimesLeavesNoProcess) {
     SCOPED_TRACE("round " + std::to_string(i + 1));
     Open();
     Press(VK_ESCAPE);
-    ASSERT_TRUE(saver_->WaitForExit(5000));
+    ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
   }
   saver_.reset();
   EXPECT_EQ(RunningSavers(), 0);

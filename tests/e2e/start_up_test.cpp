@@ -1,18 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "SaverProcess.h"
 
 namespace {
 
 // The password-change mode is one call into the system; on a system whose library
-// offers no dialog it ends at once. It never touches the settings.
+// offers no dialog it ends at once. It never touches the settings. How soon it ends is
+// a figure (tools/measure-ends.sh), not a check: a loaded machine starts a Wine process
+// in any time.
 class PasswordChangeMode : public testing::TestWithParam<const char*> {};
 
-TEST_P(PasswordChangeMode, EndsPromptlyAndLeavesTheRegistryAlone) {
+TEST_P(PasswordChangeMode, EndsAndLeavesTheRegistryAlone) {
   DeleteStoredSettings();
+  const DWORD start = GetTickCount();
   SaverProcess saver(GetParam());
   ASSERT_TRUE(saver.Started());
-  EXPECT_TRUE(saver.WaitForExit(10000));
+  ASSERT_TRUE(saver.WaitForExit(kAppearBound_ms)) << "still running";
+  std::printf("figure: password_change_end_ms %lu\n", GetTickCount() - start);
   EXPECT_EQ(StoredSetting("Color"), -999);
   EXPECT_EQ(StoredSetting("Brightness"), -999);
 }
@@ -20,7 +26,7 @@ TEST_P(PasswordChangeMode, EndsPromptlyAndLeavesTheRegistryAlone) {
 TEST_P(PasswordChangeMode, KeepsStoredSettingsAsTheyAre) {
   StoreSettings(3, 12, 4, 2, 6, 8, 0);
   SaverProcess saver(GetParam());
-  ASSERT_TRUE(saver.WaitForExit(10000));
+  ASSERT_TRUE(saver.WaitForExit(kAppearBound_ms)) << "still running";
   EXPECT_EQ(StoredSetting("Brightness"), 3);
   EXPECT_EQ(StoredSetting("Color"), 4);
   EXPECT_EQ(StoredSetting("Ar_Color"), 8);

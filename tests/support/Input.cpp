@@ -45,5 +45,5 @@ bool PlaceCursor(int x, int y) {
         POINT p{};
         return GetCursorPos(&p) && p.x == x && p.y == y;
       },
-      10000);
+      kStateBound_ms);
 }

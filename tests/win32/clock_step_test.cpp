@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr DWORD kFrameWait_ms = 10000;
-
 struct ShownTime {
   TimeOfDay time;
   HandAngles angles;
@@ -79,7 +77,7 @@ class RunningPreview {
   ~RunningPreview() {
     Preview().PreviewStopRequested.store(true);
     PumpUntil([this] { return WaitForSingleObject(worker_.get(), 0) == WAIT_OBJECT_0; },
-              kFrameWait_ms);
+              kStateBound_ms);
     // The dialog's area goes, and the preview inside it with it.
     parent_.reset();
     Preview().PreviewWindow = nullptr;
@@ -148,7 +146,7 @@ TEST_F(ClockStepWhileRunning, NextFramesShowTheNewTime) {
       SCOPED_TRACE(step.what);
       for (const ShownTime* shown : {&step.before, &step.after, &step.second_later}) {
         Clock().Pin(shown->time);
-        EXPECT_TRUE(PumpUntil([&] { return LastFrameShows(seen, *shown); }, kFrameWait_ms))
+        EXPECT_TRUE(PumpUntil([&] { return LastFrameShows(seen, *shown); }, kStateBound_ms))
             << "no frame for " << shown->time.hour << ":" << shown->time.minute << ":"
             << shown->time.second;
       }

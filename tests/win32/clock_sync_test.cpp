@@ -167,7 +167,7 @@ class ClockSyncRequest : public testing::Test {
 
   // Waits for the elevated step's result to end the request.
   static bool WaitForTheEnd(const ClockSync& sync) {
-    return PumpUntil([&sync] { return !sync.Running(); }, 5000);
+    return PumpUntil([&sync] { return !sync.Running(); }, kStateBound_ms);
   }
 
   std::vector<Set> sets_;
@@ -309,7 +309,7 @@ TEST_F(ClockSyncRequest, DuringThePromptASecondPressChangesNothingAndClosingDoes
     ClockSync sync(host, host.Timer, host.button);
     sync.Button2Click();
     // Button2Click has returned, and the test's pump serves the window's messages.
-    ASSERT_TRUE(PumpUntil([this] { return elevation_->Inside(); }, 5000));
+    ASSERT_TRUE(PumpUntil([this] { return elevation_->Inside(); }, kStateBound_ms));
     tick_ms_ += 60000;  // long past the 4 s between requests
     sync.Button2Click();
     PumpFor(200);  // a second request that must not start
@@ -323,7 +323,7 @@ TEST_F(ClockSyncRequest, DuringThePromptASecondPressChangesNothingAndClosingDoes
   // Gone while the worker is still inside the prompt: nobody waited for it.
   EXPECT_TRUE(elevation_->Inside());
   elevation_->Release();
-  ASSERT_TRUE(PumpUntil([this] { return !elevation_->Inside(); }, 5000));
+  ASSERT_TRUE(PumpUntil([this] { return !elevation_->Inside(); }, kStateBound_ms));
   PumpFor(100);  // the result, posted to a window that is gone, is dropped
   EXPECT_EQ(SyncCountdowns().SuccessCountdown + SyncCountdowns().FailureCountdown, 0);
 }

@@ -110,7 +110,7 @@ TEST_F(DaytimeRequest, SecondPieceAfterTheFirstReadIsNotRead) {
   const UniqueKernelHandle reply_returned(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   LoopbackServer server([&reply_returned](LoopbackServer& srv, SOCKET s) {
     LoopbackServer::SendAll(s, "\n55614 12-02-17");
-    WaitForSingleObject(reply_returned.get(), 30000);
+    WaitForSingleObject(reply_returned.get(), kStateBound_ms);
     LoopbackServer::SendAll(s, " 21:47:35 00 0 0 613.2 UTC(NIST) * \r\n");
     srv.WaitForClientClose(s);
   });

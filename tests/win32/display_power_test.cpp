@@ -132,7 +132,7 @@ class DisplayPower : public testing::Test {
 
   CountingGlForm& Start(bool windows8 = true) {
     form_ = std::make_unique<CountingGlForm>(Recorded(windows8));
-    EXPECT_TRUE(PumpUntil([this] { return form_->frames >= 2; }, 60000));
+    EXPECT_TRUE(PumpUntil([this] { return form_->frames >= 2; }, kStateBound_ms));
     return *form_;
   }
 
@@ -172,7 +172,8 @@ TEST_F(DisplayPower, NoFrameOrTickWhileNobodyCanSeeAndAFrameAtOnceWhenBack) {
 
     Deliver(form.Handle(), c.on);
     EXPECT_EQ(form.frames, frames + 1) << "the first frame comes at once";
-    EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, 60000)) << "the frames go on";
+    EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, kStateBound_ms))
+        << "the frames go on";
 
     form.Close();
     EXPECT_EQ(g_registrations.power_unregistered, 1);
@@ -189,7 +190,7 @@ TEST_F(DisplayPower, ADimmedDisplayAndOtherSessionEventsKeepTheFramesComing) {
   for (const Notice& n : notices) {
     Deliver(form.Handle(), n);
     const int frames = form.frames;
-    EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 2; }, 60000)) << n.wparam;
+    EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 2; }, kStateBound_ms)) << n.wparam;
   }
 }
 
@@ -209,7 +210,7 @@ TEST_F(DisplayPower, RegistrationThatFailsLeavesTheFramesComing) {
   g_registrations.succeed = false;
   CountingGlForm& form = Start();
   const int frames = form.frames;
-  EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, 60000));
+  EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, kStateBound_ms));
   form.Close();
   EXPECT_EQ(g_registrations.power_unregistered, 0) << "nothing to undo";
   EXPECT_EQ(g_registrations.session_unregistered, 0);
@@ -217,7 +218,7 @@ TEST_F(DisplayPower, RegistrationThatFailsLeavesTheFramesComing) {
   // A system without the entries at all.
   Application().Reset();
   form_ = std::make_unique<CountingGlForm>(DisplayNotifications{});
-  EXPECT_TRUE(PumpUntil([this] { return form_->frames >= 3; }, 60000));
+  EXPECT_TRUE(PumpUntil([this] { return form_->frames >= 3; }, kStateBound_ms));
 }
 
 // The full-screen saver itself: its frame after the dark spell shows the time of that
@@ -279,8 +280,8 @@ TEST_F(FullScreenSaverInTheDark, TheFrameAfterTheDarkShowsTheCurrentTimeAndAKeyS
   Clock().Pin({3, 0, 0, 0});
   form_ = std::make_unique<TForm1>(Recorded(true));
   ASSERT_TRUE(form_->HandleAllocated());
-  ASSERT_TRUE(PumpUntil([this] { return form_->Scene().DialMeshReady; }, 60000));
-  ASSERT_TRUE(PumpUntil([] { return LitOnSide(+1) > 5; }, 60000)) << "3 o'clock";
+  ASSERT_TRUE(PumpUntil([this] { return form_->Scene().DialMeshReady; }, kStateBound_ms));
+  ASSERT_TRUE(PumpUntil([] { return LitOnSide(+1) > 5; }, kStateBound_ms)) << "3 o'clock";
   EXPECT_EQ(LitOnSide(-1), 0);
 
   Deliver(form_->Handle(), Power(kConsoleDisplayState, 0));
@@ -295,15 +296,15 @@ TEST_F(FullScreenSaverInTheDark, TheFrameAfterTheDarkShowsTheCurrentTimeAndAKeyS
   // of the missed frames.
   EXPECT_NEAR(std::abs(form_->Scene().Caption.CaptionAlpha - caption.CaptionAlpha),
               std::abs(caption.CaptionAlphaStep), 1e-5);
-  EXPECT_TRUE(PumpUntil([] { return LitOnSide(-1) > 5; }, 60000)) << "9 o'clock";
+  EXPECT_TRUE(PumpUntil([] { return LitOnSide(-1) > 5; }, kStateBound_ms)) << "9 o'clock";
   EXPECT_EQ(LitOnSide(+1), 0);
 
   Deliver(form_->Handle(), Power(kConsoleDisplayState, 0));
   SetForegroundWindow(form_->Handle());
-  ASSERT_TRUE(PumpUntil([this] { return form_->Active(); }, 60000));
+  ASSERT_TRUE(PumpUntil([this] { return form_->Active(); }, kStateBound_ms));
   const HWND window = form_->Handle();
   SendMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }, 60000))
+  EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }, kStateBound_ms))
       << "a key leaves the saver behind a dark screen";
 }
 

@@ -136,7 +136,7 @@ class FullScreenWindowOnADesk : public FullScreenWindowFaults {
     form_ = std::make_unique<TForm1>();
     ASSERT_TRUE(form_->HandleAllocated());
     // A frame drawn first leaves the viewport of its last monitor behind.
-    ASSERT_TRUE(PumpUntil([this] { return form_->Scene().DialMeshReady; }, 10000));
+    ASSERT_TRUE(PumpUntil([this] { return form_->Scene().DialMeshReady; }, kStateBound_ms));
   }
   void UseDesk(const Desk& desk) {
     MonitorLister() = [desk] { return desk; };

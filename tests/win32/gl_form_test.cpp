@@ -70,7 +70,7 @@ TEST_F(GlFormLife, DrawsOnEveryTickUntilTheCloseLetsTheContextGo) {
   ProbeGlForm form;
   ASSERT_NE(form.context_at_setup, nullptr);
   EXPECT_TRUE(IsWindowVisible(form.Handle()));
-  ASSERT_TRUE(PumpUntil([&form] { return form.frames >= 2; }, 10000));
+  ASSERT_TRUE(PumpUntil([&form] { return form.frames >= 2; }, kStateBound_ms));
 
   form.Close();
   EXPECT_FALSE(form.HandleAllocated());

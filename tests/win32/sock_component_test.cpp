@@ -192,7 +192,7 @@ TEST(SockHandlerFailures, ReachTheApplicationAndTheComponentCarriesOn) {
       sock.TimeOut = 5000;
       row.bind(sock);
       ASSERT_NO_THROW(sock.Connect());
-      EXPECT_TRUE(PumpUntil([&] { return !boxes.Texts().empty(); }, 5000));
+      EXPECT_TRUE(PumpUntil([&] { return !boxes.Texts().empty(); }, kStateBound_ms));
       EXPECT_TRUE(row.carried_on(sock));
     }
     EXPECT_FALSE(boxes.Texts().empty());
@@ -242,9 +242,9 @@ TEST_F(SockComponent, TimeOutFiresOnceAndCancels) {
   sock_->ReportLevel = 8;
   sock_->TimeOut = 30;
   sock_->TimerOn();
-  ASSERT_TRUE(PumpUntil([&] { return sock_->TimedOut(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return sock_->TimedOut(); }, kStateBound_ms));
   EXPECT_TRUE(sock_->Canceled());
-  EXPECT_TRUE(PumpUntil([this] { return statuses_.size() >= 5; }, 5000));
+  EXPECT_TRUE(PumpUntil([this] { return statuses_.size() >= 5; }, kStateBound_ms));
   EXPECT_EQ(statuses_, (Texts{"Timer On", "Timer Triggered", "Timer Off", "Abort", "Canceling"}));
 }
 
@@ -380,7 +380,7 @@ TEST_F(SockComponent, ReadTakesAtMost65535BytesAtATime) {
         return recv(sock_->SocketHandle(), all.data(), static_cast<int>(all.size()), MSG_PEEK) ==
                static_cast<int>(sent.size());
       },
-      5000));
+      kStateBound_ms));
 
   const std::string first = sock_->Read(0);
   EXPECT_EQ(first.size(), 65535u);
@@ -461,7 +461,7 @@ TEST_F(SockComponent, PeerClosingWithNothingToReadClosesAtOnce) {
   sock_->Port = server.Port();
   sock_->TimeOut = 5000;
   sock_->Connect();
-  ASSERT_TRUE(PumpUntil([&] { return !sock_->Connected(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !sock_->Connected(); }, kStateBound_ms));
   EXPECT_EQ(events_, (Texts{"Connect", "Disconnect"}));
   EXPECT_NE(sock_->SocketHandle(), INVALID_SOCKET);
 }
@@ -477,12 +477,15 @@ TEST_F(SockComponent, AcceptReturnsTheIncomingConnection) {
   int size = sizeof(address);
   getsockname(sock_->SocketHandle(), reinterpret_cast<sockaddr*>(&address), &size);
 
-  std::thread peer([address] {
+  // The peer holds its connection open until it has been accepted.
+  const UniqueKernelHandle accepted_event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  std::thread peer([address, &accepted_event] {
     const UniqueSocket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     connect(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-    Sleep(300);  // holds the connection open while it is accepted
+    WaitForSingleObject(accepted_event.get(), kStateBound_ms);
   });
   const UniqueSocket accepted(sock_->Accept());
+  SetEvent(accepted_event.get());
   peer.join();
   EXPECT_TRUE(accepted.valid());
   EXPECT_EQ(sock_->RemoteAddress(), htonl(INADDR_LOOPBACK));

@@ -59,7 +59,7 @@ UniqueWindow MakeIntruder() {
 bool Activate(HWND window) {
   SetForegroundWindow(window);
   SetActiveWindow(window);
-  return PumpUntil([window] { return GetActiveWindow() == window; }, 10000);
+  return PumpUntil([window] { return GetActiveWindow() == window; }, kStateBound_ms);
 }
 
 class WindowMessages : public testing::Test {
@@ -96,7 +96,7 @@ class WindowMessages : public testing::Test {
       EXPECT_EQ(Send(window, s), 0) << "message " << s.msg;
     }
     if (c.leaves) {
-      EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }, 10000));
+      EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }, kStateBound_ms));
       EXPECT_TRUE(Application().Terminated());
     } else {
       // What must not happen: a close that the messages posted, served before looking.
@@ -163,7 +163,7 @@ TEST_F(WindowMessages, FullScreenSaverMeasuresFromWhereAnInactiveMoveLeftTheCurs
   EXPECT_TRUE(PumpUntilPostedServed());
   EXPECT_TRUE(IsWindow(window));
   Send(window, {WM_MOUSEMOVE, 0, 0, 220, 0});
-  EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }, 10000));
+  EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }, kStateBound_ms));
 }
 
 TEST_F(WindowMessages, SettingsWindowClosesOnEscapeAndAltF4Only) {

@@ -48,11 +48,23 @@ class SaverOnTwoMonitors : public testing::Test {
     DeleteStoredSettings();
   }
 
+  // The window once it is the active one and drawing; null, and a failure that says what
+  // was missing, when it did not get there.
   HWND Start() {
     saver_ = std::make_unique<SaverProcess>("/s");
-    const HWND window = saver_->WaitForWindow("Full", 10000);
-    EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, 10000));
-    EXPECT_TRUE(WaitForSaverFrames());
+    const HWND window = saver_->WaitForWindow("Full");
+    if (window == nullptr) {
+      ADD_FAILURE() << "no saver window";
+      return nullptr;
+    }
+    if (!PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms)) {
+      ADD_FAILURE() << "the saver window is not in the foreground";
+      return nullptr;
+    }
+    if (!WaitForSaverFrames()) {
+      ADD_FAILURE() << "the saver draws no frames";
+      return nullptr;
+    }
     return window;
   }
 
@@ -120,7 +132,7 @@ TEST_F(SaverOnTwoMonitors, KeyMoveOrClickOnTheSecondMonitorLeaves) {
       ClickLeft();
     }
     // On a bare X server Wine waits up to 2 s for the window's withdrawal.
-    EXPECT_TRUE(saver_->WaitForExit(5000));
+    EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
     saver_.reset();
   }
 }
