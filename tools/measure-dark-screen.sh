@@ -17,7 +17,7 @@ tools/wine-run.sh --session --prefix "build/$preset/wineprefix-measure" bash -c 
   seconds=$1 preset=$2
   . tools/common.sh
   wine "build/$preset/tessaryn.scr" /s &
-  pid=$(wait_for_pid "tessaryn.scr /s")
+  pid=$(wait_for_pid "^build/$preset/tessaryn.scr /s")
   [ -n "$pid" ] || { echo "the saver did not start"; exit 1; }
   sleep 5
   on0=$(cpu)
