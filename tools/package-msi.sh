@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the two Windows Installer packages for fleet deployment from the builds that the
+# setup program carries:
+#
+#   tools/package-msi.sh PACKAGE_DIR [VERSION [OUT_DIR]]
+#
+# makes OUT_DIR/tessaryn-VERSION-x64.msi from PACKAGE_DIR/64-bit and
+# tessaryn-VERSION-x86.msi from PACKAGE_DIR/32-bit (OUT_DIR defaults to PACKAGE_DIR,
+# VERSION to the project's). Each version and architecture has a ProductCode of its own,
+# derived from them, so that a rebuild of one version is the same product again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+package=$(realpath "${1:?package directory}")
+version=${2:-$(sed -n 's/^project(Tessaryn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)}
+out=$(realpath -m "${3:-$package}")
+source=$PWD/installer/msi/tessaryn.wxs
+upgrade_code=$(sed -n 's/.*UpgradeCode="\([0-9A-F-]*\)".*/\1/p' "$source")
+
+# A name-based (version 5) UUID of NAME in the namespace of UUID $1: a fixed input
+# gives a fixed GUID.
+uuid_v5() {
+  local hex
+  hex=$(printf "$(tr -d - <<<"$1" | sed 's/../\\x&/g')%s" "$2" | sha1sum | cut -c1-32)
+  hex=${hex:0:12}$(printf %x $((0x${hex:12:1} & 0x0 | 0x5)))${hex:13:3}$(printf %x $((0x${hex:16:1} & 0x3 | 0x8)))${hex:17:15}
+  echo "${hex:0:8}-${hex:8:4}-${hex:12:4}-${hex:16:4}-${hex:20:12}" | tr a-f A-F
+}
+
+# NOTE: wixl finds sources only by relative paths, so it runs in a folder that holds them.
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp res/tessaryn.ico "$stage/"
+mkdir -p "$out"
+for arch in x64 x86; do
+  bits=64-bit
+  [ "$arch" = x86 ] && bits=32-bit
+  mkdir -p "$stage/$arch"
+  cp "$package/$bits/tessaryn.scr" "$package/$bits/tessaryn-clock.exe" "$stage/$arch/"
+  (cd "$stage" && wixl -a "$arch" -D "Arch=$arch" -D "Version=$version" \
+    -D "ProductCode=$(uuid_v5 "$upgrade_code" "tessaryn-$version-$arch")" \
+    -D "Bin=$arch" -D Icon=tessaryn.ico -o "$out/tessaryn-$version-$arch.msi" "$source")
+done
