@@ -7,8 +7,8 @@
 # tools/package.sh) and checks its tables with msitools, then, in a fresh Wine prefix of
 # that bitness, installs it silently with msiexec: the files in the system folder, the
 # saver drawing from there, the Add/Remove Programs entry, installing twice, an upgrade
-# to a newer package built here, an older one refused, removal by product code, and the
-# package of the other bitness refused. Exits non-zero when a check fails.
+# to a newer package built here, a repair, an older one refused, removal by product
+# code, and the package of the other bitness refused. Exits non-zero when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -89,6 +89,7 @@ codes_of_their_own() {
 
 echo "== the tables of tessaryn-$version-$msi_arch.msi"
 check "ALLUSERS is 1" per_machine
+check "never restarts the machine itself" [ "$(property "$msi" REBOOT)" = ReallySuppress ]
 check "the fixed UpgradeCode" [ "$(property "$msi" UpgradeCode)" = "$upgrade_code" ]
 check "older versions are removed" removes_older
 check "newer versions are detected and refused" detects_newer
@@ -180,6 +181,12 @@ check "with a ProductCode of its own" [ "$(product_code "$newer_msi")" != "$(pro
 check "and leaves one entry, $newer's" one_entry_of "$newer_msi" "$newer"
 check "$version's entry is gone" no_key "$entry"
 check "the files stay installed" installed
+
+# NOTE: Wine's msiexec does not take /f (repair) and its product code; the properties
+# that /f stands for do the same.
+rm "$windows/system32/tessaryn.scr"
+msiexec /i "$(winepath -w "$newer_msi")" REINSTALL=ALL REINSTALLMODE=omus
+check "a repair puts back a deleted saver" installed
 
 msiexec /i "$(winepath -w "$msi")"
 check "$version over $newer is refused (1603)" exit_code_is "$code" 1603
