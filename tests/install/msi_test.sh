@@ -26,7 +26,7 @@ fi
 . tests/support/checks.sh
 . tests/install/windows_checks.sh
 
-work=$(realpath build/msi-$arch)
+work=$(realpath "build/msi-$arch")
 version=$(sed -n 's/^project(Tessaryn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 newer=${version%.*}.$((${version##*.} + 1))
 name='Tessaryn analog clock screensaver'
