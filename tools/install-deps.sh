@@ -31,6 +31,8 @@ packages=(
   xdotool
   # two monitors for Wine: Xephyr with Xinerama, read by Wine through libXinerama
   xserver-xephyr libxinerama1 libxinerama1:i386
+  # reading the manifests embedded in the programs
+  icoutils
   # reading screenshots
   imagemagick
   # the Linux hack's Debian package: built with debhelper, checked with lintian, its

@@ -24,6 +24,11 @@ fi
 . tests/support/checks.sh
 . tests/install/windows_checks.sh
 
+# The manifest Windows reads from the setup program itself.
+check "the setup program's manifest is what Windows accepts" \
+  bash tests/binary/manifest-check.sh program i686-w64-mingw32-objdump \
+  "$package/tessaryn-setup.exe" setup
+
 uninstall_key="$uninstall_root\\Tessaryn"
 desktop_key='HKCU\Control Panel\Desktop'
 
