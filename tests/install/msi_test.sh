@@ -8,7 +8,8 @@
 # that bitness, installs it silently with msiexec: the files in the system folder, the
 # saver drawing from there, the Add/Remove Programs entry, installing twice, an upgrade
 # to a newer package built here, a repair, an older one refused, removal by product
-# code, and the package of the other bitness refused. Exits non-zero when a check fails.
+# code, the package refused before Windows 7 SP1, and the package of the other bitness
+# refused. Exits non-zero when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -198,6 +199,20 @@ check "and the files" installed
 msiexec /x "$(product_code "$newer_msi")"
 check "msiexec /x PRODUCTCODE /qn succeeds" exit_code_is "$code" 0
 check "nothing left behind" nothing_left
+
+echo "== refused before Windows 7 SP1 ($arch)"
+# NOTE: Wine takes the Windows version it reports from this value at each program's start.
+wine reg add 'HKCU\Software\Wine' /v Version /d vista /f >/dev/null 2>&1
+msiexec /i "$(winepath -w "$msi")"
+check "on Windows Vista (1603)" exit_code_is "$code" 1603
+check "saying what it needs" refusal_says "$msi" "Tessaryn needs Windows 7 with Service Pack 1"
+check "nothing installed" nothing_left
+wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f >/dev/null 2>&1
+msiexec /i "$(winepath -w "$msi")"
+check "but installs on Windows 7 SP1" exit_code_is "$code" 0
+msiexec /x "$(product_code "$msi")"
+check "and is removed again" nothing_left
+wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
 
 echo "== tessaryn-$version-$other_arch.msi refused on $arch"
 msiexec /i "$(winepath -w "$other_msi")"
