@@ -31,7 +31,7 @@ packages=(
   xdotool
   # two monitors for Wine: Xephyr with Xinerama, read by Wine through libXinerama
   xserver-xephyr libxinerama1 libxinerama1:i386
-  # reading the manifests embedded in the programs
+  # reading the manifests and versions embedded in the programs
   icoutils
   # reading screenshots
   imagemagick

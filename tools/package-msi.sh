@@ -26,6 +26,28 @@ uuid_v5() {
   echo "${hex:0:8}-${hex:8:4}-${hex:12:4}-${hex:16:4}-${hex:20:12}" | tr a-f A-F
 }
 
+# The FILEVERSION of a Windows program's version resource, a.b.c.d: the two
+# little-endian words after the signature and structure version of VS_FIXEDFILEINFO.
+file_version() {
+  local hex ms ls
+  hex=$(wrestool -x --raw --type=16 "$1" | od -An -tx1 -v | tr -d ' \n' |
+    grep -o 'bd04effe.\{24\}' | head -n 1)
+  ms=${hex:16:8} ls=${hex:24:8}
+  printf '%d.%d.%d.%d\n' "0x${ms:6:2}${ms:4:2}" "0x${ms:2:2}${ms:0:2}" \
+    "0x${ls:6:2}${ls:4:2}" "0x${ls:2:2}${ls:0:2}"
+}
+
+# NOTE: wixl leaves the File table's versions empty, and Windows Installer then treats
+# the programs as unversioned files, which never replace a versioned one already in the
+# system folder (an older Tessaryn from the setup program): give each its own version.
+set_file_versions() {
+  local msi=$1 dir=$2 id file
+  for id in tessaryn.scr:tessaryn.scr tessaryn_clock.exe:tessaryn-clock.exe; do
+    file=${id#*:}
+    msibuild "$msi" -q "UPDATE \`File\` SET \`Version\` = '$(file_version "$dir/$file")', \`Language\` = '1033' WHERE \`File\` = '${id%%:*}'"
+  done
+}
+
 # NOTE: wixl finds sources only by relative paths, so it runs in a folder that holds them.
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
@@ -39,4 +61,5 @@ for arch in x64 x86; do
   (cd "$stage" && wixl -a "$arch" -D "Arch=$arch" -D "Version=$version" \
     -D "ProductCode=$(uuid_v5 "$upgrade_code" "tessaryn-$version-$arch")" \
     -D "Bin=$arch" -D Icon=tessaryn.ico -o "$out/tessaryn-$version-$arch.msi" "$source")
+  set_file_versions "$out/tessaryn-$version-$arch.msi" "$stage/$arch"
 done

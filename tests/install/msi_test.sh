@@ -153,10 +153,24 @@ nothing_left() {
     [ "$(entries_named "$name")" -eq 0 ]
 }
 
-echo "== silent install, again, upgrade, downgrade refused, removal ($arch)"
+# A copy of program $1 at $2 whose version resource says 0.9.0.0: an older Tessaryn.
+older_copy() {
+  local at
+  at=$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$1" | head -n 1 | cut -d: -f1)
+  cp "$1" "$2"
+  printf '\x00\x00\x00\x00\x09\x00\x00\x00' | dd of="$2" bs=1 seek=$((at + 8)) conv=notrunc status=none
+}
+versions_of_the_build() {
+  table "$msi" File | awk -F'\t' -v v="$version.0" '{ n++ } $5 == v { ok++ } END { exit !(n == 2 && ok == 2) }'
+}
+
+echo "== silent install over an older copy, again, upgrade, downgrade refused, removal ($arch)"
+check "the File table gives the programs their version" versions_of_the_build
+older_copy "$build/tessaryn.scr" "$windows/system32/tessaryn.scr"
+older_copy "$build/tessaryn-clock.exe" "$windows/system32/tessaryn-clock.exe"
 msiexec /i "$(winepath -w "$msi")"
 check "msiexec /i /qn succeeds" exit_code_is "$code" 0
-check "both files in system32, identical to the build's" installed
+check "both files in system32, identical to the build's, over older ones" installed
 if [ "$arch" = win64 ]; then
   check "nothing in syswow64" no_file "$windows/syswow64/tessaryn.scr"
 fi
