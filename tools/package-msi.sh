@@ -22,7 +22,7 @@ upgrade_code=$(sed -n 's/.*UpgradeCode="\([0-9A-F-]*\)".*/\1/p' "$source")
 uuid_v5() {
   local hex
   hex=$(printf "$(tr -d - <<<"$1" | sed 's/../\\x&/g')%s" "$2" | sha1sum | cut -c1-32)
-  hex=${hex:0:12}$(printf %x $((0x${hex:12:1} & 0x0 | 0x5)))${hex:13:3}$(printf %x $((0x${hex:16:1} & 0x3 | 0x8)))${hex:17:15}
+  hex=${hex:0:12}5${hex:13:3}$(printf %x $((0x${hex:16:1} & 0x3 | 0x8)))${hex:17:15}
   echo "${hex:0:8}-${hex:8:4}-${hex:12:4}-${hex:16:4}-${hex:20:12}" | tr a-f A-F
 }
 

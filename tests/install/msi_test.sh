@@ -188,6 +188,18 @@ check "installing the same package again succeeds" exit_code_is "$code" 0
 check "and leaves one entry" one_entry_of "$msi" "$version"
 check "and the files" installed
 
+# A rebuild differs only in its package code: the same product, which Windows Installer
+# either finds installed or refuses (1638) without touching it.
+bash tools/package-msi.sh "$package" "$version" "$work/rebuilt" >/dev/null
+rebuilt_msi=$work/rebuilt/tessaryn-$version-$msi_arch.msi
+check "a rebuild of $version is the same product" \
+  [ "$(product_code "$rebuilt_msi")" = "$(product_code "$msi")" ]
+msiexec /i "$(winepath -w "$rebuilt_msi")"
+found_or_refused() { exit_code_is "$code" 0 || exit_code_is "$code" 1638; }
+check "installing it does no harm" found_or_refused
+check "and leaves one entry" one_entry_of "$msi" "$version"
+check "and the files" installed
+
 bash tools/package-msi.sh "$package" "$newer" "$work" >/dev/null
 newer_msi=$work/tessaryn-$newer-$msi_arch.msi
 msiexec /i "$(winepath -w "$newer_msi")"
