@@ -17,7 +17,8 @@ tools/wine-run.sh --session --prefix "build/$preset/wineprefix-measure" bash -c 
   seconds=$1 preset=$2
   . tools/common.sh
   wine "build/$preset/tessaryn.scr" /s &
-  pid=$(wait_for_pid "tessaryn.scr /s")
+  # 32-bit Wine keeps the path it was given; 64-bit Wine starts a .scr by its Windows path.
+  pid=$(wait_for_pid "^(build/$preset/|Z:.*)tessaryn[.]scr /s$")
   [ -n "$pid" ] || { echo "the saver did not start"; exit 1; }
   sleep 5
   on0=$(cpu)
