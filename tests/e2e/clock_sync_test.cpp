@@ -150,6 +150,16 @@ class SettingsWindow {
           return notice != nullptr || saver_->WaitForWindow(kErrorCaption, 0) != nullptr;
         },
         kAppearBound_ms);
+    if (notice == nullptr && saver_->WaitForWindow(kErrorCaption, 0) == nullptr) {
+      // What the press met, for a look at a press that did nothing.
+      POINT cursor{};
+      GetCursorPos(&cursor);
+      ADD_FAILURE() << "the press opened no window; button enabled: "
+                    << (IsWindowEnabled(button_) != FALSE) << ", foreground: \""
+                    << WindowText(GetForegroundWindow()) << "\", cursor at " << cursor.x << ","
+                    << cursor.y << ", under it: \""
+                    << WindowText(GetAncestor(WindowFromPoint(cursor), GA_ROOT)) << "\"";
+    }
     return notice;
   }
   // Whether the clock in the upper part changes, read in its own window: waited for.

@@ -485,9 +485,11 @@ TEST_F(PasswordCheck, RefusedPasswordKeepsTheSaverRunning) {
   InstallSystemLibrary();
   ASSERT_NE(Start(), nullptr);
   PressKey(VK_SPACE);
-  EXPECT_TRUE(StillRunningAfter(1500));
   // The system's dialog was asked for, owned by the saver, with the cursor visible.
+  EXPECT_TRUE(PumpUntil([this] { return Log().find('\n') != std::string::npos; }, kStateBound_ms))
+      << "no dialog asked for";
   EXPECT_EQ(Log(), "owner=Full cursor=shown\n");
+  EXPECT_TRUE(StillRunningAfter(1500));
   EXPECT_TRUE(ScreenSaverRunningFlag());
 }
 
