@@ -18,7 +18,7 @@ TEST_P(PasswordChangeMode, EndsAndLeavesTheRegistryAlone) {
   SaverProcess saver(GetParam());
   ASSERT_TRUE(saver.Started());
   ASSERT_TRUE(saver.WaitForExit(kAppearBound_ms)) << "still running";
-  std::printf("figure: password_change_end_ms %lu\n", GetTickCount() - start);
+  std::printf("figure: password_change_end_ms %s %lu\n", GetParam(), GetTickCount() - start);
   EXPECT_EQ(StoredSetting("Color"), -999);
   EXPECT_EQ(StoredSetting("Brightness"), -999);
 }
