@@ -48,6 +48,10 @@ std::optional<CaptionFace> FindCaptionFace() {
   if (!FcInit()) {
     return std::nullopt;
   }
+  // The face is looked up once: fontconfig's configuration and caches go with it.
+  struct Fini {
+    ~Fini() { FcFini(); }
+  } fini;
   for (const char* family : {"Courier New", "Liberation Mono"}) {
     if (auto face = MatchBold(family)) {
       return face;

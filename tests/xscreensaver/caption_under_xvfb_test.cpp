@@ -171,6 +171,9 @@ struct CaptionRow {
 // and advance Windows gives it, from the same raster position, and it follows a
 // change of the window's width.
 TEST(HackCaption, FirstLineInTheWindowsFaceAtTheWindowsSize) {
+  struct FontconfigDone {
+    ~FontconfigDone() { FcFini(); }
+  } fontconfig_done;
   const auto face = FindCaptionFace();
   ASSERT_TRUE(face) << "neither bold Courier New nor bold Liberation Mono is installed";
   ASSERT_TRUE(face->family == "Courier New" || face->family == "Liberation Mono") << face->family;
