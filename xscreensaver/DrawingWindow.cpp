@@ -122,8 +122,11 @@ void DrawingWindow::AdoptForeign(Window window) {
   window_ = window;
   // Adds to what this client selects on the window; other clients' masks stay theirs.
   XSelectInput(display_, window_, StructureNotifyMask | ExposureMask);
-  width_ = attributes.width;
-  height_ = attributes.height;
+  // The size is read again once the selection is made: a change before it sent this
+  // client no ConfigureNotify, and every later one does.
+  if (XGetWindowAttributes(display_, window_, &attributes)) {
+    TakeSize(attributes.width, attributes.height);
+  }
 }
 
 void DrawingWindow::TakeSize(int width, int height) {
