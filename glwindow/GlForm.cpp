@@ -1,12 +1,15 @@
 #include "glwindow/GlForm.h"
 
+#include <utility>
+
 #include "ui/Application.h"
 
-TGlForm::TGlForm() {
+TGlForm::TGlForm(DisplayNotifications display) : display_(std::move(display)) {
   BindTimer();
 }
 
-TGlForm::TGlForm(const FormDescription& description) : TForm(description) {
+TGlForm::TGlForm(const FormDescription& description, DisplayNotifications display)
+    : TForm(description), display_(std::move(display)) {
   BindTimer();
 }
 
@@ -38,6 +41,7 @@ void TGlForm::StartFrames() {
   if (closed_) {
     return;
   }
+  display_.Start(Handle());
   Timer.SetEnabled(true);
   Show(SW_SHOW);
   SetForegroundWindow(Handle());
@@ -48,7 +52,7 @@ void TGlForm::TimerTimer(TTimer*) {
 }
 
 void TGlForm::Draw() {
-  if (context_.Rc() == nullptr || !FrameShowing()) {
+  if (context_.Rc() == nullptr || !display_.Seen() || !FrameShowing()) {
     return;
   }
   DrawFrame();
@@ -61,7 +65,29 @@ void TGlForm::FormClose() {
   }
   closed_ = true;
   Timer.SetEnabled(false);
+  display_.Stop();
   context_.Release();
   FormClosing();
   Application().Terminate();
+}
+
+bool TGlForm::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  const bool was_seen = display_.Seen();
+  if (!display_.Notice(msg, wparam, lparam)) {
+    return false;
+  }
+  result = msg == kWmPowerBroadcast ? TRUE : 0;
+  if (display_.Seen() != was_seen) {
+    SeenChanged();
+  }
+  return true;
+}
+
+void TGlForm::SeenChanged() {
+  // Behind a dark screen no tick comes, so no OpenGL work is done at all.
+  Timer.SetSuspended(!display_.Seen());
+  // Back in view: a frame at once, at the current time; the ticks missed are not made up.
+  if (display_.Seen() && Timer.Enabled() && !closed_) {
+    TimerTimer(&Timer);
+  }
 }

@@ -8,13 +8,14 @@
 #include <cstdint>
 #include <optional>
 
+#include "glwindow/DisplayWatch.h"
 #include "scene/win32/RenderContext.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
 
 // A form that draws an OpenGL frame every 40 ms: it owns the rendering context, shows
-// why a set-up failed, draws only with a context, and on close stops its frames, lets
-// the context go and ends the application.
+// why a set-up failed, draws only with a context and while its display can be seen,
+// and on close stops its frames, lets the context go and ends the application.
 class TGlForm : public TForm {
  public:
   ~TGlForm() override;
@@ -24,8 +25,9 @@ class TGlForm : public TForm {
   SceneGl& SceneObjects() { return context_.Objects(); }
 
  protected:
-  TGlForm();
-  explicit TGlForm(const FormDescription& description);
+  explicit TGlForm(DisplayNotifications display = SystemDisplayNotifications());
+  explicit TGlForm(const FormDescription& description,
+                   DisplayNotifications display = SystemDisplayNotifications());
 
   // Makes `window`'s context current. Without one the error box shows and the form
   // closes; a caption font that failed is said once, and the clock runs without it.
@@ -42,6 +44,9 @@ class TGlForm : public TForm {
   virtual bool FrameShowing() const { return true; }
 
   void FormClose() override;
+  // The display's and the session's notifications; a form that previews messages
+  // itself passes them here first.
+  bool PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
   // Runs once at the close, after the context is released.
   virtual void FormClosing() {}
 
@@ -53,8 +58,10 @@ class TGlForm : public TForm {
 
  private:
   void BindTimer();
+  void SeenChanged();
 
   RenderContext context_;
+  DisplayWatch display_;
   bool closed_ = false;
   bool font_failure_shown_ = false;
 };

@@ -27,6 +27,14 @@ SetCompressor /SOLID lzma
 !define SETUP_KEY "Software\TessarynSetup"
 !define DESKTOP_KEY "Control Panel\Desktop"
 
+; The manifest Windows reads: the same Windows 7 to 11 list as the programs', crisp on a
+; high-DPI screen, and no processor named where NSIS's stub says "*" (the side-by-side
+; loader compares a named one with the program's; blanked in place, so its length and
+; the header's layout stay as they were).
+ManifestSupportedOS Win7 Win8 Win8.1 Win10
+ManifestDPIAware true
+!packhdr "exehead.tmp" 'sh exehead-manifest.sh exehead.tmp'
+
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 ; Writes into the system folder: a per-machine install needs an administrator.

@@ -1,6 +1,7 @@
 #include "saver/Full.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "base/ClockSource.h"
 #include "base/RandomGenerator.h"
@@ -30,7 +31,7 @@ FullScreenState& FullScreen() {
   return g_full_screen;
 }
 
-TForm1::TForm1() {
+TForm1::TForm1(DisplayNotifications display) : TGlForm(std::move(display)) {
   FormDescription d;
   d.caption = "Full";
   d.style = WS_POPUP;
@@ -147,7 +148,10 @@ void TForm1::LeaveSequence() {
   Close();
 }
 
-bool TForm1::PreviewMessage(UINT msg, WPARAM wparam, LPARAM, LRESULT& result) {
+bool TForm1::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  if (TGlForm::PreviewMessage(msg, wparam, lparam, result)) {
+    return true;
+  }
   switch (msg) {
     case WM_SYSCOMMAND:
       // The system asks again at every idle time-out while the saver runs; starting a

@@ -22,7 +22,7 @@ FullScreenState& FullScreen();
 // draws a frame every 40 ms until a key or a large enough mouse movement leaves it.
 class TForm1 : public TGlForm {
  public:
-  TForm1();
+  explicit TForm1(DisplayNotifications display = SystemDisplayNotifications());
 
   static constexpr int kMoveThreshold = 15;
 

@@ -124,7 +124,7 @@ void ClockSync::Button2Click() {
   }
   if (!reached) {
     if (servers_) {
-      servers_->Unreachable();
+      servers_->Failed();
     }
     running_ = false;
     timer_.SetEnabled(true);
@@ -134,6 +134,9 @@ void ClockSync::Button2Click() {
   }
   const std::optional<UtcDateTime> utc = ClockTimeFromReply(reply, elapsed_ms);
   if (!utc) {
+    if (servers_ && DaytimeServerUnhealthy(reply)) {
+      servers_->Failed();
+    }
     EndRequest(false);
     return;
   }

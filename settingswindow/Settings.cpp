@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "base/ClockSource.h"
 #include "base/RandomGenerator.h"
@@ -13,6 +14,7 @@
 #include "windowsetup/WindowSetup.h"
 #include "settings/win32/RegistryStore.h"
 #include "settingswindow/SettingsSave.h"
+#include "settingswindow/ShieldButton.h"
 #include "ui/Application.h"
 
 namespace {
@@ -44,10 +46,11 @@ UniqueFont MakeSansSerif(int height, int weight) {
 
 }  // namespace
 
-TForm2::TForm2() : TGlForm(Description()) {
+TForm2::TForm2(DisplayNotifications display) : TGlForm(Description(), std::move(display)) {
   BindHandlers();
   created_ = true;
   MakeFonts();
+  FitSyncButton();
   FormCreate();
   StartFrames();
 }
@@ -75,6 +78,15 @@ void TForm2::MakeFonts() {
   }
   Button1.SetFont(bold_font_.get());
   Button2.SetFont(bold_font_.get());
+}
+
+void TForm2::FitSyncButton() {
+  // The shield may come with any press: room for it always. It grows to the left, up
+  // to a gap after "Save".
+  RECT save{};
+  GetWindowRect(Button1.Handle(), &save);
+  MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&save), 2);
+  FitShieldButton(Button2.Handle(), Dpi(), save.right + Scaled(kButtonGap));
 }
 
 std::array<TWinControl*, 7> TForm2::BoldTexts() {
@@ -151,6 +163,7 @@ void TForm2::FormDpiChanged() {
   for (TWinControl* c : Controls()) {
     c->ApplyBounds();
   }
+  FitSyncButton();
   FormResize();
 }
 
@@ -164,6 +177,9 @@ void TForm2::FormKeyDown(WORD key) {
 bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   if (!created_) {
     return false;
+  }
+  if (TGlForm::PreviewMessage(msg, wparam, lparam, result)) {
+    return true;
   }
   if (msg == WM_SIZE) {
     ClockArea.FillClientArea();

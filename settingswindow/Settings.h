@@ -18,11 +18,13 @@
 // synchronization" below. Every slider applies at once; only "Save" stores.
 class TForm2 : public TGlForm {
  public:
-  TForm2();
+  explicit TForm2(DisplayNotifications display = SystemDisplayNotifications());
 
   static constexpr COLORREF kLabelColor = RGB(225, 190, 0);
   static constexpr int kClientWidth = 400;
   static constexpr int kClientHeight = 430;
+  // The least space between "Save" and a widened "Clock synchronization", at 96 DPI.
+  static constexpr int kButtonGap = 8;
 
   // What the frames have left in the window's scene state.
   const SceneState& Scene() const { return scene_; }
@@ -68,6 +70,7 @@ class TForm2 : public TGlForm {
   bool SetupRenderContext();
   void SetSliderPositions();
   void MakeFonts();
+  void FitSyncButton();
   // The labels and the check box: bold, in the label colour.
   std::array<TWinControl*, 7> BoldTexts();
   Viewport ClockViewport() const;

@@ -19,8 +19,9 @@ packages=(
   # win64 cross-build, 64-bit Wine and the 64-bit OpenGL it renders through
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine64 libgl1 libgl1-mesa-dri libglx-mesa0 libxcomposite1
-  # the installer
-  nsis
+  # the installers: the setup program, and the Windows Installer packages built and
+  # read with msitools
+  nsis wixl msitools
   # Wine and the i386 OpenGL it renders through, on a virtual X server
   wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
   # Wine draws another process's child OpenGL window through XComposite
@@ -30,6 +31,8 @@ packages=(
   xdotool
   # two monitors for Wine: Xephyr with Xinerama, read by Wine through libXinerama
   xserver-xephyr libxinerama1 libxinerama1:i386
+  # reading the manifests and versions embedded in the programs
+  icoutils
   # reading screenshots
   imagemagick
   # the Linux hack's Debian package: built with debhelper, checked with lintian, its

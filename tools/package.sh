@@ -2,7 +2,9 @@
 # Builds the 32-bit and the 64-bit tessaryn.scr and makes the release in
 # build/package/: tessaryn-setup.exe (one installer carrying both builds), each .scr
 # with its clock step (tessaryn-clock.exe) in a folder of its own, the README and the
-# licence; beside them the Linux hack as a Debian package (tools/package-deb.sh).
+# licence; for fleet deployment a Windows Installer package of each build
+# (tools/package-msi.sh); beside them the Linux hack as a Debian package
+# (tools/package-deb.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/common.sh
@@ -31,6 +33,7 @@ makensis -V2 -WX -INPUTCHARSET UTF8 \
   "-DICON=$PWD/res/tessaryn.ico" \
   "-DOUTFILE=$PWD/$out/tessaryn-setup.exe" \
   installer/tessaryn.nsi
+bash tools/package-msi.sh "$out" "$version"
 bash tools/package-deb.sh "$out"
 echo "package: $out"
 ls -l "$out" "$out/32-bit" "$out/64-bit"

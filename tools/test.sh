@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test tier: native (g++, then clang with
 # sanitizers), the Debian package under XScreenSaver, win32 and e2e under Wine, the
-# same for the 64-bit build, both on two monitors, and the setup program. Exits
-# non-zero when any test fails.
+# same for the 64-bit build, both on two monitors, the setup program and the Windows
+# Installer packages. Exits non-zero when any test fails.
 #
 # The builds take every core one after another. The Wine tiers mostly wait (for
 # windows, processes, the X server), so each bitness runs in a Wine session of its own
@@ -55,6 +55,7 @@ windows_tiers() {
     tools/wine-run.sh --session --prefix "build/$preset/wineprefix-two-monitors" \
     ctest --preset "$preset-two-monitors"
   run_tier "installer ($preset Wine)" bash tests/install/install_test.sh "$preset"
+  run_tier "Windows Installer package ($preset Wine)" bash tests/install/msi_test.sh "$preset"
 }
 
 # The Wine tiers are the longest path: their builds and the package they install come

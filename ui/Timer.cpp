@@ -23,6 +23,11 @@ void TTimer::SetEnabled(bool enabled) {
   Update();
 }
 
+void TTimer::SetSuspended(bool suspended) {
+  suspended_ = suspended;
+  Update();
+}
+
 void TTimer::SetInterval(UINT interval_ms) {
   interval_ms_ = interval_ms;
   Update();
@@ -38,7 +43,7 @@ void TTimer::Update() {
   MSG msg;
   while (PeekMessageA(&msg, window_.Handle(), WM_TIMER, WM_TIMER, PM_REMOVE)) {
   }
-  if (enabled_ && interval_ms_ > 0) {
+  if (enabled_ && !suspended_ && interval_ms_ > 0) {
     running_ = SetTimer(window_.Handle(), kTimerId, interval_ms_, nullptr) != 0;
   }
 }

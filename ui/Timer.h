@@ -12,6 +12,10 @@ class TTimer {
 
   void SetEnabled(bool enabled);
   bool Enabled() const { return enabled_; }
+  // A suspended timer keeps Enabled as it was but does not tick: for a pause that the
+  // timer's owners, who enable and disable it, need not know about.
+  void SetSuspended(bool suspended);
+  bool Suspended() const { return suspended_; }
   void SetInterval(UINT interval_ms);
   UINT Interval() const { return interval_ms_; }
   // Whether the platform's timer is set: false while disabled, or when it refused one.
@@ -27,5 +31,6 @@ class TTimer {
   MessageWindow window_;
   UINT interval_ms_;
   bool enabled_;
+  bool suspended_ = false;
   bool running_ = false;
 };

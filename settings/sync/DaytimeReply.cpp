@@ -76,6 +76,10 @@ std::optional<UtcDateTime> ParseDaytimeReply(std::string_view reply) {
   return UtcDateTime{full_year, *month, *day, *hour, *minute, *second};
 }
 
+bool DaytimeServerUnhealthy(std::string_view reply) {
+  return reply.size() >= kHealthAt && At(reply, kHealthAt) != '0';
+}
+
 int64_t DelayCorrection_s(int64_t elapsed_ms) {
   return elapsed_ms > 0 ? elapsed_ms / 2 / 1000 : 0;
 }

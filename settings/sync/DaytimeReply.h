@@ -12,6 +12,10 @@
 // flagged by the server: a pending leap second, or a server that is not healthy.
 std::optional<UtcDateTime> ParseDaytimeReply(std::string_view reply);
 
+// Whether the reply's health digit says the server is not healthy: such a server counts
+// as one that failed, not only its reply.
+bool DaytimeServerUnhealthy(std::string_view reply);
+
 // The transfer delay's correction: half the request's elapsed time, in whole seconds.
 int64_t DelayCorrection_s(int64_t elapsed_ms);
 

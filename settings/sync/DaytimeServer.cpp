@@ -86,6 +86,6 @@ void DaytimeServerRotation::Asked(uint64_t now_ms) {
   last_asked_ms_[current_] = now_ms;
 }
 
-void DaytimeServerRotation::Unreachable() {
+void DaytimeServerRotation::Failed() {
   current_ = (current_ + 1) % servers_.size();
 }

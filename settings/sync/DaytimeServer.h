@@ -29,7 +29,7 @@ std::optional<std::vector<DaytimeServer>> ChooseDaytimeServers(const char* overr
 
 // Which server the next press asks, and when each was last asked. The time services
 // refuse a client that asks one server more often than once in 4 s; a server that could
-// not be reached hands the next press to the next one in the list.
+// not be reached, or that says it is unhealthy, hands the next press to the next one.
 class DaytimeServerRotation {
  public:
   static constexpr uint64_t kMinimumInterval_ms = 4000;
@@ -41,8 +41,9 @@ class DaytimeServerRotation {
   // Whether the current server may be asked at now_ms (a steady count of milliseconds).
   bool MayAsk(uint64_t now_ms) const;
   void Asked(uint64_t now_ms);
-  // The current server could not be reached: the next press tries the next one.
-  void Unreachable();
+  // The current server could not be reached or is unhealthy: the next press tries the
+  // next one.
+  void Failed();
 
  private:
   std::vector<DaytimeServer> servers_;

@@ -96,9 +96,14 @@ class ProcessCount {
   bool assigned_ = false;
 };
 
-void PointAt(int port) {
-  const std::string address = "127.0.0.1:" + std::to_string(port);
-  SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", address.c_str());
+// The servers the saver asks, in order.
+void PointAt(const std::vector<int>& ports) {
+  std::string list;
+  for (const int port : ports) {
+    // Appended, not added: g++ 12 warns falsely (-Wrestrict) on "literal" + string.
+    list.append(list.empty() ? "" : ",").append("127.0.0.1:").append(std::to_string(port));
+  }
+  SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", list.c_str());
 }
 
 // A click where a user would make it: once the X server shows the control's window, it
@@ -133,10 +138,11 @@ int ChangedPixels(const Picture& before, const Picture& after) {
 // The settings window, started against a server of the test's own.
 class SettingsWindow {
  public:
-  explicit SettingsWindow(int port) {
+  explicit SettingsWindow(int port) : SettingsWindow(std::vector<int>{port}) {}
+  explicit SettingsWindow(const std::vector<int>& ports) {
     // Green hands and no dial: red on screen can only be the failure text.
     StoreSettings(10, 10, 0, 3, 1, 3, 0);
-    PointAt(port);
+    PointAt(ports);
     saver_ = std::make_unique<SaverProcess>("/c");
     window_ = saver_->WaitForWindow("Tessaryn Settings", 20000);
     if (window_ != nullptr) {
@@ -338,6 +344,35 @@ TEST(ClockSynchronization, RepliesThatDoNotCheckOutGiveTheRedFailureText) {
   }
   EXPECT_TRUE(settings.PreviewMoves());
   EXPECT_EQ(server.Accepted(), 3);
+}
+
+// A server whose health digit says it is unhealthy has failed: the next press goes to
+// the next server at once, and that one's good reply sets the clock.
+TEST(ClockSynchronization, AnUnhealthyServerHandsTheNextPressToTheNextServer) {
+  LoopbackServer unhealthy([](LoopbackServer& s, SOCKET c) {
+    SendCurrentTime(c, GetTickCount64(), [](std::string& r) { r[30] = '4'; });
+    s.WaitForClientClose(c);
+  });
+  LoopbackServer healthy([](LoopbackServer& s, SOCKET c) {
+    SendCurrentTime(c, GetTickCount64(), [](std::string&) {});
+    s.WaitForClientClose(c);
+  });
+  SettingsWindow settings({unhealthy.Port(), healthy.Port()});
+  ASSERT_TRUE(settings.Ready());
+  const char* const outcomes[] = {kFailure, kSuccess};
+  for (const char* outcome : outcomes) {
+    SCOPED_TRACE(outcome);
+    // The next server was never asked: no 4-second spacing to wait for.
+    ASSERT_TRUE(WaitUntilEnabled(settings.Button(), 60000));
+    const HWND notice = settings.PressSync();
+    ASSERT_NE(notice, nullptr);
+    const NoticeWatch watch = Watch(notice, 60000);
+    ASSERT_FALSE(watch.texts.empty());
+    EXPECT_EQ(watch.texts.back(), outcome);
+    EXPECT_TRUE(watch.closed);
+  }
+  EXPECT_EQ(unhealthy.Accepted(), 1);
+  EXPECT_EQ(healthy.Accepted(), 1);
 }
 
 std::vector<std::string> LabelsOf(HWND window) {

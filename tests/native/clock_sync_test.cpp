@@ -63,6 +63,26 @@ struct RejectedReply {
   std::string reply;
 };
 
+// Only the health digit makes the server a failed one; any other fault is the reply's.
+TEST(DaytimeReply, OnlyAnUnhealthyServerCountsAsFailed) {
+  const struct {
+    const char* what;
+    std::string reply;
+    bool unhealthy;
+  } cases[] = {
+      {"healthy", kGoodReply, false},
+      {"off by up to 5 s", With(31, '1'), true},
+      {"off by more than 5 s", With(31, '2'), true},
+      {"failure", With(31, '4'), true},
+      {"no health digit", kGoodReply.substr(0, 29), false},
+      {"leap second, healthy", With(29, '1'), false},
+      {"hour 24, healthy", WithField(17, "24"), false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DaytimeServerUnhealthy(c.reply), c.unhealthy) << c.what;
+  }
+}
+
 TEST(DaytimeReply, RejectsEveryFaultBeforeTheClockIsTouched) {
   const RejectedReply cases[] = {
       {"empty", ""},
@@ -195,7 +215,7 @@ TEST(DaytimeServerChoice, OverrideIsDottedAddressesWithOptionalPorts) {
 // Each step: the tick, what happens, and which server the next press asks and whether
 // it may ask now.
 TEST(DaytimeServerRotation, AnUnreachableServerHandsOverAndNoneIsAskedTwiceIn4s) {
-  enum Action { kAsk, kUnreachable, kNothing };
+  enum Action { kAsk, kFailed, kNothing };
   DaytimeServerRotation rotation({{"10.0.0.1", 13}, {"10.0.0.2", 13}});
   const struct {
     uint64_t now_ms;
@@ -203,14 +223,10 @@ TEST(DaytimeServerRotation, AnUnreachableServerHandsOverAndNoneIsAskedTwiceIn4s)
     const char* next_host;
     bool may_ask_after;
   } steps[] = {
-      {1000, kNothing, "10.0.0.1", true},
-      {1000, kAsk, "10.0.0.1", false},
-      {4999, kNothing, "10.0.0.1", false},
-      {5000, kNothing, "10.0.0.1", true},  // exactly 4 s later
-      {5000, kAsk, "10.0.0.1", false},
-      {5100, kUnreachable, "10.0.0.2", true},  // never asked yet
-      {5100, kAsk, "10.0.0.2", false},
-      {5200, kUnreachable, "10.0.0.1", false},  // asked at 5000
+      {1000, kNothing, "10.0.0.1", true},  {1000, kAsk, "10.0.0.1", false},
+      {4999, kNothing, "10.0.0.1", false}, {5000, kNothing, "10.0.0.1", true},  // exactly 4 s later
+      {5000, kAsk, "10.0.0.1", false},     {5100, kFailed, "10.0.0.2", true},   // never asked yet
+      {5100, kAsk, "10.0.0.2", false},     {5200, kFailed, "10.0.0.1", false},  // asked at 5000
       {9000, kNothing, "10.0.0.1", true},
   };
   for (const auto& step : steps) {
@@ -218,8 +234,8 @@ TEST(DaytimeServerRotation, AnUnreachableServerHandsOverAndNoneIsAskedTwiceIn4s)
     if (step.action == kAsk) {
       ASSERT_TRUE(rotation.MayAsk(step.now_ms));
       rotation.Asked(step.now_ms);
-    } else if (step.action == kUnreachable) {
-      rotation.Unreachable();
+    } else if (step.action == kFailed) {
+      rotation.Failed();
     }
     EXPECT_EQ(rotation.Current().host, step.next_host);
     EXPECT_EQ(rotation.MayAsk(step.now_ms), step.may_ask_after);

@@ -5,6 +5,8 @@
 #include "settings/ClockSettings.h"
 #include "settings/win32/RegistryStore.h"
 #include "settingswindow/Settings.h"
+// After <windows.h>, which the window's header brings.
+#include <commctrl.h>
 #include "scene/GlHeaders.h"
 #include "tests/support/PixelFormatOnce.h"
 #include "ui/Application.h"
@@ -75,6 +77,42 @@ TEST_F(SettingsWindowAsWindowsDrivesIt,
   EXPECT_EQ(viewport[1], 150);
   EXPECT_EQ(viewport[2], 600);
   EXPECT_EQ(viewport[3], 645 - 195);
+}
+
+// The text's extent in the control's own font.
+int TextExtent(HWND control) {
+  char text[64] = {};
+  const int length = GetWindowTextA(control, text, sizeof(text));
+  const HDC dc = GetDC(control);
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text, length, &extent);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return extent.cx;
+}
+
+TEST_F(SettingsWindowAsWindowsDrivesIt, ClockSynchronizationWithItsShieldFitsAtEveryScale) {
+  for (const int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    RECT suggested{0, 0, MulDiv(400, dpi, 96), MulDiv(430, dpi, 96)};
+    SendMessageA(form_->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    const HWND button = form_->Button2.Handle();
+    const RECT sync = ClientRectOf(button, form_->Handle());
+    const RECT save = ClientRectOf(form_->Button1.Handle(), form_->Handle());
+    // The text, the small shield icon beside it, and the system's own ideal size.
+    EXPECT_GE(sync.right - sync.left, TextExtent(button) + MulDiv(16, dpi, 96));
+    SIZE ideal{};
+    if (SendMessageA(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal))) {
+      EXPECT_GE(sync.right - sync.left, ideal.cx);
+    }
+    // Its right edge stays at 117 + 160 = 277 at 96 DPI; it never reaches "Save".
+    EXPECT_EQ(sync.right, MulDiv(277, dpi, 96));
+    EXPECT_GT(sync.left, save.right);
+    EXPECT_EQ(sync.top, MulDiv(376, dpi, 96));
+  }
 }
 
 TEST_F(SettingsWindowAsWindowsDrivesIt, ActivationAgainKeepsTheClocksPixelFormat) {

@@ -1,0 +1,69 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "win32/WinHandles.h"
+
+// The calls through which a window hears that nobody can see it: the display powered
+// down, or the session lost its display. One table, so that a test hands in its own.
+struct DisplayNotifications {
+  using RegisterPowerSettingFn = HANDLE(WINAPI*)(HANDLE recipient, const GUID* setting,
+                                                 DWORD flags);
+  using UnregisterPowerSettingFn = BOOL(WINAPI*)(HANDLE notification);
+  using RegisterSessionFn = BOOL(WINAPI*)(HWND window, DWORD flags);
+  using UnregisterSessionFn = BOOL(WINAPI*)(HWND window);
+
+  RegisterPowerSettingFn RegisterPowerSetting = nullptr;
+  UnregisterPowerSettingFn UnregisterPowerSetting = nullptr;
+  RegisterSessionFn RegisterSession = nullptr;
+  UnregisterSessionFn UnregisterSession = nullptr;
+  // Windows 8 and later report the console display's state; Windows 7 only the
+  // monitors' power.
+  bool (*Windows8OrLater)() = nullptr;
+  // The library the session entries come from, held as long as they are.
+  UniqueModule library;
+};
+
+// The system's own calls, looked up at run time; a missing one stays null and its
+// notification is simply never heard.
+DisplayNotifications SystemDisplayNotifications();
+
+// The platform's values; older headers lack some of the names.
+inline constexpr UINT kWmPowerBroadcast = 0x0218;
+inline constexpr WPARAM kPbtPowerSettingChange = 0x8013;
+inline constexpr UINT kWmWtsSessionChange = 0x02B1;
+inline constexpr GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+inline constexpr GUID kMonitorPowerOn = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
+// Whether a window's frames can be seen, from the display's power and the session's
+// notifications. Registration that fails (no such service) leaves it seen for good.
+class DisplayWatch {
+ public:
+  explicit DisplayWatch(DisplayNotifications calls);
+  DisplayWatch(const DisplayWatch&) = delete;
+  DisplayWatch& operator=(const DisplayWatch&) = delete;
+  ~DisplayWatch();
+
+  void Start(HWND window);
+  // Before the window goes.
+  void Stop();
+  // True when the message was one of the notifications; Seen() may have changed.
+  bool Notice(UINT msg, WPARAM wparam, LPARAM lparam);
+  bool Seen() const { return display_on_ && session_has_display_; }
+
+ private:
+  void PowerSettingChanged(LPARAM lparam);
+  void SessionChanged(WPARAM event);
+
+  DisplayNotifications calls_;
+  HWND window_ = nullptr;
+  HANDLE power_ = nullptr;
+  bool session_registered_ = false;
+  bool display_on_ = true;
+  bool session_has_display_ = true;
+};

@@ -1,0 +1,259 @@
+#!/usr/bin/env bash
+# The Windows Installer packages as an administrator deploys them, under Wine:
+#
+#   tests/install/msi_test.sh win32|win64 [PACKAGE_DIR]
+#
+# takes the package of that bitness from PACKAGE_DIR (default build/package, made by
+# tools/package.sh) and checks its tables with msitools, then, in a fresh Wine prefix of
+# that bitness, installs it silently with msiexec: the files in the system folder, the
+# saver drawing from there, the Add/Remove Programs entry, installing twice, an upgrade
+# to a newer package built here, a repair, an older one refused, removal by product
+# code, the package refused before Windows 7 SP1, and the package of the other bitness
+# refused. Exits non-zero when a check fails.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+arch=${1:?win32 or win64}
+package=$(realpath "${2:-build/package}")
+
+if [ -z "${TESSARYN_WINE_SESSION:-}" ]; then
+  work=build/msi-$arch
+  rm -rf "$work"
+  mkdir -p "$work"
+  export TESSARYN_WINEARCH=$arch
+  exec tools/wine-run.sh --session --prefix "$work/wineprefix" bash "$0" "$arch" "$package"
+fi
+
+. tests/support/checks.sh
+. tests/install/windows_checks.sh
+
+work=$(realpath "build/msi-$arch")
+version=$(sed -n 's/^project(Tessaryn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+newer=${version%.*}.$((${version##*.} + 1))
+name='Tessaryn analog clock screensaver'
+# Tessaryn's for ever: a package with another one would not replace the ones out there.
+upgrade_code='{AF0AB21B-82A3-4F07-A62A-726D493A63AB}'
+
+if [ "$arch" = win64 ]; then
+  msi_arch=x64 other_arch=x86 bits=64-bit folder=System64Folder template='x64;1033'
+else
+  msi_arch=x86 other_arch=x64 bits=32-bit folder=SystemFolder template='Intel;1033'
+fi
+msi=$package/tessaryn-$version-$msi_arch.msi
+other_msi=$package/tessaryn-$version-$other_arch.msi
+build=$package/$bits
+
+# --- The tables -------------------------------------------------------------------
+
+# Rows of table $2 of package $1 without its three header lines, tab-separated.
+table() { msiinfo export "$1" "$2" | tail -n +4 | tr -d '\r'; }
+property() { table "$1" Property | awk -F'\t' -v p="$2" '$1 == p { print $2 }'; }
+
+per_machine() { [ "$(property "$msi" ALLUSERS)" = 1 ]; }
+# Older versions are found to be removed (VersionMax exclusive: the same version is this
+# product itself), newer ones only detected, and then refused by a launch condition.
+removes_older() {
+  table "$msi" Upgrade | awk -F'\t' -v c="$upgrade_code" -v v="$version" '
+    $1 == c && $2 == "" && $3 == v && int($5 / 2) % 2 == 0 && int($5 / 512) % 2 == 0 { n++ }
+    END { exit n != 1 }'
+}
+detects_newer() {
+  local action
+  action=$(table "$msi" Upgrade | awk -F'\t' -v c="$upgrade_code" -v v="$version" '
+    $1 == c && $2 == v && $3 == "" && int($5 / 2) % 2 == 1 && int($5 / 256) % 2 == 0 { print $7 }')
+  [ -n "$action" ] && table "$msi" LaunchCondition | grep -q "^NOT $action	A newer version"
+}
+only_these_upgrade_codes() { ! table "$msi" Upgrade | cut -f1 | grep -vqx "$upgrade_code"; }
+# Registry roots 1 (HKEY_CURRENT_USER) and -1 (the installing user's, for a per-user
+# install) would write for one user only.
+nothing_per_user() { ! table "$msi" Registry | awk -F'\t' '$2 == 1 || $2 == -1' | grep -q .; }
+every_component_in_the_system_folder() {
+  table "$msi" Component | awk -F'\t' -v f="$folder" -v bits="$arch" '
+    { n++ } $3 != f || (bits == "win64") != (int($4 / 256) % 2 == 1) { bad++ }
+    END { exit !(n == 2 && bad == 0) }'
+}
+for_this_platform() { msiinfo suminfo "$msi" | grep -qx "Template: $template"; }
+carries_the_builds() {
+  rm -rf "$work/extracted" && msiextract -C "$work/extracted" "$msi" >/dev/null &&
+    cmp -s "$build/tessaryn.scr" "$(find "$work/extracted" -name tessaryn.scr)" &&
+    cmp -s "$build/tessaryn-clock.exe" "$(find "$work/extracted" -name tessaryn-clock.exe)"
+}
+carries_the_icon() {
+  msiinfo extract "$msi" Icon.tessaryn.ico | cmp -s - res/tessaryn.ico &&
+    [ "$(property "$msi" ARPPRODUCTICON)" = tessaryn.ico ]
+}
+product_code() { property "$1" ProductCode; }
+codes_of_their_own() {
+  [ "$(product_code "$msi")" != "$(product_code "$other_msi")" ] &&
+    [ "$(property "$other_msi" UpgradeCode)" = "$upgrade_code" ]
+}
+
+echo "== the tables of tessaryn-$version-$msi_arch.msi"
+check "ALLUSERS is 1" per_machine
+check "never restarts the machine itself" [ "$(property "$msi" REBOOT)" = ReallySuppress ]
+check "the fixed UpgradeCode" [ "$(property "$msi" UpgradeCode)" = "$upgrade_code" ]
+check "older versions are removed" removes_older
+check "newer versions are detected and refused" detects_newer
+check "no other product is upgraded" only_these_upgrade_codes
+check "nothing written under HKEY_CURRENT_USER" nothing_per_user
+check "both files go into the $folder" every_component_in_the_system_folder
+check "for the $msi_arch platform" for_this_platform
+check "carries this bitness's builds, byte for byte" carries_the_builds
+check "carries the icon for Add/Remove Programs" carries_the_icon
+check "its ProductCode is its own, the UpgradeCode shared" codes_of_their_own
+
+# --- Under Wine -------------------------------------------------------------------
+
+# NOTE: Windows returns msiexec's result code (1603, 1633...) but a Unix exit status
+# keeps only its low byte.
+exit_code_is() { [ "$1" -eq $(($2 % 256)) ]; }
+
+# Runs msiexec silently with a verbose log of its own, kept for a failure's reader; its
+# exit code in $code.
+runs=0
+msiexec() {
+  runs=$((runs + 1))
+  log=$work/msiexec-$runs.log
+  code=0
+  wine msiexec "$@" /qn /l*v "$(winepath -w "$log")" >/dev/null 2>&1 || code=$?
+}
+
+# NOTE: Wine's msiexec logs no launch condition's message, not even with /l*v: with the
+# basic UI it shows it in a message box, whose text Wine's msgbox channel traces. Waits
+# for that box, then ends the msiexec it started.
+refusal_says() {
+  local trace=$work/msgbox-$runs.txt pid found=1
+  WINEDEBUG=+msgbox wine msiexec /i "$(winepath -w "$1")" /qb >"$trace" 2>&1 &
+  pid=$!
+  for _ in $(seq 120); do
+    if grep -a 'MSGBOX_OnInit' "$trace" 2>/dev/null | grep -qF "$2"; then
+      found=0
+      break
+    fi
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.5
+  done
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  return "$found"
+}
+
+no_key() { ! reg_key_exists "$1"; }
+entry_key() { echo "$uninstall_root\\$(product_code "$1")"; }
+one_entry_of() {
+  [ "$(entries_named "$name")" -eq 1 ] && value_is "$(entry_key "$1")" DisplayVersion "$2"
+}
+installed() {
+  same_file "$build/tessaryn.scr" "$windows/system32/tessaryn.scr" &&
+    same_file "$build/tessaryn-clock.exe" "$windows/system32/tessaryn-clock.exe"
+}
+nothing_left() {
+  no_file "$windows/system32/tessaryn.scr" && no_file "$windows/syswow64/tessaryn.scr" &&
+    no_file "$windows/system32/tessaryn-clock.exe" && no_file "$windows/syswow64/tessaryn-clock.exe" &&
+    [ "$(entries_named "$name")" -eq 0 ]
+}
+
+# A copy of program $1 at $2 whose version resource says 0.9.0.0: an older Tessaryn.
+older_copy() {
+  local at
+  at=$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$1" | head -n 1 | cut -d: -f1)
+  cp "$1" "$2"
+  printf '\x00\x00\x00\x00\x09\x00\x00\x00' | dd of="$2" bs=1 seek=$((at + 8)) conv=notrunc status=none
+}
+versions_of_the_build() {
+  table "$msi" File | awk -F'\t' -v v="$version.0" '{ n++ } $5 == v { ok++ } END { exit !(n == 2 && ok == 2) }'
+}
+
+echo "== silent install over an older copy, again, upgrade, downgrade refused, removal ($arch)"
+check "the File table gives the programs their version" versions_of_the_build
+older_copy "$build/tessaryn.scr" "$windows/system32/tessaryn.scr"
+older_copy "$build/tessaryn-clock.exe" "$windows/system32/tessaryn-clock.exe"
+msiexec /i "$(winepath -w "$msi")"
+check "msiexec /i /qn succeeds" exit_code_is "$code" 0
+check "both files in system32, identical to the build's, over older ones" installed
+if [ "$arch" = win64 ]; then
+  check "nothing in syswow64" no_file "$windows/syswow64/tessaryn.scr"
+fi
+entry=$(entry_key "$msi")
+check "uninstall entry: name" value_is "$entry" DisplayName "$name"
+check "uninstall entry: version" value_is "$entry" DisplayVersion "$version"
+check "uninstall entry: publisher" value_is "$entry" Publisher Tessaryn
+check "uninstall entry: removal by product code" value_is "$entry" UninstallString \
+  "MsiExec.exe /X$(product_code "$msi")"
+check "the installed saver starts and draws" installed_saver_draws
+check "the installed clock step runs" installed_clock_step_runs
+
+msiexec /i "$(winepath -w "$msi")"
+check "installing the same package again succeeds" exit_code_is "$code" 0
+check "and leaves one entry" one_entry_of "$msi" "$version"
+check "and the files" installed
+
+# A rebuild differs only in its package code: the same product, which Windows Installer
+# either finds installed or refuses (1638) without touching it.
+bash tools/package-msi.sh "$package" "$version" "$work/rebuilt" >/dev/null
+rebuilt_msi=$work/rebuilt/tessaryn-$version-$msi_arch.msi
+check "a rebuild of $version is the same product" \
+  [ "$(product_code "$rebuilt_msi")" = "$(product_code "$msi")" ]
+msiexec /i "$(winepath -w "$rebuilt_msi")"
+found_or_refused() { exit_code_is "$code" 0 || exit_code_is "$code" 1638; }
+check "installing it does no harm" found_or_refused
+check "and leaves one entry" one_entry_of "$msi" "$version"
+check "and the files" installed
+
+bash tools/package-msi.sh "$package" "$newer" "$work" >/dev/null
+newer_msi=$work/tessaryn-$newer-$msi_arch.msi
+msiexec /i "$(winepath -w "$newer_msi")"
+check "$newer over $version succeeds" exit_code_is "$code" 0
+check "with a ProductCode of its own" [ "$(product_code "$newer_msi")" != "$(product_code "$msi")" ]
+check "and leaves one entry, $newer's" one_entry_of "$newer_msi" "$newer"
+check "$version's entry is gone" no_key "$entry"
+check "the files stay installed" installed
+
+# NOTE: Wine's msiexec does not take /f (repair) and its product code; the properties
+# that /f stands for do the same.
+rm "$windows/system32/tessaryn.scr"
+msiexec /i "$(winepath -w "$newer_msi")" REINSTALL=ALL REINSTALLMODE=omus
+check "a repair puts back a deleted saver" installed
+
+msiexec /i "$(winepath -w "$msi")"
+check "$version over $newer is refused (1603)" exit_code_is "$code" 1603
+check "saying why" refusal_says "$msi" \
+  "A newer version of Tessaryn is already installed. Remove it first to install $version."
+check "and leaves $newer's entry alone" one_entry_of "$newer_msi" "$newer"
+check "and the files" installed
+
+msiexec /x "$(product_code "$newer_msi")"
+check "msiexec /x PRODUCTCODE /qn succeeds" exit_code_is "$code" 0
+check "nothing left behind" nothing_left
+
+echo "== refused before Windows 7 SP1 ($arch)"
+# NOTE: Wine takes the Windows version it reports from this value at each program's start.
+wine reg add 'HKCU\Software\Wine' /v Version /d vista /f >/dev/null 2>&1
+msiexec /i "$(winepath -w "$msi")"
+check "on Windows Vista (1603)" exit_code_is "$code" 1603
+check "saying what it needs" refusal_says "$msi" "Tessaryn needs Windows 7 with Service Pack 1"
+check "nothing installed" nothing_left
+wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f >/dev/null 2>&1
+msiexec /i "$(winepath -w "$msi")"
+check "but installs on Windows 7 SP1" exit_code_is "$code" 0
+msiexec /x "$(product_code "$msi")"
+check "and is removed again" nothing_left
+wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
+
+echo "== tessaryn-$version-$other_arch.msi refused on $arch"
+msiexec /i "$(winepath -w "$other_msi")"
+if [ "$arch" = win64 ]; then
+  check "refused (1603)" exit_code_is "$code" 1603
+  check "by the launch condition that names the x64 package" refusal_says "$other_msi" \
+    "This package is for 32-bit Windows. On 64-bit Windows install tessaryn-$version-x64.msi"
+else
+  # Windows Installer's own refusal by the package's platform.
+  check "refused as unsupported by this processor (1633)" exit_code_is "$code" 1633
+fi
+check "nothing installed" nothing_left
+
+if [ "$failures" -ne 0 ]; then
+  echo "msi tests ($arch): $failures FAILED"
+  exit 1
+fi
+echo "msi tests ($arch): all passed"

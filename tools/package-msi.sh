@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds the two Windows Installer packages for fleet deployment from the builds that the
+# setup program carries:
+#
+#   tools/package-msi.sh PACKAGE_DIR [VERSION [OUT_DIR]]
+#
+# makes OUT_DIR/tessaryn-VERSION-x64.msi from PACKAGE_DIR/64-bit and
+# tessaryn-VERSION-x86.msi from PACKAGE_DIR/32-bit (OUT_DIR defaults to PACKAGE_DIR,
+# VERSION to the project's). Each version and architecture has a ProductCode of its own,
+# derived from them, so that a rebuild of one version is the same product again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+package=$(realpath "${1:?package directory}")
+version=${2:-$(sed -n 's/^project(Tessaryn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)}
+out=$(realpath -m "${3:-$package}")
+source=$PWD/installer/msi/tessaryn.wxs
+upgrade_code=$(sed -n 's/.*UpgradeCode="\([0-9A-F-]*\)".*/\1/p' "$source")
+
+# A name-based (version 5) UUID of NAME in the namespace of UUID $1: a fixed input
+# gives a fixed GUID.
+uuid_v5() {
+  local hex
+  hex=$(printf "$(tr -d - <<<"$1" | sed 's/../\\x&/g')%s" "$2" | sha1sum | cut -c1-32)
+  hex=${hex:0:12}5${hex:13:3}$(printf %x $((0x${hex:16:1} & 0x3 | 0x8)))${hex:17:15}
+  echo "${hex:0:8}-${hex:8:4}-${hex:12:4}-${hex:16:4}-${hex:20:12}" | tr a-f A-F
+}
+
+# The FILEVERSION of a Windows program's version resource, a.b.c.d: the two
+# little-endian words after the signature and structure version of VS_FIXEDFILEINFO.
+file_version() {
+  local hex ms ls
+  hex=$(wrestool -x --raw --type=16 "$1" | od -An -tx1 -v | tr -d ' \n' |
+    grep -o 'bd04effe.\{24\}' | head -n 1)
+  ms=${hex:16:8} ls=${hex:24:8}
+  printf '%d.%d.%d.%d\n' "0x${ms:6:2}${ms:4:2}" "0x${ms:2:2}${ms:0:2}" \
+    "0x${ls:6:2}${ls:4:2}" "0x${ls:2:2}${ls:0:2}"
+}
+
+# NOTE: wixl leaves the File table's versions empty, and Windows Installer then treats
+# the programs as unversioned files, which never replace a versioned one already in the
+# system folder (an older Tessaryn from the setup program): give each its own version.
+set_file_versions() {
+  local msi=$1 dir=$2 id file
+  for id in tessaryn.scr:tessaryn.scr tessaryn_clock.exe:tessaryn-clock.exe; do
+    file=${id#*:}
+    msibuild "$msi" -q "UPDATE \`File\` SET \`Version\` = '$(file_version "$dir/$file")', \`Language\` = '1033' WHERE \`File\` = '${id%%:*}'"
+  done
+}
+
+# NOTE: wixl finds sources only by relative paths, so it runs in a folder that holds them.
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp res/tessaryn.ico "$stage/"
+mkdir -p "$out"
+for arch in x64 x86; do
+  bits=64-bit
+  [ "$arch" = x86 ] && bits=32-bit
+  mkdir -p "$stage/$arch"
+  cp "$package/$bits/tessaryn.scr" "$package/$bits/tessaryn-clock.exe" "$stage/$arch/"
+  (cd "$stage" && wixl -a "$arch" -D "Arch=$arch" -D "Version=$version" \
+    -D "ProductCode=$(uuid_v5 "$upgrade_code" "tessaryn-$version-$arch")" \
+    -D "Bin=$arch" -D Icon=tessaryn.ico -o "$out/tessaryn-$version-$arch.msi" "$source")
+  set_file_versions "$out/tessaryn-$version-$arch.msi" "$stage/$arch"
+done
