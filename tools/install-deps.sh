@@ -40,6 +40,9 @@ packages=(
   # daemon in the package test (without its recommended extras: the daemon needs none
   # of them to run a hack), beside gltext in tools/bench-linux.sh
   debhelper lintian libxml2-utils man-db procps xscreensaver xscreensaver-gl
+  # the hack's caption: FreeType and fontconfig, the face it draws (the package depends
+  # on it), and the check of its entry for MATE's screensaver
+  libfreetype-dev libfontconfig-dev fonts-liberation desktop-file-utils
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

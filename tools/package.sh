@@ -3,8 +3,8 @@
 # build/package/: tessaryn-setup.exe (one installer carrying both builds), each .scr
 # with its clock step (tessaryn-clock.exe) in a folder of its own, the README and the
 # licence; for fleet deployment a Windows Installer package of each build
-# (tools/package-msi.sh); beside them the Linux hack as a Debian package
-# (tools/package-deb.sh).
+# (tools/package-msi.sh); beside them the Linux hack as a Debian source package and
+# the .deb built from it (tools/package-deb.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/common.sh

@@ -13,6 +13,7 @@
 #include "scene/SceneFrames.h"
 #include "windowsetup/WindowSetup.h"
 #include "xscreensaver/FpsText.h"
+#include "xscreensaver/FreeTypeFontLists.h"
 #include "xscreensaver/XErrors.h"
 
 namespace {
@@ -29,12 +30,25 @@ ClockHack::ClockHack(Display* display, const HackOptions& options, const TestSea
       window_(display, options),
       gl_(display, window_),
       pacer_(MonotonicNowNs(), kFrameIntervalNs),
-      fps_(MonotonicNowNs()) {
+      fps_(MonotonicNowNs()),
+      caption_face_(FindCaptionFace()) {
   if (seams_.pinned_time) {
     Clock().Pin(*seams_.pinned_time);
   }
   random_.PinSeed(seams_.seed);
   PrepareSaverScene();
+}
+
+void ClockHack::BuildCaptionFont() {
+  SceneGl& objects = gl_.Objects();
+  if (objects.FontListBase != 0) {
+    glDeleteLists(objects.FontListBase, kFontCharCount);
+    objects.FontListBase = 0;
+  }
+  font_height_ = CaptionFontCharHeight(drawn_width_);
+  if (caption_face_) {
+    objects.FontListBase = BuildFreeTypeFontLists(*caption_face_, font_height_);
+  }
 }
 
 void ClockHack::PrepareSaverScene() {
@@ -43,7 +57,7 @@ void ClockHack::PrepareSaverScene() {
   settings_.clock = options_.settings;
   SaverSceneBeforeContext(settings_, scene_);
   SetupCamera(SaverViewport(drawn_width_, drawn_height_), 1.0f);
-  gl_.Objects().FontListBase = BuildCaptionFontLists(display_, CaptionFontCharHeight(drawn_width_));
+  BuildCaptionFont();
   SetupLights(scene_.LightLevel);
   SaverSceneAfterContext(settings_, scene_, random_);
 }
@@ -68,9 +82,6 @@ int ClockHack::Run() {
 }
 
 void ClockHack::DrawFrame() {
-  if (!window_.Own()) {
-    window_.RefreshForeignSize();
-  }
   FollowSize(window_.Width(), window_.Height());
   const TimeOfDay now = Clock().LocalNow();
   const WindowScene scene{scene_, gl_.Objects(), random_};
@@ -94,6 +105,11 @@ void ClockHack::FollowSize(int width, int height) {
   ResizeFullScreen(width, height);
   drawn_width_ = width;
   drawn_height_ = height;
+  // The Windows saver makes its font for the width its window has; a new width gets a
+  // font of its own.
+  if (CaptionFontCharHeight(width) != font_height_) {
+    BuildCaptionFont();
+  }
 }
 
 void ClockHack::FinishFrames() {

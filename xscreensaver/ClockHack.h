@@ -2,9 +2,12 @@
 
 #include <X11/Xlib.h>
 
+#include <optional>
+
 #include "base/RandomGenerator.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
+#include "xscreensaver/CaptionFace.h"
 #include "xscreensaver/DrawingWindow.h"
 #include "xscreensaver/FramePacer.h"
 #include "xscreensaver/GlxScene.h"
@@ -25,6 +28,7 @@ class ClockHack {
 
  private:
   void PrepareSaverScene();
+  void BuildCaptionFont();
   void DrawFrame();
   void FinishFrames();
   void ServeEvents();
@@ -47,5 +51,8 @@ class ClockHack {
   int drawn_width_ = 0;
   int drawn_height_ = 0;
   int frames_drawn_ = 0;
+  std::optional<CaptionFace> caption_face_;
+  // The cell height of the caption font in the lists.
+  int font_height_ = 0;
   bool quit_ = false;
 };

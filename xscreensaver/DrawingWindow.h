@@ -22,14 +22,20 @@ class DrawingWindow {
 
   // Takes the size of a ConfigureNotify about this window.
   void TakeSize(int width, int height);
-  // A window of another client may change size without telling this client, which
-  // does not own its event mask: asks the server.
-  void RefreshForeignSize();
   // The WM_DELETE_WINDOW protocol's atom, for the hack's own window.
   Atom DeleteAtom() const { return delete_atom_; }
 
  private:
-  void CreateOwn();
+  struct Placement {
+    int x;
+    int y;
+    unsigned width;
+    unsigned height;
+  };
+  VisualID WantedVisual(const HackOptions& options) const;
+  Placement Place(const WindowGeometry& geometry) const;
+  void SetSizeHints(const WindowGeometry& geometry, const Placement& place);
+  void CreateOwn(const HackOptions& options);
   void AdoptForeign(Window window);
 
   Display* display_;

@@ -32,8 +32,3 @@ class GlxScene {
     return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
   }};
 };
-
-// Builds the caption font's kFontCharCount display lists from an X core font of
-// `char_height` pixels, Courier bold as on Windows where the server has it, else any
-// fixed-width bold one, else "fixed". Returns the first list, 0 without any font.
-unsigned BuildCaptionFontLists(Display* display, int char_height);

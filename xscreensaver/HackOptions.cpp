@@ -4,13 +4,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <X11/Xutil.h>
+
 const char kHackUsage[] =
-    "usage: tessaryn [-window | -root | -window-id ID] [-fps] [-hands 1-10]\n"
+    "usage: tessaryn [-display NAME] [-window | -root | -window-id ID] [-geometry GEOM]\n"
+    "                [-visual default|best|ID] [-fps | -no-fps] [-hands 1-10]\n"
     "                [-hand-color 1-10] [-sizes 5-15] [-dial 0-10] [-dial-color 1-10]\n"
     "                [-brightness 0-10] [-random | -no-random] [-help]\n"
-    "Draws the analog clock into its own window, the root window (-root), the window\n"
-    "XScreenSaver names in $XSCREENSAVER_WINDOW, or the window ID (decimal or 0x hex).\n"
-    "-fps shows the frames per second. Options may also be spelled with two dashes.\n";
+    "Draws the analog clock into its own window (-window, placed by -geometry), the root\n"
+    "window (-root), the window XScreenSaver names in $XSCREENSAVER_WINDOW, or the window\n"
+    "ID (decimal or 0x hex). -fps shows the frames per second. Options may also be\n"
+    "spelled with two dashes.\n";
 
 const char kHackUsageHint[] = "Try 'tessaryn -help' for the options.\n";
 
@@ -68,7 +72,8 @@ struct Parser {
   int i = 0;
   std::string& error;
   HackOptions options;
-  bool root = false;
+  // The last of -window and -root given.
+  std::optional<HackTarget> asked;
   std::optional<unsigned long> window_id;
 
   const char* Value(const std::string& name) {
@@ -107,15 +112,66 @@ struct Parser {
     return true;
   }
 
+  bool Visual(const std::string& name) {
+    const char* text = Value(name);
+    if (text == nullptr) {
+      return false;
+    }
+    const std::string value = text;
+    if (value == "default") {
+      options.visual = VisualPick::Default;
+    } else if (value == "best" || value == "gl" || value == "GL") {
+      options.visual = VisualPick::Best;
+    } else if (const auto id = ParseWindowId(value)) {
+      options.visual = VisualPick::Id;
+      options.visual_id = *id;
+    } else {
+      error = name + " must be default, best or a visual id, got " + value;
+      return false;
+    }
+    return true;
+  }
+
+  bool Geometry(const std::string& name) {
+    const char* text = Value(name);
+    if (text == nullptr) {
+      return false;
+    }
+    const auto geometry = ParseGeometry(text);
+    if (!geometry) {
+      error = name + " must be WIDTHxHEIGHT[+X+Y], got " + text;
+      return false;
+    }
+    options.geometry = *geometry;
+    return true;
+  }
+
+  bool Display(const std::string& name) {
+    const char* text = Value(name);
+    if (text == nullptr) {
+      return false;
+    }
+    options.display = text;
+    return true;
+  }
+
   bool One(const char* arg) {
     const std::string name = OptionName(arg);
     if (const SettingOption* o = FindSettingOption(name)) {
       return Setting(*o);
     }
     if (name == "-window-id") return WindowId(name);
-    if (name == "-root") return root = true;
-    if (name == "-window") return true;
-    if (name == "-fps") return options.fps = true;
+    if (name == "-display") return Display(name);
+    if (name == "-visual") return Visual(name);
+    if (name == "-geometry") return Geometry(name);
+    if (name == "-root" || name == "-window") {
+      asked = name == "-root" ? HackTarget::Root : HackTarget::OwnWindow;
+      return true;
+    }
+    if (name == "-fps" || name == "-no-fps") {
+      options.fps = name == "-fps";
+      return true;
+    }
     if (name == "-help" || name == "-h") return options.help = true;
     if (name == "-random" || name == "-no-random") {
       options.settings.Rands = name == "-random" ? 1 : 0;
@@ -128,10 +184,13 @@ struct Parser {
 
 bool PickTarget(Parser& p, const char* xscreensaver_window) {
   // The daemon runs a hack with -root and hands it its own window in the environment:
-  // the real root lies under that window, where nobody would see the clock.
+  // the real root lies under that window, where nobody would see the clock. A window
+  // asked for by name is not the root, so the environment does not replace it.
   if (p.window_id) {
     p.options.target = HackTarget::WindowId;
     p.options.window_id = *p.window_id;
+  } else if (p.asked == HackTarget::OwnWindow) {
+    p.options.target = HackTarget::OwnWindow;
   } else if (xscreensaver_window != nullptr && *xscreensaver_window != '\0') {
     const auto id = ParseWindowId(xscreensaver_window);
     if (!id) {
@@ -140,7 +199,7 @@ bool PickTarget(Parser& p, const char* xscreensaver_window) {
     }
     p.options.target = HackTarget::WindowId;
     p.options.window_id = *id;
-  } else if (p.root) {
+  } else if (p.asked == HackTarget::Root) {
     p.options.target = HackTarget::Root;
   }
   return true;
@@ -162,6 +221,28 @@ std::optional<unsigned long> ParseWindowId(const std::string& text) {
     return std::nullopt;
   }
   return static_cast<unsigned long>(value);
+}
+
+std::optional<WindowGeometry> ParseGeometry(const std::string& text) {
+  int x = 0, y = 0;
+  unsigned width = 0, height = 0;
+  const int mask = XParseGeometry(text.c_str(), &x, &y, &width, &height);
+  // XParseGeometry ignores what follows a valid prefix; a typo must not pass for a size.
+  const bool sized = (mask & (WidthValue | HeightValue)) != 0;
+  const bool placed = (mask & (XValue | YValue)) != 0;
+  if ((!sized && !placed) || ((mask & WidthValue) && width == 0) ||
+      ((mask & HeightValue) && height == 0) ||
+      text.find_first_not_of("=0123456789xX+-") != std::string::npos) {
+    return std::nullopt;
+  }
+  WindowGeometry g;
+  if (mask & XValue) g.x = x;
+  if (mask & YValue) g.y = y;
+  if (mask & WidthValue) g.width = width;
+  if (mask & HeightValue) g.height = height;
+  g.x_from_right = (mask & XNegative) != 0;
+  g.y_from_bottom = (mask & YNegative) != 0;
+  return g;
 }
 
 std::optional<HackOptions> ParseHackOptions(int argc, const char* const* argv,

@@ -20,9 +20,10 @@ int BadUsage(const std::string& error) {
 }
 
 int RunHack(const HackOptions& options, const TestSeams& seams) {
-  const DisplayHandle display(XOpenDisplay(nullptr));
+  const char* name = options.display.empty() ? nullptr : options.display.c_str();
+  const DisplayHandle display(XOpenDisplay(name));
   if (!display) {
-    std::fprintf(stderr, "tessaryn: cannot open display %s\n", XDisplayName(nullptr));
+    std::fprintf(stderr, "tessaryn: cannot open display %s\n", XDisplayName(name));
     return 1;
   }
   InstallXErrorHandler();

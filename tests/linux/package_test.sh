@@ -3,10 +3,12 @@
 #
 #   tests/linux/package_test.sh [PACKAGE_DIR]
 #
-# checks build/package/tessaryn_*.deb (made by tools/package.sh) with lintian, installs
+# checks build/package/tessaryn_*.deb and the source package beside it (made by
+# tools/package-deb.sh, from a clean copy of the source) with lintian, installs
 # it with apt-get, finds the hack and its XML where XScreenSaver keeps its own, checks
-# that every setting the XML offers is an option the installed hack takes, runs the
-# XScreenSaver daemon test on the installed hack, then purges the package and checks
+# that every setting the XML offers is an option the installed hack takes, checks the
+# entry MATE's screensaver reads, runs the XScreenSaver daemon test (with a user's own
+# path through tessaryn-enable) on the installed package, then purges the package and checks
 # that nothing of it is left. Needs root (or sudo): it installs and removes a package.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -28,6 +30,20 @@ tags=$(lintian --display-info --fail-on error "$deb" 2>/dev/null) || lintian_sta
 [ -z "$tags" ] || echo "$tags" | sed 's/^/    /'
 check "lintian ran and reports no error" \
   bash -c '[ "$0" -eq 0 ] && ! grep -q "^E:" <<<"$1"' "$lintian_status" "$tags"
+
+dscs=("$package"/tessaryn_*.dsc)
+echo "lintian $(basename "${dscs[0]}")"
+source_status=0
+source_tags=$(lintian --display-info --fail-on error,warning "${dscs[0]}" 2>/dev/null) ||
+  source_status=$?
+[ -z "$source_tags" ] || echo "$source_tags" | sed 's/^/    /'
+check "lintian ran on the source package and reports no error or warning" \
+  bash -c '[ "$0" -eq 0 ] && ! grep -q "^[EW]:" <<<"$1"' "$source_status" "$source_tags"
+control() { dpkg-deb -f "$deb" "$1"; }
+check "it recommends xscreensaver or mate-screensaver" \
+  test "$(control Recommends)" = "xscreensaver | mate-screensaver"
+check "it depends on the caption's font, fonts-liberation" \
+  bash -c 'grep -qw fonts-liberation <<<"$0"' "$(control Depends)"
 
 # Purged on every path, so a failed check leaves the machine as it found it.
 purged=no
@@ -63,6 +79,11 @@ check "the XML is in XScreenSaver's config folder ($config_dir)" listed "$xml"
 check "the XML is well-formed" xmllint --noout "$xml"
 check "the man page is installed and found" bash -c \
   '[ "$(man -w 6 tessaryn)" = /usr/share/man/man6/tessaryn.6.gz ]'
+check "tessaryn-enable is on the PATH" test "$(command -v tessaryn-enable)" = /usr/bin/tessaryn-enable
+check "its man page is installed and found" bash -c \
+  '[ "$(man -w 1 tessaryn-enable)" = /usr/share/man/man1/tessaryn-enable.1.gz ]'
+check "the caption's face is there: bold Liberation Mono" bash -c \
+  'fc-match "Liberation Mono:bold" family style | grep -qx "Liberation Mono:style=Bold"'
 check "the copyright file is installed" listed /usr/share/doc/tessaryn/copyright
 check "the changelog is installed, compressed" listed /usr/share/doc/tessaryn/changelog.gz
 
@@ -101,6 +122,19 @@ for i in $(seq "$(xpath 'count(//boolean)')"); do
 done
 check "the command the XML starts from ($(xpath 'string(//command/@arg)')) is taken" \
   takes "$(xpath 'string(//command/@arg)')"
+
+# MATE's screensaver lists the .desktop files of this folder that show in MATE and
+# starts their Exec with the window to draw in, as it does xscreensaver-gl's hacks.
+desktop=/usr/share/applications/screensavers/tessaryn.desktop
+key() { sed -n "s/^$1=//p" "$desktop"; }
+check "MATE's entry is installed ($desktop)" listed "$desktop"
+check "desktop-file-validate finds no error or warning in it" \
+  bash -c '! desktop-file-validate "$0" | grep -q "error:\|warning:"' "$desktop"
+check "it is a screensaver shown in MATE" \
+  test "$(key Type) $(key Categories) $(key OnlyShowIn)" = "Application Screensaver; MATE;"
+check "it runs the installed hack on the root: $(key Exec)" \
+  test "$(key Exec) $(key TryExec)" = "$hack --root $hack"
+check "it is named Tessaryn" test "$(key Name)" = Tessaryn
 
 if [ "${TESSARYN_SKIP_DAEMON:-}" != 1 ]; then
   check "the XScreenSaver daemon runs the installed hack" \

@@ -8,7 +8,15 @@
 # -activate` must start the hack that XScreenSaver finds in its hack folder (the
 # installed package's) and the screen must show the clock at a pinned time, the second
 # hand where that time puts it; `-deactivate` must end the hack; xscreensaver-settings
-# must then preview the clock in its pane. Needs root (or sudo) to make the user.
+# must then preview the clock in its pane.
+#
+# Then a user's own path, in a home of its own with a ~/.xscreensaver of its own: the
+# user runs tessaryn-enable twice (the second run changes nothing), starts the session
+# as a login does (the autostart entry's own Exec command), activates and sees the
+# clock; tessaryn-enable --remove then leaves the user's files as they were, byte for
+# byte. A user without a ~/.xscreensaver gets one with XScreenSaver's list and Tessaryn
+# at its end, and --remove leaves the home empty again. Needs root (or sudo) to make
+# the user.
 # Cleans up the daemon, the settings program, the screen, the user and its home on
 # every path.
 set -euo pipefail
@@ -83,6 +91,14 @@ as_user() {
   "${as_root[@]}" runuser -u "$user" -- env -i PATH=/usr/bin:/bin DISPLAY="$display" \
     HOME="$home" TESSARYN_PINNED_TIME="$pinned" "$@"
 }
+# In a home named by $1; DISPLAY only when $2 is "x".
+as_user_in() {
+  local in_home=$1 with_display=$2
+  shift 2
+  local env=(PATH=/usr/bin:/bin HOME="$in_home" TESSARYN_PINNED_TIME="$pinned")
+  [ "$with_display" != x ] || env+=(DISPLAY="$display")
+  "${as_root[@]}" runuser -u "$user" -- env -i "${env[@]}" "$@"
+}
 as_user xscreensaver --no-splash --log "$home/daemon.log" >/dev/null 2>&1 &
 user_pids+=($!)
 quietly() { "$@" >/dev/null 2>&1; }
@@ -154,9 +170,126 @@ if [ -n "$window" ]; then
   [ "$failures" -eq 0 ] || keep_shot preview
 fi
 
+# The settings program this test started ends, and its preview with it. (The kernel
+# keeps 15 characters of a program's name: it is matched on its command line.)
+for pid in $(pgrep -u "$user" -f '^xscreensaver-settings'); do
+  "${as_root[@]}" kill "$pid" 2>/dev/null || true
+done
 as_user xscreensaver-command -exit >/dev/null 2>&1 || true
+first_daemon_gone() { ! pgrep -u "$user" -x xscreensaver >/dev/null; }
+check "the first daemon ends" wait_until 30 first_daemon_gone
+check "no hack is left running" wait_until 30 hack_gone
+
+# --- A user's own path, with tessaryn-enable. ---
+# The user's files: every file, link and folder with its bytes or target, and its mode.
+home_state() {
+  (cd "$1" && find . -mindepth 1 | sort | while read -r f; do
+    if [ -L "$f" ]; then
+      echo "$f -> $(readlink "$f")"
+    elif [ -f "$f" ]; then
+      echo "$f $(stat -c %a "$f") $(sha256sum <"$f" | cut -d' ' -f1)"
+    else
+      echo "$f/ $(stat -c %a "$f")"
+    fi
+  done)
+}
+user_home=$work/user
+mkdir -p "$user_home/.config/unrelated"
+echo "kept" >"$user_home/.config/unrelated/settings"
+# Mode "one" on the second entry, the one tessaryn-enable adds at the end.
+cat >"$user_home/.xscreensaver" <<'PREFS'
+# XScreenSaver Preferences File
+mode:		one
+selected:	1
+splash:		False
+lock:		False
+fade:		False
+unfade:		False
+timeout:	0:30:00
+cycle:		0:00:00
+programs:							      \
+  GL:		gltext -root						    \n
+
+pointerPollTime: 0:00:05
+PREFS
+chmod 640 "$user_home/.xscreensaver"
+"${as_root[@]}" chown -R "$user" "$user_home"
+before=$(home_state "$user_home")
+
+check "tessaryn-enable is on the PATH" as_user_in "$user_home" x sh -c 'command -v tessaryn-enable'
+check "tessaryn-enable runs" quietly as_user_in "$user_home" x tessaryn-enable
+once=$(home_state "$user_home")
+# The old last entry now continues (ends in "\n\"), and the new one ends the list.
+tessaryn_last() {
+  awk '/gltext -root/ { continued = /[\\]n[\\]$/; getline
+         ok = continued && /^[ \t]*GL:[ \t]*tessaryn --root[ \t]*[\\]n$/ }
+       END { exit !ok }' "$user_home/.xscreensaver"
+}
+check "it adds tessaryn --root at the end of the programs list" tessaryn_last
+autostart_entry=$user_home/.config/autostart/xscreensaver.desktop
+check "it adds XScreenSaver's autostart entry" test -f "$autostart_entry"
+second_run_unchanged() {
+  as_user_in "$user_home" x tessaryn-enable >/dev/null 2>&1 &&
+    [ "$(home_state "$user_home")" = "$once" ]
+}
+check "a second run changes nothing" second_run_unchanged
+
+# As a login starts the session's autostart entries.
+exec_line=$(sed -n 's/^Exec=//p' "$autostart_entry" 2>/dev/null | head -n 1)
+if [ -n "$exec_line" ]; then
+  # shellcheck disable=SC2086  # the entry's Exec is a command line, split as XDG does
+  as_user_in "$user_home" x $exec_line >/dev/null 2>&1 &
+  user_pids+=($!)
+fi
+user_daemon_ready() { as_user_in "$user_home" x xscreensaver-command -time >/dev/null 2>&1; }
+check "the autostart entry ($exec_line) starts the daemon" wait_until 30 user_daemon_ready
+check "-activate is accepted" quietly as_user_in "$user_home" x xscreensaver-command -activate
+enabled_hack_running() { pgrep -a -u "$user" -x tessaryn | grep -qE '^[0-9]+ tessaryn --root$'; }
+check "-activate starts tessaryn --root" wait_until 30 enabled_hack_running
+# The default settings: hand colour 5 (gold) over dial 7 (grey), so the second hand
+# is where the face is far more red than blue, and between the hands it is not.
+gold() { read -r r g b <<<"$(rgb_at "$1")"; [ "$r" -ge 150 ] && [ $((r - b)) -ge 90 ]; }
+not_gold() { ! gold "$1"; }
+default_clock_shown() {
+  import -display "$display" -window root "$work/shot.png" 2>/dev/null &&
+    gold "$(pixel_at_angle -132 "$width" "$height")" &&
+    not_gold "$(pixel_at_angle -42 "$width" "$height")"
+}
+check "the screen shows the clock at $pinned" wait_until 60 default_clock_shown
+[ "$failures" -eq 0 ] || keep_shot enabled
+check "-deactivate is accepted" quietly as_user_in "$user_home" x xscreensaver-command -deactivate
+check "-deactivate ends tessaryn" wait_until 30 hack_gone
+
+check "tessaryn-enable --remove runs" quietly as_user_in "$user_home" x tessaryn-enable --remove
+check "the daemon it restarted answers" wait_until 30 user_daemon_ready
+as_user_in "$user_home" x xscreensaver-command -exit >/dev/null 2>&1 || true
+daemon_gone() { ! pgrep -u "$user" -x xscreensaver >/dev/null; }
+wait_until 30 daemon_gone || true
+after=$(home_state "$user_home")
+check "the user's files are as before, byte for byte" test "$after" = "$before"
+[ "$after" = "$before" ] || diff <(echo "$before") <(echo "$after") | sed 's/^/    /'
+
+# A user who has no ~/.xscreensaver yet, away from any display.
+empty_home=$work/empty
+mkdir -p "$empty_home"
+"${as_root[@]}" chown "$user" "$empty_home"
+check "tessaryn-enable runs without a display" quietly as_user_in "$empty_home" - tessaryn-enable
+defaults=$(grep -c -- '--root' /etc/X11/app-defaults/XScreenSaver)
+defaults_then_tessaryn() {
+  local made=$empty_home/.xscreensaver
+  [ "$(grep -c -- '--root' "$made")" -eq $((defaults + 1)) ] &&
+    grep -- '--root' "$made" | tail -n 1 | grep -q 'tessaryn --root'
+}
+check "a new ~/.xscreensaver lists XScreenSaver's $defaults modes, then tessaryn" \
+  defaults_then_tessaryn
+emptied() {
+  as_user_in "$empty_home" - tessaryn-enable --remove >/dev/null 2>&1 &&
+    [ -z "$(ls -A "$empty_home")" ]
+}
+check "--remove leaves the home empty again" emptied
+
 if [ "$failures" -ne 0 ]; then
-  echo "daemon log:"
+  echo "daemon log (the first daemon's):"
   sed 's/^/    /' "$home/daemon.log" 2>/dev/null | tail -n 30
   exit 1
 fi

@@ -84,7 +84,7 @@ bool HasProperty(Display* display, Window window, Atom atom) {
 
 }  // namespace
 
-VirtualScreen::VirtualScreen() {
+VirtualScreen::VirtualScreen(const char* size) {
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
   const std::string fd = std::to_string(fds[1]);
@@ -94,8 +94,8 @@ VirtualScreen::VirtualScreen() {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
     dup2(null, 2);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-           "tcp", "-noreset", static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", size, "-nolisten", "tcp",
+           "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);

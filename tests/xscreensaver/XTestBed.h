@@ -10,11 +10,11 @@
 #include "tools/render/OffscreenContext.h"
 
 // A virtual X server of the test's own: Xvfb on a display number it picks itself
-// (-displayfd), 1024 x 768 x 24, stopped when this goes. The test's connection to it
+// (-displayfd), 1024 x 768 x 24 unless told, stopped when this goes. The test's connection to it
 // comes with it.
 class VirtualScreen {
  public:
-  VirtualScreen();
+  explicit VirtualScreen(const char* size = "1024x768x24");
   ~VirtualScreen();
   VirtualScreen(const VirtualScreen&) = delete;
   VirtualScreen& operator=(const VirtualScreen&) = delete;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "xscreensaver/CaptionFace.h"
 #include "xscreensaver/FramePacer.h"
 #include "xscreensaver/HackOptions.h"
 #include "xscreensaver/TestSeams.h"
@@ -74,6 +75,9 @@ TEST(HackOptions, BadOptionsAreRefusedNamingTheOption) {
       {{"-window-id"}, "-window-id needs a value"},
       {{"-window-id", "0"}, "-window-id must be a window id (decimal or 0x hex), got 0"},
       {{"-window-id", "0xZZ"}, "-window-id must be a window id (decimal or 0x hex), got 0xZZ"},
+      {{"-display"}, "-display needs a value"},
+      {{"-visual", "truecolor"}, "-visual must be default, best or a visual id, got truecolor"},
+      {{"-geometry", "huge"}, "-geometry must be WIDTHxHEIGHT[+X+Y], got huge"},
       {{"-bogus"}, "unknown option -bogus"},
       {{"--bogus"}, "unknown option --bogus"},
       {{"-"}, "unknown option -"},
@@ -85,7 +89,7 @@ TEST(HackOptions, BadOptionsAreRefusedNamingTheOption) {
   }
 }
 
-TEST(HackOptions, TargetIsWindowIdThenEnvironmentThenRootThenOwnWindow) {
+TEST(HackOptions, TargetIsWindowIdThenWindowThenEnvironmentForTheRoot) {
   struct Row {
     std::vector<const char*> args;
     const char* env;
@@ -98,7 +102,10 @@ TEST(HackOptions, TargetIsWindowIdThenEnvironmentThenRootThenOwnWindow) {
       {{}, "", HackTarget::OwnWindow, 0},
       {{}, "0x1a00007", HackTarget::WindowId, 0x1a00007},
       {{}, "4194311", HackTarget::WindowId, 4194311},
-      {{"-window"}, "0x400007", HackTarget::WindowId, 0x400007},
+      {{"-window"}, "0x400007", HackTarget::OwnWindow, 0},
+      {{"-root", "-window"}, "0x400007", HackTarget::OwnWindow, 0},
+      {{"-window", "-root"}, "0x400007", HackTarget::WindowId, 0x400007},
+      {{"-window", "-root"}, nullptr, HackTarget::Root, 0},
       {{"-root"}, "0x400007", HackTarget::WindowId, 0x400007},
       {{"-root"}, nullptr, HackTarget::Root, 0},
       {{"-root", "-window-id", "77"}, "0x400007", HackTarget::WindowId, 77},
@@ -115,6 +122,80 @@ TEST(HackOptions, TargetIsWindowIdThenEnvironmentThenRootThenOwnWindow) {
   EXPECT_FALSE(Parse({}, "junk", &error));
   EXPECT_EQ(error, "XSCREENSAVER_WINDOW must be a window id, got junk");
   EXPECT_FALSE(ParseWindowId("0x20000000"));  // wider than an X id
+}
+
+// The options every XScreenSaver hack takes, as its users type them.
+TEST(HackOptions, StandardOptionsOfEveryHack) {
+  const auto o = Parse({"-display", ":7", "-fps", "-no-fps", "-visual", "default", "-geometry",
+                        "640x480+10+20", "-window"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->display, ":7");
+  EXPECT_FALSE(o->fps);
+  EXPECT_EQ(o->visual, VisualPick::Default);
+  EXPECT_EQ(o->target, HackTarget::OwnWindow);
+  EXPECT_EQ(o->geometry.width, 640u);
+  EXPECT_EQ(o->geometry.height, 480u);
+  EXPECT_EQ(o->geometry.x, 10);
+  EXPECT_EQ(o->geometry.y, 20);
+  EXPECT_TRUE(Parse({"--no-fps", "-fps"})->fps);
+
+  struct VisualRow {
+    const char* value;
+    VisualPick pick;
+    unsigned long id;
+  };
+  const VisualRow visuals[] = {{"best", VisualPick::Best, 0},
+                               {"GL", VisualPick::Best, 0},
+                               {"default", VisualPick::Default, 0},
+                               {"0x21", VisualPick::Id, 0x21}};
+  for (const VisualRow& r : visuals) {
+    const auto v = Parse({"-visual", r.value});
+    ASSERT_TRUE(v) << r.value;
+    EXPECT_EQ(v->visual, r.pick) << r.value;
+    EXPECT_EQ(v->visual_id, r.id) << r.value;
+  }
+
+  struct GeometryRow {
+    const char* text;
+    bool valid;
+    unsigned width;  // 0: not given
+    int x;
+    bool from_right;
+  };
+  const GeometryRow geometries[] = {
+      {"800x600", true, 800, 0, false}, {"=320x200+5+6", true, 320, 5, false},
+      {"+40+50", true, 0, 40, false},   {"300x200-0-0", true, 300, 0, true},
+      {"0x600", false, 0, 0, false},    {"800x600junk", false, 0, 0, false},
+      {"big", false, 0, 0, false},      {"", false, 0, 0, false},
+  };
+  for (const GeometryRow& r : geometries) {
+    const auto g = ParseGeometry(r.text);
+    ASSERT_EQ(g.has_value(), r.valid) << r.text;
+    if (g) {
+      EXPECT_EQ(g->width.value_or(0), r.width) << r.text;
+      EXPECT_EQ(g->x.value_or(0), r.x) << r.text;
+      EXPECT_EQ(g->x_from_right, r.from_right) << r.text;
+    }
+  }
+}
+
+// GDI's TrueType size for a positive CreateFont height: the cell is the face's Windows
+// ascent plus descent (Courier New's and Liberation Mono's: 1705 + 615 of 2048).
+TEST(CaptionFace, PixelsPerEmFromTheWindowsCellHeight) {
+  struct Row {
+    int cell_px, units_per_em, ascent, descent, ppem;
+  };
+  const Row rows[] = {
+      {34, 2048, 1705, 615, 30},  // 1024 wide
+      {64, 2048, 1705, 615, 56},  // 1920 wide: 56.497 to the nearest
+      {85, 2048, 1705, 615, 75},  // 2560 wide
+      {20, 1000, 800, 200, 20},   // a cell of exactly one em
+      {20, 2048, 0, 0, 20},       // no Windows metrics: the height itself
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(PixelsPerEmForCellHeight(r.cell_px, r.units_per_em, r.ascent, r.descent), r.ppem)
+        << r.cell_px;
+  }
 }
 
 // Good values are the pixel tests' own pins; a bad one is refused, naming its variable.

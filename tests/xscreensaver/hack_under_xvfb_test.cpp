@@ -239,6 +239,81 @@ TEST(HackInItsOwnWindow, ShowsFpsFollowsItsSizeAndClosesOnDelete) {
   EXPECT_TRUE(WaitForClientCount(x, clients, kStopMs));
 }
 
+bool HasProperty(Display* x, Window window, const char* name) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, left = 0;
+  unsigned char* data = nullptr;
+  XGetWindowProperty(x, window, XInternAtom(x, name, False), 0, 1, False, AnyPropertyType, &type,
+                     &format, &count, &left, &data);
+  if (data != nullptr) XFree(data);
+  return type != None;
+}
+
+// The options every XScreenSaver hack takes, on the real binary: the display by name,
+// the own window's geometry and visual, and an explicit -window over the daemon's.
+TEST(HackStandardOptions, DisplayGeometryVisualAndWindowAsTyped) {
+  VirtualScreen screen;
+  Display* x = screen.Connection();
+  const Window daemons = MapTestWindow(x, 320, 200);
+  const VisualID default_visual = XVisualIDFromVisual(DefaultVisual(x, DefaultScreen(x)));
+  const int clients = ClientCount(x);
+  struct Row {
+    std::vector<std::string> args;
+    bool daemon_window_set;
+    int x, y, width, height;
+    bool default_visual;
+  };
+  const Row rows[] = {
+      {{"-display", screen.Name(), "-no-fps"}, false, 0, 0, 800, 600, false},
+      {{"-display", screen.Name(), "-window", "-geometry", "320x240+10+20"},
+       true,
+       10,
+       20,
+       320,
+       240,
+       false},
+      {{"--display", screen.Name(), "-geometry", "200x100-0-0", "-visual", "default"},
+       false,
+       824,
+       668,
+       200,
+       100,
+       true},
+      {{"-display", screen.Name(), "-visual", "best", "-fps", "-no-fps"},
+       false,
+       0,
+       0,
+       800,
+       600,
+       false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.args[r.args.size() - 1]);
+    // No DISPLAY: the display comes from the option alone.
+    std::vector<std::string> env = {"TESSARYN_PINNED_TIME=10:08:37", "TESSARYN_FRAMES=1"};
+    if (r.daemon_window_set) env.push_back("XSCREENSAVER_WINDOW=" + Hex(daemons));
+    HackProcess hack(r.args, env);
+    const Window own = FindWindowNamed(x, "Tessaryn", kStartMs);
+    ASSERT_NE(own, 0u) << hack.Stderr();
+    ASSERT_TRUE(WaitForProperty(x, own, kFramesDone, hack, kStartMs)) << hack.Stderr();
+    XWindowAttributes a{};
+    XGetWindowAttributes(x, own, &a);
+    EXPECT_EQ(std::to_string(a.x) + "," + std::to_string(a.y) + " " + std::to_string(a.width) +
+                  "x" + std::to_string(a.height),
+              std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) +
+                  "x" + std::to_string(r.height));
+    if (r.default_visual) {
+      EXPECT_EQ(XVisualIDFromVisual(a.visual), default_visual);
+    }
+    hack.Signal(SIGTERM);
+    EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStopMs))) << hack.Stderr();
+    EXPECT_TRUE(WaitForClientCount(x, clients, kStopMs));
+    // An explicit -window wins: nothing was drawn into the daemon's window.
+    EXPECT_FALSE(HasProperty(x, daemons, kFramesDone));
+  }
+}
+
 TEST(HackBadOptions, ExitWithStatusTwoAndNameTheOption) {
   struct Row {
     std::vector<std::string> args;
@@ -249,6 +324,8 @@ TEST(HackBadOptions, ExitWithStatusTwoAndNameTheOption) {
       {{"-hands", "11"}, {}, "tessaryn: -hands must be 1 to 10, got 11"},
       {{"-brightness"}, {}, "tessaryn: -brightness needs a value"},
       {{"-install"}, {}, "tessaryn: unknown option -install"},
+      {{"-visual", "pseudocolor"}, {}, "tessaryn: -visual must be default, best or a visual id"},
+      {{"-geometry", "800x"}, {}, "tessaryn: -geometry must be WIDTHxHEIGHT[+X+Y], got 800x"},
       {{}, {"XSCREENSAVER_WINDOW=junk"}, "XSCREENSAVER_WINDOW must be a window id"},
       {{}, {"TESSARYN_FRAMES=0"}, "TESSARYN_FRAMES"},
   };

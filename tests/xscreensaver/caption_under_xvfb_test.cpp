@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <fontconfig/fontconfig.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "scene/Caption.h"
+#include "tests/xscreensaver/XTestBed.h"
+#include "tools/render/SceneRender.h"
+#include "xscreensaver/CaptionFace.h"
+
+namespace {
+
+constexpr int kStartMs = 60000;  // generous: 100 frames at 25 a second, on a loaded machine
+constexpr int kStopMs = 10000;
+constexpr int kFrames = 100;  // the caption's pulse has reached a tenth of its strength
+constexpr char kFramesDone[] = "_TESSARYN_FRAMES_DONE";
+
+// A glyph as FreeType draws it one bit deep: its ink box from the pen and its ink.
+struct GlyphInk {
+  int left = 0;
+  int width = 0;
+  int top = 0;
+  int rows = 0;
+  int advance = 0;
+  int pixels = 0;
+};
+
+struct FtFace {
+  FT_Library library = nullptr;
+  FT_Face face = nullptr;
+  FtFace(const std::string& file, int index, int ppem) {
+    FT_Init_FreeType(&library);
+    if (FT_New_Face(library, file.c_str(), index, &face) == 0) {
+      FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem));
+    }
+  }
+  ~FtFace() {
+    if (face != nullptr) FT_Done_Face(face);
+    FT_Done_FreeType(library);
+  }
+  GlyphInk Glyph(char c) const {
+    GlyphInk g;
+    if (face == nullptr || FT_Load_Char(face, static_cast<unsigned char>(c),
+                                        FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
+      return g;
+    }
+    const FT_Bitmap& b = face->glyph->bitmap;
+    g = {face->glyph->bitmap_left,
+         static_cast<int>(b.width),
+         face->glyph->bitmap_top,
+         static_cast<int>(b.rows),
+         static_cast<int>((face->glyph->advance.x + 32) >> 6),
+         0};
+    for (unsigned y = 0; y < b.rows; ++y) {
+      for (unsigned x = 0; x < b.width; ++x) {
+        g.pixels += (b.buffer[y * static_cast<unsigned>(b.pitch) + x / 8] >> (7 - x % 8)) & 1;
+      }
+    }
+    return g;
+  }
+};
+
+// The regular face of a family, to tell bold from it.
+std::string RegularFile(const std::string& family) {
+  FcPattern* wanted = FcNameParse(reinterpret_cast<const FcChar8*>((family + ":regular").c_str()));
+  FcConfigSubstitute(nullptr, wanted, FcMatchPattern);
+  FcDefaultSubstitute(wanted);
+  FcResult result = FcResultNoMatch;
+  FcPattern* found = FcFontMatch(nullptr, wanted, &result);
+  FcChar8* file = nullptr;
+  std::string path;
+  if (found != nullptr && FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
+    path = reinterpret_cast<const char*>(file);
+  }
+  if (found != nullptr) FcPatternDestroy(found);
+  FcPatternDestroy(wanted);
+  return path;
+}
+
+struct LineInk {
+  int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN, pixels = 0;
+};
+
+// The line as FreeType lays it out from a pen at (pen_x, baseline_y), y downwards.
+LineInk LaidOut(const FtFace& face, const char* text, int pen_x, int baseline_y) {
+  LineInk ink;
+  for (const char* c = text; *c != '\0'; ++c) {
+    const GlyphInk g = face.Glyph(*c);
+    if (g.pixels > 0) {
+      ink.left = std::min(ink.left, pen_x + g.left);
+      ink.right = std::max(ink.right, pen_x + g.left + g.width);
+      ink.top = std::min(ink.top, baseline_y - g.top);
+      ink.bottom = std::max(ink.bottom, baseline_y - g.top + g.rows);
+      ink.pixels += g.pixels;
+    }
+    pen_x += g.advance;
+  }
+  return ink;
+}
+
+// The first line's ink from row `top` down: the pixels `is_ink` says the caption drew,
+// down to the first row without any below the baseline, where the second line begins.
+template <typename IsInk>
+LineInk FirstLine(const Image& drawn, int top, int baseline, int bottom, IsInk is_ink) {
+  LineInk ink;
+  for (int y = std::max(top, 0); y < std::min(bottom, drawn.height); ++y) {
+    int in_row = 0;
+    for (int x = 0; x < drawn.width; ++x) {
+      if (is_ink(x, y)) {
+        ink.left = std::min(ink.left, x);
+        ink.right = std::max(ink.right, x + 1);
+        ink.top = std::min(ink.top, y);
+        ink.bottom = y + 1;
+        ++in_row;
+      }
+    }
+    if (in_row == 0 && y > baseline) break;
+    ink.pixels += in_row;
+  }
+  return ink;
+}
+
+// What differs from tessaryn-render's frame, which has no caption font.
+LineInk DrawnOverReference(const Image& drawn, const Image& expected, int top, int baseline,
+                           int bottom) {
+  return FirstLine(drawn, top, baseline, bottom, [&](int x, int y) {
+    return std::memcmp(drawn.At(x, y), expected.At(x, y), 3) != 0;
+  });
+}
+
+// The caption's own colour (0.9, 0.7, 0) at a tenth of its strength over the black of
+// dial 0, between columns `left` and `right`, where nothing else of the clock is that dim.
+LineInk DrawnByColour(const Image& drawn, int left, int right, int top, int baseline, int bottom) {
+  return FirstLine(drawn, top, baseline, bottom, [&](int x, int y) {
+    const uint8_t* p = drawn.At(x, y);
+    return x >= left && x < right && p[0] >= 10 && p[0] <= 60 && p[2] < 8 &&
+           p[1] * 10 >= p[0] * 6 && p[1] * 10 <= p[0] * 9;
+  });
+}
+
+// Where a point of the clock's plane at z = 0 lands: the eye at z = 5 with a 45° field
+// of view over the whole window, `aspect` wider than high (1 as the saver starts).
+double PixelX(double x, int width, double aspect = 1.0) {
+  return (1.0 + x / (5.0 * std::tan(M_PI / 8.0) * aspect)) / 2.0 * width;
+}
+double PixelY(double y, int height) {
+  return (1.0 - y / (5.0 * std::tan(M_PI / 8.0))) / 2.0 * height;
+}
+
+struct CaptionRow {
+  int start_width, start_height;  // the window as the hack finds it
+  int width, height;              // as it draws the frame measured
+  // Windows' bold "Courier New" for CreateFont(width / 30): the cell height, the
+  // pixels per em (cell × 2048 / 2320, the face's Windows ascent plus descent) and the
+  // advance (1229 of 2048 units to the em), all in whole pixels.
+  int cell_px, ppem, advance_px;
+};
+
+// The caption in the daemon's window, at a pinned time once its pulse shows: the first
+// line is bold "Courier New" (or Liberation Mono, which has its metrics) at the height
+// and advance Windows gives it, from the same raster position, and it follows a
+// change of the window's width.
+TEST(HackCaption, FirstLineInTheWindowsFaceAtTheWindowsSize) {
+  struct FontconfigDone {
+    ~FontconfigDone() { FcFini(); }
+  } fontconfig_done;
+  const auto face = FindCaptionFace();
+  ASSERT_TRUE(face) << "neither bold Courier New nor bold Liberation Mono is installed";
+  ASSERT_TRUE(face->family == "Courier New" || face->family == "Liberation Mono") << face->family;
+
+  VirtualScreen screen("1920x1080x24");
+  Display* x = screen.Connection();
+  const CaptionRow rows[] = {
+      {1024, 768, 1024, 768, 34, 30, 18},
+      {1920, 1080, 1920, 1080, 64, 56, 34},
+      // Shrunk after the hack has taken the window: the font is made anew for the new
+      // width, and the picture takes the window's true aspect from then on.
+      {1920, 1080, 1024, 768, 34, 30, 18},
+  };
+  for (const CaptionRow& r : rows) {
+    SCOPED_TRACE(std::to_string(r.width) + " wide");
+    ASSERT_EQ(CaptionFontCharHeight(r.width), r.cell_px);
+    const Window window = MapTestWindow(x, r.start_width, r.start_height);
+    // Only the hack's own selection of StructureNotify is then seen in the window's masks.
+    XSelectInput(x, window, PropertyChangeMask);
+    HackProcess hack({"-dial", "0", "-window-id", std::to_string(window)},
+                     {"DISPLAY=" + screen.Name(), "TESSARYN_PINNED_TIME=10:08:37",
+                      "TESSARYN_SEED=5", "TESSARYN_FRAMES=" + std::to_string(kFrames)});
+    if (r.width != r.start_width) {
+      XWindowAttributes a{};
+      for (int i = 0; i < kStartMs / 10 && hack.Running(); ++i) {
+        XGetWindowAttributes(x, window, &a);
+        if (a.all_event_masks & StructureNotifyMask) break;
+        usleep(10000);
+      }
+      ASSERT_TRUE(a.all_event_masks & StructureNotifyMask) << hack.Stderr();
+      XResizeWindow(x, window, static_cast<unsigned>(r.width), static_cast<unsigned>(r.height));
+      XSync(x, False);
+    }
+    ASSERT_TRUE(WaitForProperty(x, window, kFramesDone, hack, kStartMs)) << hack.Stderr();
+    const Image drawn = ReadWindow(x, window);
+    hack.Signal(SIGTERM);
+    hack.WaitForExit(kStopMs);
+    XDestroyWindow(x, window);
+    ASSERT_EQ(drawn.width, r.width);
+
+    const FtFace bold(face->file, face->index, r.ppem);
+    ASSERT_EQ(bold.Glyph('W').advance, r.advance_px);
+    const int baseline = static_cast<int>(std::lround(PixelY(1.2, r.height)));
+    const int next_baseline = static_cast<int>(std::lround(PixelY(1.0, r.height)));
+    if (r.width != r.start_width) {
+      const double aspect = static_cast<double>(r.width) / r.height;
+      const int pen_x = static_cast<int>(std::floor(PixelX(-1.0, r.width, aspect)));
+      const LineInk want = LaidOut(bold, kCaptionLine1, pen_x, baseline);
+      // From the top of the Windows cell's ascent (1705 of its 2320 units): the minute
+      // marks above are as dim at their edges.
+      const int ascent_px = r.cell_px * 1705 / 2320;
+      const LineInk got = DrawnByColour(drawn, pen_x - 2, pen_x + 24 * r.advance_px + 2,
+                                        baseline - ascent_px, baseline, next_baseline);
+      EXPECT_NEAR(got.right - got.left, want.right - want.left, 2);
+      EXPECT_NEAR(got.bottom - got.top, want.bottom - want.top, 2);
+      EXPECT_NEAR(got.pixels, want.pixels, want.pixels / 50);
+      continue;
+    }
+
+    RenderOptions o;
+    o.width = r.width;
+    o.height = r.height;
+    o.time = TimeOfDay{10, 8, 37, 0};
+    o.seed = 5;
+    o.frames = kFrames;
+    o.dial = 0;
+    const Image expected = RenderScene(o, false).image;
+
+    // The raster position (-1, 1.2), and the second line's at (-1, 1.0) bounds the first.
+    const int pen_x = static_cast<int>(std::floor(PixelX(-1.0, r.width)));
+    const LineInk want = LaidOut(bold, kCaptionLine1, pen_x, baseline);
+    const LineInk got =
+        DrawnOverReference(drawn, expected, baseline - r.cell_px, baseline, next_baseline);
+
+    // 24 characters of one advance each, from the raster position.
+    EXPECT_EQ(std::strlen(kCaptionLine1), 24u);
+    EXPECT_NEAR(got.left, want.left, 2);
+    EXPECT_NEAR(got.right, want.right, 2);
+    EXPECT_GE(got.left, pen_x - 2);
+    EXPECT_LE(got.right, pen_x + 24 * r.advance_px + 2);
+    EXPECT_GT(got.right, pen_x + 23 * r.advance_px);
+    // The pixel height: the ink from the tallest glyph's top to the lowest descender.
+    EXPECT_NEAR(got.top, want.top, 2);
+    EXPECT_NEAR(got.bottom, want.bottom, 2);
+    // One-bit bold glyphs: every pixel of the bold face's bitmaps and no other, where the
+    // regular face has far fewer.
+    const FtFace regular(RegularFile(face->family), 0, r.ppem);
+    const int regular_pixels = LaidOut(regular, kCaptionLine1, pen_x, baseline).pixels;
+    EXPECT_NEAR(got.pixels, want.pixels, want.pixels / 50);
+    EXPECT_LT(regular_pixels, want.pixels * 9 / 10) << "the regular face would pass for bold";
+  }
+}
+
+}  // namespace
