@@ -84,7 +84,7 @@ Xvfb -displayfd 3 -ac -nolisten tcp -screen 0 "${width}x${height}x24" \
   >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
-wait_until 10 test -s "$work/display" || { echo "Xvfb did not start"; exit 1; }
+wait_until 60 test -s "$work/display" || { echo "Xvfb did not start"; exit 1; }
 display=:$(cat "$work/display")
 
 as_user() {
@@ -106,9 +106,9 @@ daemon_ready() { as_user xscreensaver-command -time >/dev/null 2>&1; }
 hack_running() { pgrep -u "$user" -x tessaryn >/dev/null; }
 hack_gone() { ! hack_running; }
 
-check "the daemon answers" wait_until 30 daemon_ready
+check "the daemon answers" wait_until 90 daemon_ready
 check "-activate is accepted" quietly as_user xscreensaver-command -activate
-check "-activate starts tessaryn" wait_until 30 hack_running
+check "-activate starts tessaryn" wait_until 90 hack_running
 hack_exe() { "${as_root[@]}" readlink "/proc/$(pgrep -u "$user" -n -x tessaryn)/exe"; }
 check "the hack runs from XScreenSaver's hack folder" \
   test "$(hack_exe)" = /usr/libexec/xscreensaver/tessaryn
@@ -145,11 +145,11 @@ clock_shown() {
 }
 keep_shot() { cp "$work/shot.png" "build/xscreensaver-$1.png" 2>/dev/null || true; }
 check "the screen shows the clock at $pinned" \
-  wait_until 60 clock_shown root "$width" "$height"
+  wait_until 90 clock_shown root "$width" "$height"
 [ "$failures" -eq 0 ] || keep_shot daemon
 
 check "-deactivate is accepted" quietly as_user xscreensaver-command -deactivate
-check "-deactivate ends tessaryn" wait_until 30 hack_gone
+check "-deactivate ends tessaryn" wait_until 90 hack_gone
 
 # The settings program opens on the selected mode and previews it in its pane, the
 # window it hands the hack with --window-id.
@@ -160,13 +160,13 @@ preview_window() {
     head -n 1
 }
 preview_running() { [ -n "$(preview_window)" ]; }
-check "xscreensaver-settings previews tessaryn" wait_until 30 preview_running
+check "xscreensaver-settings previews tessaryn" wait_until 90 preview_running
 window=$(preview_window)
 if [ -n "$window" ]; then
   read -r preview_width preview_height < <(xwininfo -display "$display" -id "$window" |
     awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
   check "the preview pane ($window, ${preview_width}x$preview_height) shows the clock" \
-    wait_until 30 clock_shown "$window" "$preview_width" "$preview_height"
+    wait_until 90 clock_shown "$window" "$preview_width" "$preview_height"
   [ "$failures" -eq 0 ] || keep_shot preview
 fi
 
@@ -177,8 +177,8 @@ for pid in $(pgrep -u "$user" -f '^xscreensaver-settings'); do
 done
 as_user xscreensaver-command -exit >/dev/null 2>&1 || true
 first_daemon_gone() { ! pgrep -u "$user" -x xscreensaver >/dev/null; }
-check "the first daemon ends" wait_until 30 first_daemon_gone
-check "no hack is left running" wait_until 30 hack_gone
+check "the first daemon ends" wait_until 90 first_daemon_gone
+check "no hack is left running" wait_until 90 hack_gone
 
 # --- A user's own path, with tessaryn-enable. ---
 # The user's files: every file, link and folder with its bytes or target, and its mode.
@@ -242,10 +242,10 @@ if [ -n "$exec_line" ]; then
   user_pids+=($!)
 fi
 user_daemon_ready() { as_user_in "$user_home" x xscreensaver-command -time >/dev/null 2>&1; }
-check "the autostart entry ($exec_line) starts the daemon" wait_until 30 user_daemon_ready
+check "the autostart entry ($exec_line) starts the daemon" wait_until 90 user_daemon_ready
 check "-activate is accepted" quietly as_user_in "$user_home" x xscreensaver-command -activate
 enabled_hack_running() { pgrep -a -u "$user" -x tessaryn | grep -qE '^[0-9]+ tessaryn --root$'; }
-check "-activate starts tessaryn --root" wait_until 30 enabled_hack_running
+check "-activate starts tessaryn --root" wait_until 90 enabled_hack_running
 # The default settings: hand colour 5 (gold) over dial 7 (grey), so the second hand
 # is where the face is far more red than blue, and between the hands it is not.
 gold() { read -r r g b <<<"$(rgb_at "$1")"; [ "$r" -ge 150 ] && [ $((r - b)) -ge 90 ]; }
@@ -255,16 +255,16 @@ default_clock_shown() {
     gold "$(pixel_at_angle -132 "$width" "$height")" &&
     not_gold "$(pixel_at_angle -42 "$width" "$height")"
 }
-check "the screen shows the clock at $pinned" wait_until 60 default_clock_shown
+check "the screen shows the clock at $pinned" wait_until 90 default_clock_shown
 [ "$failures" -eq 0 ] || keep_shot enabled
 check "-deactivate is accepted" quietly as_user_in "$user_home" x xscreensaver-command -deactivate
-check "-deactivate ends tessaryn" wait_until 30 hack_gone
+check "-deactivate ends tessaryn" wait_until 90 hack_gone
 
 check "tessaryn-enable --remove runs" quietly as_user_in "$user_home" x tessaryn-enable --remove
-check "the daemon it restarted answers" wait_until 30 user_daemon_ready
+check "the daemon it restarted answers" wait_until 90 user_daemon_ready
 as_user_in "$user_home" x xscreensaver-command -exit >/dev/null 2>&1 || true
 daemon_gone() { ! pgrep -u "$user" -x xscreensaver >/dev/null; }
-wait_until 30 daemon_gone || true
+wait_until 90 daemon_gone || true
 after=$(home_state "$user_home")
 check "the user's files are as before, byte for byte" test "$after" = "$before"
 [ "$after" = "$before" ] || diff <(echo "$before") <(echo "$after") | sed 's/^/    /'
