@@ -287,3 +287,21 @@ bool WaitForSaverFrames(DWORD timeout_ms) {
   const Screenshot shown;
   return WaitForScreenChange(shown, 50, timeout_ms) && WaitForLitScreen(500, timeout_ms);
 }
+
+HWND StartFullScreenSaver(std::unique_ptr<SaverProcess>& saver, const std::string& working_dir) {
+  saver = std::make_unique<SaverProcess>("/s", working_dir);
+  const HWND window = saver->WaitForWindow("Full");
+  if (window == nullptr) {
+    ADD_FAILURE() << "no saver window";
+    return nullptr;
+  }
+  if (!PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms)) {
+    ADD_FAILURE() << "the saver window is not in the foreground";
+    return nullptr;
+  }
+  if (!WaitForSaverFrames()) {
+    ADD_FAILURE() << "the saver draws no frames";
+    return nullptr;
+  }
+  return window;
+}

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,10 @@ bool WaitForLitScreen(int min_lit = 500, DWORD timeout_ms = kStateBound_ms);
 // Waits until a saver just shown draws: the screen changes (its second hand moves at
 // least), then is lit. A lit screen alone may still be the last saver's picture.
 bool WaitForSaverFrames(DWORD timeout_ms = kStateBound_ms);
+// Starts the full-screen saver into `saver` and waits until its window is the active one
+// and drawing. Null, and a failure that says what was missing, when it did not get there.
+HWND StartFullScreenSaver(std::unique_ptr<SaverProcess>& saver,
+                          const std::string& working_dir = "");
 
 // Scene coordinates (the clock's plane, origin at the centre, +y up) to screen pixels,
 // for a full-screen frame drawn with aspect 1 and stretched to the screen.

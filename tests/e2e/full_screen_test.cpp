@@ -28,11 +28,12 @@ void MoveCursor(int x, int y) {
 // warp of the previous test can still come back from the X server after a new one,
 // so the start place is set again until it holds.
 void PlaceCursorAtStart() {
-  for (int attempt = 0; attempt < 20; ++attempt) {
+  const DWORD start = GetTickCount();
+  POINT p{};
+  while (GetTickCount() - start < kStateBound_ms) {
     SetCursorPos(kStartX, kStartY);
     PumpFor(50);  // a late warp that must not come back
     int settled = 0;
-    POINT p{};
     while (settled < 3 && GetCursorPos(&p) && p.x == kStartX && p.y == kStartY) {
       PumpFor(100);  // likewise
       ++settled;
@@ -41,7 +42,7 @@ void PlaceCursorAtStart() {
       return;
     }
   }
-  ADD_FAILURE() << "the cursor does not stay at the start place";
+  ADD_FAILURE() << "the cursor does not stay at the start place: it is at " << p.x << "," << p.y;
 }
 
 void SetPasswordSwitch(DWORD value) {
@@ -78,21 +79,7 @@ class FullScreenSaver : public testing::Test {
   // Starts the saver and waits until its window is the active one and drawing. Null, and
   // a failure that says what was missing, when it did not get there: the caller stops.
   HWND Start(const std::string& working_dir = "") {
-    saver_ = std::make_unique<SaverProcess>("/s", working_dir);
-    const HWND window = saver_->WaitForWindow("Full");
-    if (window == nullptr) {
-      ADD_FAILURE() << "no saver window";
-      return nullptr;
-    }
-    if (!PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms)) {
-      ADD_FAILURE() << "the saver window is not in the foreground";
-      return nullptr;
-    }
-    if (!WaitForSaverFrames()) {
-      ADD_FAILURE() << "the saver draws no frames";
-      return nullptr;
-    }
-    return window;
+    return StartFullScreenSaver(saver_, working_dir);
   }
 
   // An end that must not come within `ms`.

@@ -50,23 +50,7 @@ class SaverOnTwoMonitors : public testing::Test {
 
   // The window once it is the active one and drawing; null, and a failure that says what
   // was missing, when it did not get there.
-  HWND Start() {
-    saver_ = std::make_unique<SaverProcess>("/s");
-    const HWND window = saver_->WaitForWindow("Full");
-    if (window == nullptr) {
-      ADD_FAILURE() << "no saver window";
-      return nullptr;
-    }
-    if (!PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms)) {
-      ADD_FAILURE() << "the saver window is not in the foreground";
-      return nullptr;
-    }
-    if (!WaitForSaverFrames()) {
-      ADD_FAILURE() << "the saver draws no frames";
-      return nullptr;
-    }
-    return window;
-  }
+  HWND Start() { return StartFullScreenSaver(saver_); }
 
   // Minute marks lit on one monitor, of 60, as its own full-screen frame: on radius 1.9,
   // the hour marks on 1.7.
