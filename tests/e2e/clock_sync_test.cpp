@@ -126,10 +126,25 @@ class SettingsWindow {
     window_ = saver_->WaitForWindow("Tessaryn Settings");
     if (window_ != nullptr) {
       button_ = FindWindowExA(window_, nullptr, "Button", "Clock synchronization");
+      RECT r{};
+      GetClientRect(FindWindowExA(window_, nullptr, "TessarynGlPanel", nullptr), &r);
+      clock_size_ = {r.right, r.bottom};
     }
   }
   ~SettingsWindow() {
     saver_.reset();
+    // The next window's clock is found by its size: this one's X window goes first.
+    const std::string size = SizeText(clock_size_.cx, clock_size_.cy);
+    PumpUntil(
+        [&size] {
+          for (const auto& [id, window_size] : UnnamedXWindows()) {
+            if (window_size == size) {
+              return false;
+            }
+          }
+          return true;
+        },
+        kStateBound_ms, 50);
     SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", nullptr);
     DeleteStoredSettings();
   }
@@ -200,6 +215,7 @@ class SettingsWindow {
   std::unique_ptr<SaverProcess> saver_;
   HWND window_ = nullptr;
   HWND button_ = nullptr;
+  SIZE clock_size_{0, 0};
 };
 
 // The notice's texts in the order they showed, until it closed; and how red it got.

@@ -97,7 +97,9 @@ void LoopbackServer::ResetOnClose(SOCKET s) {
 }
 
 void LoopbackServer::Serve(int connections) {
-  while (accepted_ < connections && WaitReadable(listener_.get(), 30000)) {
+  // Open for as long as the server lives: a test may come to its last connection late.
+  constexpr int kOpenFor_ms = 3600000;
+  while (accepted_ < connections && WaitReadable(listener_.get(), kOpenFor_ms)) {
     const UniqueSocket client(accept(listener_.get(), nullptr, nullptr));
     if (!client.valid()) {
       return;
