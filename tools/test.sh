@@ -47,8 +47,12 @@ in_background() {
 
 windows_tiers() {
   local preset=$1 arch=$2
+  # NOTE: a Wine session here sometimes cannot place the cursor for a minute or two
+  # (GetCursorPos reads 0,0; cause not found yet, see docs/DEVELOPING.md). A test that
+  # fails runs again, twice at most; every failed attempt stays in the output.
   run_tier "$preset and e2e tests" env TESSARYN_WINEARCH="$arch" \
-    tools/wine-run.sh --session --prefix "build/$preset/wineprefix" ctest --preset "$preset"
+    tools/wine-run.sh --session --prefix "build/$preset/wineprefix" \
+    ctest --preset "$preset" --repeat until-pass:3
   # The saver on two monitors: Xephyr with Xinerama, a session and prefix of its own.
   run_tier "two monitors ($preset)" env TESSARYN_WINEARCH="$arch" \
     TESSARYN_MONITORS=1024x768,800x600 \
@@ -69,8 +73,6 @@ in_background win64 windows_tiers win64 win64
 
 run_tier "native build" build native
 run_tier "native tests" ctest --preset native -j "$jobs"
-# Installs the .deb, runs it under Debian's XScreenSaver daemon, purges it.
-run_tier "Debian package and XScreenSaver daemon" bash tests/linux/package_test.sh
 run_tier "win32 sources under clang" bash tools/check-win32-clang.sh
 run_tier "native build (clang, sanitizers)" build native-sanitize
 run_tier "native tests (clang, sanitizers)" ctest --preset native-sanitize -j "$jobs"
@@ -81,6 +83,10 @@ for i in "${!background_pids[@]}"; do
   fi
   cat "${background_logs[$i]}"
 done
+
+# Installs the .deb, runs it under Debian's XScreenSaver daemon, purges it: after the
+# Wine sessions, so that its daemon and theirs never start under each other's load.
+run_tier "Debian package and XScreenSaver daemon" bash tests/linux/package_test.sh
 
 if [ "$status" -ne 0 ]; then
   echo "Some tests FAILED."
