@@ -134,10 +134,6 @@ start_session() {
   start_wineserver
   if [ ! -f "$WINEPREFIX/.tessaryn-ready" ]; then
     wine wineboot -i >/dev/null 2>&1 || true
-    # NOTE: with no window manager on the virtual screen, Wine waits 2 s at every hide
-    # of a window it lets a manager manage (a full-screen one, one with a caption) for a
-    # withdrawal that never comes. Windows has no such wait: let Wine manage none.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.tessaryn-ready"
   fi
   if [ -n "${TESSARYN_MONITORS:-}" ] && [ ! -f "$WINEPREFIX/.tessaryn-xinerama" ]; then
