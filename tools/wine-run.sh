@@ -48,6 +48,7 @@ choose_prefix() {
 
 xvfb_pid=""
 xephyr_pid=""
+wm_state_pid=""
 wineserver_pid=""
 
 stop_wineserver() {
@@ -67,7 +68,7 @@ stop_session() {
     stop_wineserver
   fi
   local pid
-  for pid in "$xephyr_pid" "$xvfb_pid"; do
+  for pid in "$wm_state_pid" "$xephyr_pid" "$xvfb_pid"; do
     if [ -n "$pid" ]; then
       kill "$pid" 2>/dev/null || true
       wait "$pid" 2>/dev/null || true
@@ -118,6 +119,27 @@ start_monitors() {
   export DISPLAY=":$display_number"
 }
 
+# A window manager's acknowledgement of each map and withdrawal (WM_STATE) on our own X
+# server, which Wine otherwise waits 2 s for at every hide; built here on first use.
+start_wm_state() {
+  local root program ready
+  root=$(cd "$(dirname "$0")/.." && pwd)
+  program=$root/build/tools/wm-state
+  if [ ! -x "$program" ] || [ "$root/tools/wm-state/wm-state.c" -nt "$program" ]; then
+    mkdir -p "$(dirname "$program")"
+    cc -std=c11 -O2 -o "$program.$$" "$root/tools/wm-state/wm-state.c" -lX11
+    mv -f "$program.$$" "$program"
+  fi
+  ready=$(mktemp -u)
+  "$program" "$ready" >/dev/null 2>&1 &
+  wm_state_pid=$!
+  for _ in $(seq 200); do
+    [ -e "$ready" ] && break
+    sleep 0.05
+  done
+  rm -f "$ready"
+}
+
 start_session() {
   WINEPREFIX=$(realpath -m "$(choose_prefix "${1:-}")")
   export WINEPREFIX
@@ -127,8 +149,10 @@ start_session() {
 
   if [ -n "${TESSARYN_MONITORS:-}" ]; then
     start_monitors "$TESSARYN_MONITORS"
+    start_wm_state
   elif [ -z "${DISPLAY:-}" ]; then
     start_xvfb "${TESSARYN_SCREEN:-1024x768x24}"
+    start_wm_state
   fi
 
   start_wineserver

@@ -30,8 +30,11 @@ void MoveCursor(int x, int y) {
 void PlaceCursorAtStart() {
   const DWORD start = GetTickCount();
   POINT p{};
+  BOOL placed = FALSE;
+  DWORD refusal = 0;
   while (GetTickCount() - start < kStateBound_ms) {
-    SetCursorPos(kStartX, kStartY);
+    placed = SetCursorPos(kStartX, kStartY);
+    refusal = placed ? 0 : GetLastError();
     PumpFor(50);  // a late warp that must not come back
     int settled = 0;
     while (settled < 3 && GetCursorPos(&p) && p.x == kStartX && p.y == kStartY) {
@@ -42,7 +45,9 @@ void PlaceCursorAtStart() {
       return;
     }
   }
-  ADD_FAILURE() << "the cursor does not stay at the start place: it is at " << p.x << "," << p.y;
+  ADD_FAILURE() << "the cursor does not stay at the start place: it is at " << p.x << "," << p.y
+                << "; the last move was " << (placed ? "taken" : "refused") << " (error " << refusal
+                << ")";
 }
 
 void SetPasswordSwitch(DWORD value) {
