@@ -2,19 +2,27 @@
 # measuring scripts, one process's resident and virtual memory, open files and threads,
 # and its CPU time in clock ticks, read from /proc. sample and cpu read the process $pid.
 
-# Configures PRESET and builds its TARGETs (everything without one) on every core;
-# quiet unless it fails, when it shows what the build said.
-build() {
-  local preset=$1 log status=0
-  shift
-  local targets=()
-  [ $# -gt 0 ] && targets=(--target "$@")
+# Runs a command quietly: its output is shown only when it fails.
+quietly() {
+  local log status=0
   log=$(mktemp)
-  { cmake --preset "$preset" && cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}"; } \
-    >"$log" 2>&1 || status=$?
+  "$@" >"$log" 2>&1 || status=$?
   [ "$status" -eq 0 ] || cat "$log"
   rm -f "$log"
   return "$status"
+}
+
+# Configures PRESET and builds its TARGETs (everything without one) on every core,
+# quietly.
+build() {
+  quietly configure_and_build "$@"
+}
+configure_and_build() {
+  local preset=$1
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --preset "$preset" && cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}"
 }
 
 sample() {

@@ -7,6 +7,7 @@
 #   tools/package-deb.sh [OUT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/common.sh
 
 out=$(realpath -m "${1:-build/package}")
 
@@ -28,13 +29,7 @@ git ls-files -z --cached --others --exclude-standard |
   tar --null -T - -cf - | tar -xf - -C "$tree"
 cp -r installer/debian "$tree/debian"
 
-log=$(mktemp)
-if ! (cd "$tree" && dpkg-buildpackage -us -uc) >"$log" 2>&1; then
-  cat "$log"
-  rm -f "$log"
-  exit 1
-fi
-rm -f "$log"
+(cd "$tree" && quietly dpkg-buildpackage -us -uc)
 for f in "$stage"/tessaryn_"$version".dsc "$stage"/tessaryn_"$version".tar.* \
   "$stage"/tessaryn_"$version"_*.deb; do
   cp "$f" "$out/"
