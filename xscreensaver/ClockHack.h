@@ -16,7 +16,7 @@
 #include "xscreensaver/TestSeams.h"
 
 // The full-screen saver's clock in an X window: set up as the saver window sets up its
-// context, then a frame every 40 ms until a stop signal, the window's end or, in its
+// context, then a frame per frame interval (40 ms) until a stop signal, the window's end or, in its
 // own window, q, Escape or the window manager's close.
 class ClockHack {
  public:

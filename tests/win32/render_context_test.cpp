@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "scene/win32/RenderContext.h"
 #include "scene/SceneState.h"
@@ -113,7 +114,7 @@ TEST_F(RenderContextOnAWindow, SetsCapabilitiesBlendAndCamera) {
   GLfloat projection[16] = {};
   glGetFloatv(GL_PROJECTION_MATRIX, projection);
   EXPECT_FLOAT_EQ(projection[0], projection[5]);
-  EXPECT_NEAR(projection[5], 1.0f / std::tan(22.5f * 3.14159265f / 180.0f), 1e-5);
+  EXPECT_NEAR(projection[5], 1.0f / std::tan(22.5f * std::numbers::pi_v<float> / 180.0f), 1e-5);
   // The camera at z = 5 moves the origin 5 units into the screen.
   EXPECT_NEAR(projection[15], 5.0f, 1e-5);
   GLfloat modelview[16] = {};

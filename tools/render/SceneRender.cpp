@@ -15,13 +15,7 @@ ClockSettings ChosenSettings(const RenderOptions& o) {
   ClockSettings s;
   ApplyAllZeroRule(s, o.window == SceneWindow::Settings ? SettingsLoader::SettingsWindow
                                                         : SettingsLoader::FullScreen);
-  s.Color = o.dial.value_or(s.Color);
-  s.Alpha = o.dial_color.value_or(s.Alpha);
-  s.Arrows = o.hands.value_or(s.Arrows);
-  s.Ar_Color = o.hand_color.value_or(s.Ar_Color);
-  s.Sizes = o.sizes.value_or(s.Sizes);
-  s.Brightness = o.brightness.value_or(s.Brightness);
-  s.Rands = o.random.value_or(s.Rands);
+  ApplySettingChoices(s, o.settings);
   return s;
 }
 
