@@ -30,7 +30,7 @@ ClockHack::ClockHack(Display* display, const HackOptions& options, const TestSea
       options_(options),
       seams_(seams),
       window_(display, options),
-      gl_(display, window_),
+      gl_(display, window_.Id(), window_.Visual().config, window_.Visual().double_buffered),
       pacer_(MonotonicNowNs(), kFrameIntervalNs),
       fps_(MonotonicNowNs()),
       caption_face_(FindCaptionFace()) {
@@ -57,11 +57,10 @@ void ClockHack::PrepareSaverScene() {
   drawn_width_ = window_.Width();
   drawn_height_ = window_.Height();
   settings_.clock = options_.settings;
-  SaverSceneBeforeContext(settings_, scene_);
-  SetupCamera(SaverViewport(drawn_width_, drawn_height_), 1.0f);
-  BuildCaptionFont();
-  SetupLights(scene_.LightLevel);
-  SaverSceneAfterContext(settings_, scene_, random_);
+  SetupSaverScene(settings_, scene_, random_, drawn_width_, drawn_height_, [this] {
+    BuildCaptionFont();
+    return std::string();
+  });
 }
 
 bool ClockHack::Running() const {

@@ -6,11 +6,11 @@
 
 #include "base/RandomGenerator.h"
 #include "scene/SceneState.h"
+#include "scene/glx/GlxContext.h"
 #include "settings/ClockSettings.h"
 #include "xscreensaver/CaptionFace.h"
 #include "xscreensaver/DrawingWindow.h"
 #include "xscreensaver/FramePacer.h"
-#include "xscreensaver/GlxScene.h"
 #include "xscreensaver/HackOptions.h"
 #include "xscreensaver/StopSignals.h"
 #include "xscreensaver/TestSeams.h"
@@ -41,7 +41,7 @@ class ClockHack {
   HackOptions options_;
   TestSeams seams_;
   DrawingWindow window_;
-  GlxScene gl_;
+  GlxContext gl_;
   SettingsState settings_;
   SceneState scene_;
   RandomGenerator random_;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "scene/Caption.h"
+#include "scene/ContextSetup.h"
 #include "scene/GlHeaders.h"
 #include "scene/win32/SystemOpenGL.h"
 #include "win32/SystemError.h"
@@ -78,13 +79,11 @@ SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
   if (std::string failure = MakeContext(); !failure.empty()) {
     return Failed(std::move(failure));
   }
-  SetupCamera(viewport, 1.0f);
-  SetupResult result{"", true};
+  CaptionFontHook caption_font;
   if (font) {
-    result.failure = BuildCaptionFont(*font);
+    caption_font = [this, &font] { return BuildCaptionFont(*font); };
   }
-  SetupLights(light_level);
-  return result;
+  return SetupResult{SetupSceneContext(viewport, caption_font, light_level), true};
 }
 
 std::string RenderContext::MakeContext() {

@@ -21,19 +21,19 @@ ClockSettings ChosenSettings(const RenderOptions& o) {
 
 void PrepareSaver(const RenderOptions& o, OffscreenContext& context, RenderedWindow& w) {
   w.settings.clock = ChosenSettings(o);
-  SaverSceneBeforeContext(w.settings, w.scene);
-  SetupCamera(SaverViewport(context.Width(), context.Height()), 1.0f);
-  // Natively the lists stay empty; the calls that use them still run.
-  context.Objects().FontListBase = glGenLists(kFontCharCount);
-  SetupLights(w.scene.LightLevel);
-  SaverSceneAfterContext(w.settings, w.scene, w.random);
+  SetupSaverScene(w.settings, w.scene, w.random, context.Width(), context.Height(), [&] {
+    // Natively the lists stay empty; the calls that use them still run.
+    context.Objects().FontListBase = glGenLists(kFontCharCount);
+    return std::string();
+  });
 }
 
 void PrepareSettings(const RenderOptions& o, OffscreenContext& context, RenderedWindow& w) {
   w.settings.clock = ChosenSettings(o);
   SettingsSceneBeforeContext(w.settings, w.scene);
-  SetupCamera(SettingsViewport(context.Width(), context.Height()), 1.0f);
-  SetupLights(w.scene.LightLevel);
+  // The settings window draws no caption.
+  SetupSceneContext(SettingsViewport(context.Width(), context.Height()), nullptr,
+                    w.scene.LightLevel);
   SettingsSceneBeforeControls(w.settings, w.random);
   SettingsSceneAfterControls(w.settings, w.scene);
 }
