@@ -26,9 +26,12 @@ class TGlForm : public TForm {
   SceneGl& SceneObjects() { return context_.Objects(); }
 
  protected:
-  explicit TGlForm(DisplayNotifications display = SystemDisplayNotifications());
+  // `gl` is the rendering context's system calls.
+  explicit TGlForm(DisplayNotifications display = SystemDisplayNotifications(),
+                   RenderContextCalls gl = {});
   explicit TGlForm(const FormDescription& description,
-                   DisplayNotifications display = SystemDisplayNotifications());
+                   DisplayNotifications display = SystemDisplayNotifications(),
+                   RenderContextCalls gl = {});
 
   // Makes `window`'s context current. Without one the error box shows and the form
   // closes; a caption font that failed is said once, and the clock runs without it.

@@ -22,7 +22,8 @@ FullScreenState& FullScreen();
 // draws a frame per frame interval until a key or a large enough mouse movement leaves it.
 class TForm1 : public TGlForm {
  public:
-  explicit TForm1(DisplayNotifications display = SystemDisplayNotifications());
+  explicit TForm1(DisplayNotifications display = SystemDisplayNotifications(),
+                  RenderContextCalls gl = {});
 
   static constexpr int kMoveThreshold = 15;
 

@@ -9,6 +9,7 @@
 
 #include "scene/FrameInterval.h"
 #include "scene/SceneState.h"
+#include "scene/win32/RenderContext.h"
 
 // Process-wide state of the preview inside the display-properties dialog.
 struct PreviewState {
@@ -52,5 +53,5 @@ DWORD WINAPI PreviewWorker(LPVOID);
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
 // One frame with a device context and rendering context of its own, both released
-// before it returns.
-void DrawPreviewFrame();
+// before it returns, made with the system calls `gl`.
+void DrawPreviewFrame(const RenderContextCalls& gl = {});

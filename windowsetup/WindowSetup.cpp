@@ -33,8 +33,8 @@ Viewport SaverViewport(int width, int height) {
   return {0, 0, width, height};
 }
 
-void SetupSaverScene(SettingsState& settings, SceneState& scene, RandomGenerator& random,
-                     int width, int height, const CaptionFontHook& caption_font) {
+void SetupSaverScene(SettingsState& settings, SceneState& scene, RandomGenerator& random, int width,
+                     int height, const CaptionFontHook& caption_font) {
   SaverSceneBeforeContext(settings, scene);
   // Nothing reports the font's failure here: a context without a font has empty lists.
   SetupSceneContext(SaverViewport(width, height), caption_font, scene.LightLevel);

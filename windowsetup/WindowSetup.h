@@ -19,8 +19,8 @@ void SaverSceneAfterContext(SettingsState& settings, SceneState& scene, RandomGe
 Viewport SaverViewport(int width, int height);
 // Full-screen saver, on a context just made current over a `width` x `height` window:
 // the steps before it, the scene's set-up with the caption font, and the steps after.
-void SetupSaverScene(SettingsState& settings, SceneState& scene, RandomGenerator& random,
-                     int width, int height, const CaptionFontHook& caption_font);
+void SetupSaverScene(SettingsState& settings, SceneState& scene, RandomGenerator& random, int width,
+                     int height, const CaptionFontHook& caption_font);
 
 // Settings window, after its load: the lights will follow Brightness.
 void SettingsSceneBeforeContext(const SettingsState& settings, SceneState& scene);

@@ -10,7 +10,6 @@
 
 namespace {
 
-
 class DialFace : public SceneTest {
  protected:
   void SetUp() override {

@@ -28,7 +28,8 @@ TEST(RenderOptions, DefaultsAreTheSaverAt1024x768ForOneFrame) {
   EXPECT_EQ(o->width, 1024);
   EXPECT_EQ(o->height, 768);
   EXPECT_EQ(o->frames, 1);
-  EXPECT_FALSE(o->time || o->seed || o->Setting(&ClockSettings::Color) || o->Setting(&ClockSettings::Arrows));
+  EXPECT_FALSE(o->time || o->seed || o->Setting(&ClockSettings::Color) ||
+               o->Setting(&ClockSettings::Arrows));
 }
 
 TEST(RenderOptions, EveryOptionIsTaken) {
@@ -46,7 +47,8 @@ TEST(RenderOptions, EveryOptionIsTaken) {
   EXPECT_EQ(o->time->second, 45);
   EXPECT_EQ(*o->Setting(&ClockSettings::Color), 3);
   EXPECT_EQ(*o->Setting(&ClockSettings::Alpha), 4);
-  EXPECT_EQ(*o->Setting(&ClockSettings::Arrows), -1);  // kept as a hand-edited registry value would be
+  EXPECT_EQ(*o->Setting(&ClockSettings::Arrows),
+            -1);  // kept as a hand-edited registry value would be
   EXPECT_EQ(*o->Setting(&ClockSettings::Ar_Color), 6);
   EXPECT_EQ(*o->Setting(&ClockSettings::Sizes), 15);
   EXPECT_EQ(*o->Setting(&ClockSettings::Brightness), 0);

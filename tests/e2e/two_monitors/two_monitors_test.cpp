@@ -13,7 +13,6 @@
 
 namespace {
 
-
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
   reinterpret_cast<std::vector<RECT>*>(list)->push_back(*rect);
   return TRUE;
