@@ -134,7 +134,7 @@ struct Parser {
 
   bool One(const char* arg) {
     const std::string name = OptionName(arg);
-    if (const SettingRow* row = FindSettingByOption(name)) {
+    if (const SettingRow* row = FindSettingByOption(arg)) {
       if (row->is_switch) {
         options.settings.*row->field = 1;
         return true;
