@@ -4,12 +4,14 @@
 
 #include "ui/Application.h"
 
-TGlForm::TGlForm(DisplayNotifications display) : display_(std::move(display)) {
+TGlForm::TGlForm(DisplayNotifications display, RenderContextCalls gl)
+    : context_(gl), display_(std::move(display)) {
   BindTimer();
 }
 
-TGlForm::TGlForm(const FormDescription& description, DisplayNotifications display)
-    : TForm(description), display_(std::move(display)) {
+TGlForm::TGlForm(const FormDescription& description, DisplayNotifications display,
+                 RenderContextCalls gl)
+    : TForm(description), context_(gl), display_(std::move(display)) {
   BindTimer();
 }
 

@@ -9,11 +9,12 @@
 #include <optional>
 
 #include "glwindow/DisplayWatch.h"
+#include "scene/FrameInterval.h"
 #include "scene/win32/RenderContext.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
 
-// A form that draws an OpenGL frame every 40 ms: it owns the rendering context, shows
+// A form that draws an OpenGL frame at the frame interval: it owns the rendering context, shows
 // why a set-up failed, draws only with a context and while its display can be seen,
 // and on close stops its frames, lets the context go and ends the application.
 class TGlForm : public TForm {
@@ -25,9 +26,12 @@ class TGlForm : public TForm {
   SceneGl& SceneObjects() { return context_.Objects(); }
 
  protected:
-  explicit TGlForm(DisplayNotifications display = SystemDisplayNotifications());
+  // `gl` is the rendering context's system calls.
+  explicit TGlForm(DisplayNotifications display = SystemDisplayNotifications(),
+                   RenderContextCalls gl = {});
   explicit TGlForm(const FormDescription& description,
-                   DisplayNotifications display = SystemDisplayNotifications());
+                   DisplayNotifications display = SystemDisplayNotifications(),
+                   RenderContextCalls gl = {});
 
   // Makes `window`'s context current. Without one the error box shows and the form
   // closes; a caption font that failed is said once, and the clock runs without it.
@@ -54,7 +58,7 @@ class TGlForm : public TForm {
   RenderContext& Context() { return context_; }
   const RenderContext& Context() const { return context_; }
 
-  TTimer Timer{40, false};
+  TTimer Timer{kFrameInterval_ms, false};
 
  private:
   void BindTimer();

@@ -31,7 +31,8 @@ FullScreenState& FullScreen() {
   return g_full_screen;
 }
 
-TForm1::TForm1(DisplayNotifications display) : TGlForm(std::move(display)) {
+TForm1::TForm1(DisplayNotifications display, RenderContextCalls gl)
+    : TGlForm(std::move(display), gl) {
   FormDescription d;
   d.caption = "Full";
   d.style = WS_POPUP;

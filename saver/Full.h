@@ -19,10 +19,11 @@ struct FullScreenState {
 FullScreenState& FullScreen();
 
 // The full-screen saver window: covers every monitor, stays on top, hides the cursor and
-// draws a frame every 40 ms until a key or a large enough mouse movement leaves it.
+// draws a frame per frame interval until a key or a large enough mouse movement leaves it.
 class TForm1 : public TGlForm {
  public:
-  explicit TForm1(DisplayNotifications display = SystemDisplayNotifications());
+  explicit TForm1(DisplayNotifications display = SystemDisplayNotifications(),
+                  RenderContextCalls gl = {});
 
   static constexpr int kMoveThreshold = 15;
 

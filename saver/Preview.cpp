@@ -84,7 +84,7 @@ void PreviewPaint(HWND hwnd) {
   FollowParentArea(hwnd);
   if (!p.FrameInProgress && !p.FrameSetupFailed && PreviewShowing(hwnd)) {
     p.FrameInProgress = true;
-    GuardHandler(DrawPreviewFrame);
+    GuardHandler([] { DrawPreviewFrame(); });
     p.FrameInProgress = false;
   }
   ValidateRect(hwnd, nullptr);

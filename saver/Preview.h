@@ -7,7 +7,9 @@
 
 #include <atomic>
 
+#include "scene/FrameInterval.h"
 #include "scene/SceneState.h"
+#include "scene/win32/RenderContext.h"
 
 // Process-wide state of the preview inside the display-properties dialog.
 struct PreviewState {
@@ -32,8 +34,8 @@ PreviewState& Preview();
 inline constexpr int kPopupPreviewWidth = 152;
 inline constexpr int kPopupPreviewHeight = 112;
 
-// The worker's pace: one invalidation every 40 ms.
-inline constexpr DWORD kPreviewFrameInterval_ms = 40;
+// The worker's pace: one invalidation per frame interval.
+inline constexpr DWORD kPreviewFrameInterval_ms = kFrameInterval_ms;
 
 // The whole preview mode inside the dialog's area `parent` (null: no usable handle was
 // given). Returns when its message loop has received the quit message, or at once when
@@ -44,12 +46,12 @@ void RunPreview(HWND parent);
 // when `parent` is null) and returns it; null when the window could not be made.
 HWND CreatePreviewWindow(int width, int height, HWND parent);
 
-// The worker thread: shows the window, then invalidates it every 40 ms until a stop is
+// The worker thread: shows the window, then invalidates it once per frame interval until a stop is
 // requested, or until the window is gone without its loop having been told.
 DWORD WINAPI PreviewWorker(LPVOID);
 
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
 // One frame with a device context and rendering context of its own, both released
-// before it returns.
-void DrawPreviewFrame();
+// before it returns, made with the system calls `gl`.
+void DrawPreviewFrame(const RenderContextCalls& gl = {});

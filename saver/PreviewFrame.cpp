@@ -9,7 +9,7 @@
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 
-void DrawPreviewFrame() {
+void DrawPreviewFrame(const RenderContextCalls& gl) {
   const HWND window = Preview().PreviewWindow;
   RECT area{};
   GetClientRect(window, &area);
@@ -18,17 +18,17 @@ void DrawPreviewFrame() {
     return;
   }
   // Without the format no frame can ever be drawn: the box says so, the preview ends.
-  if (const SetupResult format = SetupPixelFormat(dc.get().dc); !format.ok()) {
+  if (const SetupResult format = SetupPixelFormat(dc.get().dc, gl); !format.ok()) {
     Preview().FrameSetupFailed = true;
     Application().ShowSetupError(format.failure);
     Application().Terminate();
     return;
   }
   // Nothing of OpenGL's state outlives the frame: the context is made and deleted here.
-  const UniqueGlContext rc(Wgl().CreateContext(dc.get().dc));
+  const UniqueGlContext rc(gl.CreateContext(dc.get().dc));
   // A context the system cannot make now only costs this frame: at 25 frames a second a
   // box per failure would bury the dialog, and the next frame may well get one.
-  if (!rc || !Wgl().MakeCurrent(dc.get().dc, rc.get())) {
+  if (!rc || !gl.MakeCurrent(dc.get().dc, rc.get())) {
     return;
   }
   SceneState& state = Preview().Scene;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <cstddef>
 
 #include "scene/GlHeaders.h"
@@ -11,8 +12,7 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 // Room for the largest grid of any style (style 1's 37 columns, the 26 rows of the
 // others), so a grid size left by another style still stays inside the store.
@@ -118,8 +118,8 @@ void ShapeSwirl(double theta, double phi, DialVertex& v) {
   v.alpha = static_cast<float>(SectorFade(phi, 6.0) * std::cos(5.0 * theta));
 }
 
-constexpr double kWideStep = kPi / 36.0;
-constexpr double kNarrowStep = kPi / 72.0;
+constexpr double kWideStep = std::numbers::pi / 36.0;
+constexpr double kNarrowStep = std::numbers::pi / 72.0;
 
 // Styles 2 to 10, in order.
 const std::array<SectorStyle, 9> kSectorStyles = {{
@@ -191,10 +191,10 @@ void AnimateEllipsoid(DialFaceState& d, RandomGenerator& random) {
 void FillEllipsoid(DialMesh& mesh, const DialFaceState& d) {
   const double a = d.phase_a;
   const double b = d.phase_b;
-  const float theta_step = static_cast<float>(kPi / d.rows);
-  const float phi_step = static_cast<float>(kPi / 18.0);
-  const double u_step = kPi / ((5.0 + a) * d.rows);
-  const double v_step = kPi / d.columns;
+  const float theta_step = static_cast<float>(std::numbers::pi / d.rows);
+  const float phi_step = static_cast<float>(std::numbers::pi / 18.0);
+  const double u_step = std::numbers::pi / ((5.0 + a) * d.rows);
+  const double v_step = std::numbers::pi / d.columns;
   float theta = -theta_step;
   float u = 0.0f;
   for (int32_t i = 0; i <= d.rows; ++i) {
@@ -220,8 +220,8 @@ void FillEllipsoid(DialMesh& mesh, const DialFaceState& d) {
 }
 
 void FillSector(DialMesh& mesh, const DialFaceState& d, const SectorStyle& style, const RGB& rgb) {
-  const float theta_step = static_cast<float>(kPi / d.rows);
-  const float phi_start = static_cast<float>(-kPi / 12.0);
+  const float theta_step = static_cast<float>(std::numbers::pi / d.rows);
+  const float phi_start = static_cast<float>(-std::numbers::pi / 12.0);
   const float phi_step = static_cast<float>(style.phi_step);
   float theta = -theta_step;
   for (int32_t i = 0; i <= d.rows; ++i) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <cstddef>
 #include <cstdint>
 
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr size_t kHandRows = 51;
 constexpr size_t kHandColumns = 11;
 constexpr size_t kSpineColumn = 5;
@@ -83,10 +83,10 @@ double HandAlpha(int32_t style, double v) {
 
 // u and v step in single precision, as the outline's numbers were tuned with them.
 void BuildHandMesh(HandMesh& mesh, int32_t style, const RGB& rgb) {
-  const float v_start = static_cast<float>(-kPi / 15.0);
-  const float u_step = static_cast<float>(kPi / 70.0);
-  const float v_step = static_cast<float>(kPi / 75.0);
-  float u = static_cast<float>(kPi);
+  const float v_start = static_cast<float>(-std::numbers::pi / 15.0);
+  const float u_step = static_cast<float>(std::numbers::pi / 70.0);
+  const float v_step = static_cast<float>(std::numbers::pi / 75.0);
+  float u = static_cast<float>(std::numbers::pi);
   for (auto& row : mesh) {
     float v = v_start;
     for (size_t c = 0; c < kHandColumns; ++c) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <cstddef>
 
 #include "scene/GlHeaders.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr size_t kDotRings = 6;
 constexpr size_t kMarkSpokes = 11;
 constexpr size_t kNumeralSpokes = 7;
@@ -40,7 +40,7 @@ using DotMesh = std::array<std::array<DotVertex, Spokes>, kDotRings>;
 // the ring and spoke parameters step in double precision.
 template <size_t Spokes>
 void BuildDot(DotMesh<Spokes>& dot, double ring_scale, const RGB& rgb) {
-  const double spoke_step = 2.0 * kPi / (Spokes - 1);
+  const double spoke_step = 2.0 * std::numbers::pi / (Spokes - 1);
   double rho = 0.0;
   for (auto& ring : dot) {
     const double distance = rho * ring_scale;
@@ -57,7 +57,7 @@ void BuildDot(DotMesh<Spokes>& dot, double ring_scale, const RGB& rgb) {
       v.alpha = static_cast<float>(fade * fade);
       angle += spoke_step;
     }
-    rho += kPi / 70.0;
+    rho += std::numbers::pi / 70.0;
   }
 }
 
@@ -83,7 +83,7 @@ struct Point {
 
 // The ring point at angle `phi`, which starts at pi for 12 o'clock and grows clockwise.
 Point RingPoint(float phi, float radius) {
-  const double a = static_cast<double>(phi) - kPi / 2.0;
+  const double a = static_cast<double>(phi) - std::numbers::pi / 2.0;
   return {static_cast<float>(-radius * std::cos(a)), static_cast<float>(radius * std::sin(a))};
 }
 
@@ -206,8 +206,8 @@ const std::array<Numeral, 12> kNumerals = {{
 }};
 
 void DrawMinuteMarks(const RingPen& pen, int current_second) {
-  float phi = static_cast<float>(kPi);
-  const float step = static_cast<float>(kPi / 30.0);
+  float phi = static_cast<float>(std::numbers::pi);
+  const float step = static_cast<float>(std::numbers::pi / 30.0);
   for (int i = 0; i < kMarkCount; ++i) {
     const float radius = i % 5 == 0 ? kHourMarkRadius : kMinuteMarkRadius;
     const Point centre = RingPoint(phi, radius);
@@ -220,8 +220,8 @@ void DrawMinuteMarks(const RingPen& pen, int current_second) {
 }
 
 void DrawNumerals(const RingPen& pen) {
-  float phi = static_cast<float>(kPi);
-  const float step = static_cast<float>(kPi / 6.0);
+  float phi = static_cast<float>(std::numbers::pi);
+  const float step = static_cast<float>(std::numbers::pi / 6.0);
   for (const Numeral& numeral : kNumerals) {
     const Point p = RingPoint(phi, kNumeralRadius);
     for (int d = 0; d < numeral.digit_count; ++d) {

@@ -4,8 +4,12 @@
 
 #include "base/RandomGenerator.h"
 #include "settings/ColorTables.h"
+#include "settings/SettingsTable.h"
 
 namespace {
+
+// The settings window starts with another dial than the full-screen saver.
+constexpr int32_t kSettingsWindowFirstDial = 5;
 
 SettingsState g_settings;
 
@@ -25,8 +29,14 @@ SettingsState& AppSettings() {
 }
 
 ClockSettings SeededSettings(SettingsLoader loader) {
-  const int32_t color = loader == SettingsLoader::FullScreen ? 7 : 5;
-  return {9, 10, color, 1, 1, 5, 0};
+  ClockSettings s;
+  for (const SettingRow& row : kSettingsTable) {
+    s.*row.field = row.default_value;
+  }
+  if (loader == SettingsLoader::SettingsWindow) {
+    s.Color = kSettingsWindowFirstDial;
+  }
+  return s;
 }
 
 bool ApplyAllZeroRule(ClockSettings& s, SettingsLoader loader) {

@@ -46,7 +46,8 @@ UniqueFont MakeSansSerif(int height, int weight) {
 
 }  // namespace
 
-TForm2::TForm2(DisplayNotifications display) : TGlForm(Description(), std::move(display)) {
+TForm2::TForm2(DisplayNotifications display, RenderContextCalls gl)
+    : TGlForm(Description(), std::move(display), gl) {
   BindHandlers();
   created_ = true;
   MakeFonts();

@@ -18,7 +18,8 @@
 // synchronization" below. Every slider applies at once; only "Save" stores.
 class TForm2 : public TGlForm {
  public:
-  explicit TForm2(DisplayNotifications display = SystemDisplayNotifications());
+  explicit TForm2(DisplayNotifications display = SystemDisplayNotifications(),
+                  RenderContextCalls gl = {});
 
   static constexpr COLORREF kLabelColor = RGB(225, 190, 0);
   static constexpr int kClientWidth = 400;

@@ -33,6 +33,14 @@ Viewport SaverViewport(int width, int height) {
   return {0, 0, width, height};
 }
 
+void SetupSaverScene(SettingsState& settings, SceneState& scene, RandomGenerator& random, int width,
+                     int height, const CaptionFontHook& caption_font) {
+  SaverSceneBeforeContext(settings, scene);
+  // Nothing reports the font's failure here: a context without a font has empty lists.
+  SetupSceneContext(SaverViewport(width, height), caption_font, scene.LightLevel);
+  SaverSceneAfterContext(settings, scene, random);
+}
+
 void SettingsSceneBeforeContext(const SettingsState& settings, SceneState& scene) {
   scene.LightLevel = settings.clock.Brightness;
 }

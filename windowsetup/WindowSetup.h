@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/RandomGenerator.h"
+#include "scene/ContextSetup.h"
 #include "scene/Lighting.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
@@ -16,6 +17,10 @@ void SaverSceneBeforeContext(const SettingsState& settings, SceneState& scene);
 void SaverSceneAfterContext(SettingsState& settings, SceneState& scene, RandomGenerator& random);
 // The full-screen saver's viewport: the whole window.
 Viewport SaverViewport(int width, int height);
+// Full-screen saver, on a context just made current over a `width` x `height` window:
+// the steps before it, the scene's set-up with the caption font, and the steps after.
+void SetupSaverScene(SettingsState& settings, SceneState& scene, RandomGenerator& random, int width,
+                     int height, const CaptionFontHook& caption_font);
 
 // Settings window, after its load: the lights will follow Brightness.
 void SettingsSceneBeforeContext(const SettingsState& settings, SceneState& scene);

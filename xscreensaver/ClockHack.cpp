@@ -9,6 +9,7 @@
 #include "base/ClockSource.h"
 #include "scene/Caption.h"
 #include "scene/FrameInputs.h"
+#include "scene/FrameInterval.h"
 #include "scene/Lighting.h"
 #include "scene/SceneFrames.h"
 #include "windowsetup/WindowSetup.h"
@@ -18,8 +19,9 @@
 
 namespace {
 
-constexpr int64_t kFrameIntervalNs = 40 * 1000000LL;
-constexpr int kFrozenWaitMs = 40;
+constexpr int64_t kFrameIntervalNs = kFrameInterval_ms * 1000000LL;
+// With its frames all drawn the hack still serves its window at the same pace.
+constexpr int kFrozenWaitMs = kFrameInterval_ms;
 
 }  // namespace
 
@@ -28,7 +30,7 @@ ClockHack::ClockHack(Display* display, const HackOptions& options, const TestSea
       options_(options),
       seams_(seams),
       window_(display, options),
-      gl_(display, window_),
+      gl_(display, window_.Id(), window_.Visual().config, window_.Visual().double_buffered),
       pacer_(MonotonicNowNs(), kFrameIntervalNs),
       fps_(MonotonicNowNs()),
       caption_face_(FindCaptionFace()) {
@@ -55,11 +57,10 @@ void ClockHack::PrepareSaverScene() {
   drawn_width_ = window_.Width();
   drawn_height_ = window_.Height();
   settings_.clock = options_.settings;
-  SaverSceneBeforeContext(settings_, scene_);
-  SetupCamera(SaverViewport(drawn_width_, drawn_height_), 1.0f);
-  BuildCaptionFont();
-  SetupLights(scene_.LightLevel);
-  SaverSceneAfterContext(settings_, scene_, random_);
+  SetupSaverScene(settings_, scene_, random_, drawn_width_, drawn_height_, [this] {
+    BuildCaptionFont();
+    return std::string();
+  });
 }
 
 bool ClockHack::Running() const {

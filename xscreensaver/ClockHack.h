@@ -6,17 +6,17 @@
 
 #include "base/RandomGenerator.h"
 #include "scene/SceneState.h"
+#include "scene/glx/GlxContext.h"
 #include "settings/ClockSettings.h"
 #include "xscreensaver/CaptionFace.h"
 #include "xscreensaver/DrawingWindow.h"
 #include "xscreensaver/FramePacer.h"
-#include "xscreensaver/GlxScene.h"
 #include "xscreensaver/HackOptions.h"
 #include "xscreensaver/StopSignals.h"
 #include "xscreensaver/TestSeams.h"
 
 // The full-screen saver's clock in an X window: set up as the saver window sets up its
-// context, then a frame every 40 ms until a stop signal, the window's end or, in its
+// context, then a frame per frame interval (40 ms) until a stop signal, the window's end or, in its
 // own window, q, Escape or the window manager's close.
 class ClockHack {
  public:
@@ -41,7 +41,7 @@ class ClockHack {
   HackOptions options_;
   TestSeams seams_;
   DrawingWindow window_;
-  GlxScene gl_;
+  GlxContext gl_;
   SettingsState settings_;
   SceneState scene_;
   RandomGenerator random_;

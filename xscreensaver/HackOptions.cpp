@@ -6,6 +6,8 @@
 
 #include <X11/Xutil.h>
 
+#include "settings/SettingsTable.h"
+
 const char kHackUsage[] =
     "usage: tessaryn [-display NAME] [-window | -root | -window-id ID] [-geometry GEOM]\n"
     "                [-visual default|best|ID] [-fps | -no-fps] [-hands 1-10]\n"
@@ -19,31 +21,6 @@ const char kHackUsage[] =
 const char kHackUsageHint[] = "Try 'tessaryn -help' for the options.\n";
 
 namespace {
-
-struct SettingOption {
-  const char* name;
-  int32_t ClockSettings::*field;
-  int32_t low;
-  int32_t high;
-};
-
-constexpr SettingOption kSettingOptions[] = {
-    {"-hands", &ClockSettings::Arrows, 1, 10},
-    {"-hand-color", &ClockSettings::Ar_Color, 1, 10},
-    {"-sizes", &ClockSettings::Sizes, 5, 15},
-    {"-dial", &ClockSettings::Color, 0, 10},
-    {"-dial-color", &ClockSettings::Alpha, 1, 10},
-    {"-brightness", &ClockSettings::Brightness, 0, 10},
-};
-
-const SettingOption* FindSettingOption(const std::string& name) {
-  for (const SettingOption& o : kSettingOptions) {
-    if (name == o.name) {
-      return &o;
-    }
-  }
-  return nullptr;
-}
 
 std::optional<int32_t> ParseInRange(const char* text, int32_t low, int32_t high) {
   char* end = nullptr;
@@ -84,14 +61,14 @@ struct Parser {
     return argv[++i];
   }
 
-  bool Setting(const SettingOption& o) {
-    const char* text = Value(o.name);
+  bool Setting(const SettingRow& o) {
+    const char* text = Value(o.option);
     if (text == nullptr) {
       return false;
     }
     const auto value = ParseInRange(text, o.low, o.high);
     if (!value) {
-      error = std::string(o.name) + " must be " + std::to_string(o.low) + " to " +
+      error = std::string(o.option) + " must be " + std::to_string(o.low) + " to " +
               std::to_string(o.high) + ", got " + text;
       return false;
     }
@@ -157,8 +134,19 @@ struct Parser {
 
   bool One(const char* arg) {
     const std::string name = OptionName(arg);
-    if (const SettingOption* o = FindSettingOption(name)) {
-      return Setting(*o);
+    if (const SettingRow* row = FindSettingByOption(arg)) {
+      if (row->is_switch) {
+        options.settings.*row->field = 1;
+        return true;
+      }
+      return Setting(*row);
+    }
+    if (name.starts_with("-no-")) {
+      const SettingRow* row = FindSettingByOption(name.substr(3));
+      if (row != nullptr && row->is_switch) {
+        options.settings.*row->field = 0;
+        return true;
+      }
     }
     if (name == "-window-id") return WindowId(name);
     if (name == "-display") return Display(name);
@@ -173,10 +161,6 @@ struct Parser {
       return true;
     }
     if (name == "-help" || name == "-h") return options.help = true;
-    if (name == "-random" || name == "-no-random") {
-      options.settings.Rands = name == "-random" ? 1 : 0;
-      return true;
-    }
     error = std::string("unknown option ") + arg;
     return false;
   }

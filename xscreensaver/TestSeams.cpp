@@ -1,18 +1,10 @@
 #include "xscreensaver/TestSeams.h"
 
-#include <cstdio>
 #include <cstdlib>
 
-namespace {
+#include "base/TimeOfDayText.h"
 
-std::optional<TimeOfDay> ParseTime(const char* text) {
-  unsigned h = 0, m = 0, s = 0;
-  char tail = 0;
-  if (std::sscanf(text, "%2u:%2u:%2u%c", &h, &m, &s, &tail) != 3 || h > 23 || m > 59 || s > 59) {
-    return std::nullopt;
-  }
-  return TimeOfDay{static_cast<uint16_t>(h), static_cast<uint16_t>(m), static_cast<uint16_t>(s), 0};
-}
+namespace {
 
 std::optional<unsigned long> ParseCount(const char* text, unsigned long low, unsigned long high) {
   char* end = nullptr;
@@ -28,7 +20,7 @@ std::optional<unsigned long> ParseCount(const char* text, unsigned long low, uns
 std::optional<TestSeams> ParseTestSeams(const char* pinned_time, const char* seed,
                                         const char* frames, std::string& error) {
   TestSeams seams;
-  if (pinned_time != nullptr && !(seams.pinned_time = ParseTime(pinned_time))) {
+  if (pinned_time != nullptr && !(seams.pinned_time = ParseTimeOfDay(pinned_time))) {
     error = "TESSARYN_PINNED_TIME must be HH:MM:SS";
     return std::nullopt;
   }

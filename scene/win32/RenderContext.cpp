@@ -3,14 +3,11 @@
 #include <utility>
 
 #include "scene/Caption.h"
+#include "scene/ContextSetup.h"
 #include "scene/GlHeaders.h"
-#include "scene/win32/SystemOpenGL.h"
 #include "win32/SystemError.h"
 
 namespace {
-
-WglCalls g_wgl;
-SetPixelFormatCall g_pixel_format_setter = &SetPixelFormat;
 
 int ScreenBitsPerPixel() {
   const UniqueWindowDc screen(WindowDc{nullptr, GetDC(nullptr)});
@@ -22,14 +19,6 @@ SetupResult Failed(std::string text) {
 }
 
 }  // namespace
-
-WglCalls& Wgl() {
-  return g_wgl;
-}
-
-SetPixelFormatCall& PixelFormatSetter() {
-  return g_pixel_format_setter;
-}
 
 PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits) {
   PIXELFORMATDESCRIPTOR pfd{};
@@ -43,9 +32,9 @@ PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits) {
   return pfd;
 }
 
-SetupResult SetupPixelFormat(HDC dc) {
+SetupResult SetupPixelFormat(HDC dc, const RenderContextCalls& calls) {
   // The system's pixel-format calls load opengl32 by name: our copy must be there first.
-  if (std::string failure = SystemOpenGlLoad()(); !failure.empty()) {
+  if (std::string failure = calls.LoadOpenGL(); !failure.empty()) {
     return Failed(std::move(failure));
   }
   const PIXELFORMATDESCRIPTOR pfd = ScenePixelFormatRequest(ScreenBitsPerPixel());
@@ -59,7 +48,7 @@ SetupResult SetupPixelFormat(HDC dc) {
   if (GetPixelFormat(dc) == format) {
     return {};
   }
-  if (!PixelFormatSetter()(dc, format, &pfd)) {
+  if (!calls.SetPixelFormat(dc, format, &pfd)) {
     return Failed("SetPixelFormat failed");
   }
   return {};
@@ -72,27 +61,25 @@ SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
   if (!dc_) {
     return Failed(FailedCallText("GetDC"));
   }
-  if (SetupResult format = SetupPixelFormat(Dc()); !format.ok()) {
+  if (SetupResult format = SetupPixelFormat(Dc(), calls_); !format.ok()) {
     return format;
   }
   if (std::string failure = MakeContext(); !failure.empty()) {
     return Failed(std::move(failure));
   }
-  SetupCamera(viewport, 1.0f);
-  SetupResult result{"", true};
+  CaptionFontHook caption_font;
   if (font) {
-    result.failure = BuildCaptionFont(*font);
+    caption_font = [this, &font] { return BuildCaptionFont(*font); };
   }
-  SetupLights(light_level);
-  return result;
+  return SetupResult{SetupSceneContext(viewport, caption_font, light_level), true};
 }
 
 std::string RenderContext::MakeContext() {
-  UniqueGlContext made(Wgl().CreateContext(Dc()));
+  UniqueGlContext made(calls_.CreateContext(Dc()));
   if (!made) {
     return FailedCallText("wglCreateContext");
   }
-  if (!Wgl().MakeCurrent(Dc(), made.get())) {
+  if (!calls_.MakeCurrent(Dc(), made.get())) {
     return FailedCallText("wglMakeCurrent");
   }
   rc_ = std::move(made);

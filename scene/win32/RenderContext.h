@@ -11,6 +11,7 @@
 
 #include "scene/Lighting.h"
 #include "scene/SceneGl.h"
+#include "scene/win32/SystemOpenGL.h"
 #include "win32/WinHandles.h"
 
 // How a window's set-up went. The window shows the failure in its error box.
@@ -24,13 +25,20 @@ struct SetupResult {
   bool ok() const { return failure.empty(); }
 };
 
+// The system calls a rendering context makes, as one table handed in where the context
+// is made: the system's own by default, a test's where it puts failures in.
+struct RenderContextCalls {
+  HGLRC(WINAPI* CreateContext)(HDC dc) = &wglCreateContext;
+  BOOL(WINAPI* MakeCurrent)(HDC dc, HGLRC rc) = &wglMakeCurrent;
+  BOOL(WINAPI* SetPixelFormat)
+  (HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd) = &::SetPixelFormat;
+  // Empty when the system's OpenGL is ready; otherwise why not.
+  std::string (*LoadOpenGL)() = &LoadSystemOpenGL;
+};
+
 // Loads the system's OpenGL (once per process), asks for the scene's pixel format on
 // `dc` and sets it, unless the window has it already.
-SetupResult SetupPixelFormat(HDC dc);
-
-// Sets a window's pixel format: SetPixelFormat, unless a test has put its own in place.
-using SetPixelFormatCall = BOOL(WINAPI*)(HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd);
-SetPixelFormatCall& PixelFormatSetter();
+SetupResult SetupPixelFormat(HDC dc, const RenderContextCalls& calls = {});
 
 // The request SetupPixelFormat makes, for a screen of `screen_bits` bits per pixel.
 PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits);
@@ -41,18 +49,11 @@ struct CaptionFont {
   int height = 0;
 };
 
-// The context calls, replaceable so a test can make them fail.
-struct WglCalls {
-  HGLRC(WINAPI* CreateContext)(HDC dc) = &wglCreateContext;
-  BOOL(WINAPI* MakeCurrent)(HDC dc, HGLRC rc) = &wglMakeCurrent;
-};
-WglCalls& Wgl();
-
 // A window's device context and OpenGL rendering context, made current by Setup and
 // released together. A second Setup releases the earlier pair first.
 class RenderContext {
  public:
-  RenderContext() = default;
+  explicit RenderContext(RenderContextCalls calls = {}) : calls_(calls) {}
   RenderContext(const RenderContext&) = delete;
   RenderContext& operator=(const RenderContext&) = delete;
   ~RenderContext() { Release(); }
@@ -77,6 +78,7 @@ class RenderContext {
   std::string BuildCaptionFont(const CaptionFont& font);
   void ReleaseCaptionFont();
 
+  RenderContextCalls calls_;
   UniqueWindowDc dc_;
   UniqueGlContext rc_;
   UniqueFont font_;

@@ -40,7 +40,6 @@ struct LoadedSystemOpenGl {
 };
 
 LoadedSystemOpenGl g_system_opengl;
-SystemOpenGlLoader g_loader = &LoadSystemOpenGL;
 
 std::string LoadFailure(const char* library, const std::string& reason) {
   return std::string("Loading ") + library + " from the system folder failed: " + reason;
@@ -121,8 +120,4 @@ std::string LoadSystemOpenGL() {
     }
   }
   return g_system_opengl.failure;
-}
-
-SystemOpenGlLoader& SystemOpenGlLoad() {
-  return g_loader;
 }

@@ -35,7 +35,3 @@ std::string LoadSystemImports(const SystemLibraryImports& imports, UniqueModule&
 // these copies, never a file of the same name in the program's or the working folder.
 // Empty when both are ready; otherwise the reason.
 std::string LoadSystemOpenGL();
-
-// The loader the window set-up runs, replaceable so a test can make it fail.
-using SystemOpenGlLoader = std::string (*)();
-SystemOpenGlLoader& SystemOpenGlLoad();

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "base/TimeOfDayText.h"
+
 namespace {
 
 // Exactly `digits` decimal digits within [low, high].
@@ -40,16 +42,13 @@ std::optional<ClockRequest> ParseTime(std::string_view text) {
   const auto year = Field(text, 0, 4, 1601, 9999);
   const auto month = Field(text, 5, 2, 1, 12);
   const auto day = Field(text, 8, 2, 1, 31);
-  const auto hour = Field(text, 11, 2, 0, 23);
-  const auto minute = Field(text, 14, 2, 0, 59);
-  const auto second = Field(text, 17, 2, 0, 59);
+  const auto time = ParseTimeOfDay(text.substr(11, 8));
   const auto milliseconds = Field(text, 20, 3, 0, 999);
-  if (!year || !month || !day || !hour || !minute || !second || !milliseconds ||
-      *day > DaysInMonth(*year, *month)) {
+  if (!year || !month || !day || !time || !milliseconds || *day > DaysInMonth(*year, *month)) {
     return std::nullopt;
   }
   ClockRequest request;
-  request.utc = {*year, *month, *day, *hour, *minute, *second};
+  request.utc = {*year, *month, *day, time->hour, time->minute, time->second};
   request.milliseconds = *milliseconds;
   return request;
 }

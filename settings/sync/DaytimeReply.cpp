@@ -1,14 +1,16 @@
 #include "settings/sync/DaytimeReply.h"
 
+#include "base/TimeOfDayText.h"
+
 namespace {
 
 // Positions counted from 1; position 1 is the reply's leading line feed.
 constexpr size_t kYearAt = 8;
 constexpr size_t kMonthAt = 11;
 constexpr size_t kDayAt = 14;
-constexpr size_t kHourAt = 17;
-constexpr size_t kMinuteAt = 20;
-constexpr size_t kSecondAt = 23;
+// HH:MM:SS
+constexpr size_t kTimeAt = 17;
+constexpr size_t kTimeLength = 8;
 constexpr size_t kLeapIndicatorAt = 29;
 constexpr size_t kHealthAt = 31;
 
@@ -62,18 +64,15 @@ std::optional<UtcDateTime> ParseDaytimeReply(std::string_view reply) {
   const std::optional<int> year = TwoDigits(reply, kYearAt);
   const std::optional<int> month = TwoDigits(reply, kMonthAt);
   const std::optional<int> day = TwoDigits(reply, kDayAt);
-  const std::optional<int> hour = TwoDigits(reply, kHourAt);
-  const std::optional<int> minute = TwoDigits(reply, kMinuteAt);
-  const std::optional<int> second = TwoDigits(reply, kSecondAt);
-  if (!year || !InRange(month, 1, 12) || !InRange(hour, 0, 23) || !InRange(minute, 0, 59) ||
-      !InRange(second, 0, 59)) {
+  const std::optional<TimeOfDay> time = ParseTimeOfDay(reply.substr(kTimeAt - 1, kTimeLength));
+  if (!year || !InRange(month, 1, 12) || !time) {
     return std::nullopt;
   }
   const int full_year = 2000 + *year;
   if (!InRange(day, 1, DaysInMonth(full_year, *month))) {
     return std::nullopt;
   }
-  return UtcDateTime{full_year, *month, *day, *hour, *minute, *second};
+  return UtcDateTime{full_year, *month, *day, time->hour, time->minute, time->second};
 }
 
 bool DaytimeServerUnhealthy(std::string_view reply) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "settings/SettingsTable.h"
 #include "ui/Application.h"
 #include "win32/SystemError.h"
 #include "win32/WinHandles.h"
@@ -13,15 +14,8 @@ namespace {
 
 RegistryValueWriter g_set_value = &RegSetValueExA;
 
-constexpr std::array<NamedValue, 7> kValues = {{
-    {"Brightness", &ClockSettings::Brightness},
-    {"Sizes", &ClockSettings::Sizes},
-    {"Color", &ClockSettings::Color},
-    {"Alpha", &ClockSettings::Alpha},
-    {"Arrows", &ClockSettings::Arrows},
-    {"Ar_Color", &ClockSettings::Ar_Color},
-    {"Rands", &ClockSettings::Rands},
-}};
+// The stored values, their names and their fixed order.
+constexpr const auto& kValues = kSettingsTable;
 
 ERegistryException RegistryError(const char* format, const char* name) {
   char text[128];
@@ -75,7 +69,7 @@ bool WriteStoredValues(const ClockSettings& s, StoredValueSet which) {
   }
   for (size_t i = 0; i < kValues.size(); ++i) {
     if (which.test(i)) {
-      WriteDword(key.get(), kValues[i].name, s.*kValues[i].field);
+      WriteDword(key.get(), kValues[i].registry_name, s.*kValues[i].field);
     }
   }
   return true;
@@ -147,7 +141,7 @@ StoredSettingsRead ReadStoredSettings(ClockSettings& s) {
   }
   for (size_t i = 0; i < kValues.size(); ++i) {
     try {
-      s.*kValues[i].field = ReadDword(key.get(), kValues[i].name);
+      s.*kValues[i].field = ReadDword(key.get(), kValues[i].registry_name);
     } catch (const ERegistryException& e) {
       read.unreadable.set(i);
       if (read.failure.empty()) {

@@ -1,6 +1,7 @@
 #include "SaverProcess.h"
 
 #include <cmath>
+#include <numbers>
 #include <cstdio>
 #include <utility>
 
@@ -228,7 +229,7 @@ void Screenshot::Save(const std::string& path) const {
 POINT SceneToScreen(double x, double y, int width, int height) {
   // Eye at z = 5 with a 45 degree field of view: the plane z = 0 shows 5 tan 22.5 units
   // from the centre to each edge, on both axes (aspect 1, stretched to the screen).
-  const double half_extent = 5.0 * std::tan(22.5 * 3.14159265358979 / 180.0);
+  const double half_extent = 5.0 * std::tan(22.5 * std::numbers::pi / 180.0);
   POINT p;
   p.x = static_cast<LONG>(std::lround(width / 2.0 + x / half_extent * (width / 2.0)));
   p.y = static_cast<LONG>(std::lround(height / 2.0 - y / half_extent * (height / 2.0)));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -18,7 +19,6 @@ namespace {
 
 constexpr int kStartX = 400;
 constexpr int kStartY = 300;
-constexpr double kPi = 3.14159265358979;
 
 void MoveCursor(int x, int y) {
   EXPECT_TRUE(PlaceCursor(x, y));
@@ -141,12 +141,12 @@ int BrightnessNear(const Screenshot& shot, double x, double y) {
 
 // Degrees counter-clockwise from 3 o'clock, as the hands are turned.
 double HandDirection(double angle_deg) {
-  return (angle_deg + 90.0) * kPi / 180.0;
+  return (angle_deg + 90.0) * std::numbers::pi / 180.0;
 }
 
 double AngularDistance(double a, double b) {
-  double d = std::fmod(std::fabs(a - b), 2 * kPi);
-  return d > kPi ? 2 * kPi - d : d;
+  double d = std::fmod(std::fabs(a - b), 2 * std::numbers::pi);
+  return d > std::numbers::pi ? 2 * std::numbers::pi - d : d;
 }
 
 TEST_F(FullScreenSaver, HandsStandWhereTheTimePutsThem) {
@@ -182,7 +182,7 @@ TEST_F(FullScreenSaver, HandsStandWhereTheTimePutsThem) {
     double control = 0;
     double widest = -1;
     for (int step = 0; step < 72; ++step) {
-      const double a = step * kPi / 36;
+      const double a = step * std::numbers::pi / 36;
       const double gap = std::min({AngularDistance(a, second), AngularDistance(a, second_before),
                                    AngularDistance(a, minute), AngularDistance(a, hour)});
       if (gap > widest) {
@@ -206,7 +206,7 @@ int LitRingPixels(const Screenshot& shot) {
   int lit = 0;
   for (double r : {0.35, 0.75, 1.15}) {
     for (int step = 0; step < 72; ++step) {
-      const double a = step * kPi / 36;
+      const double a = step * std::numbers::pi / 36;
       const POINT p = SceneToScreen(r * std::cos(a), r * std::sin(a), shot.Width(), shot.Height());
       lit += shot.Brightness(p.x, p.y) > 40 ? 1 : 0;
     }

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+
 #include "base/RandomGenerator.h"
 #include "settings/ClockSettings.h"
 #include "settings/ColorTables.h"
+#include "settings/SettingsTable.h"
 
 namespace {
 
@@ -163,3 +167,31 @@ TEST(ColorTables, EveryRowIsAColourWithinZeroToOne) {
 }
 
 }  // namespace
+
+// The registry's names and order are what users' keys hold; the table must keep them,
+// one row per setting.
+TEST(SettingsTable, RegistryNamesInTheirFixedOrderOneRowPerSetting) {
+  const struct {
+    const char* registry_name;
+    int32_t ClockSettings::*field;
+    const char* option;
+  } expected[] = {
+      {"Brightness", &ClockSettings::Brightness, "-brightness"},
+      {"Sizes", &ClockSettings::Sizes, "-sizes"},
+      {"Color", &ClockSettings::Color, "-dial"},
+      {"Alpha", &ClockSettings::Alpha, "-dial-color"},
+      {"Arrows", &ClockSettings::Arrows, "-hands"},
+      {"Ar_Color", &ClockSettings::Ar_Color, "-hand-color"},
+      {"Rands", &ClockSettings::Rands, "-random"},
+  };
+  ASSERT_EQ(std::size(expected), kSettingsTable.size());
+  for (size_t i = 0; i < kSettingsTable.size(); ++i) {
+    SCOPED_TRACE(expected[i].registry_name);
+    EXPECT_STREQ(kSettingsTable[i].registry_name, expected[i].registry_name);
+    EXPECT_EQ(kSettingsTable[i].field, expected[i].field);
+    EXPECT_EQ(FindSettingByOption(expected[i].option), &kSettingsTable[i]);
+    EXPECT_EQ(FindSettingByOption(std::string("-") + expected[i].option), &kSettingsTable[i]);
+  }
+  EXPECT_EQ(FindSettingByOption("dial"), nullptr);
+  EXPECT_EQ(FindSettingByOption("---dial"), nullptr);
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 #include <vector>
 
@@ -8,8 +9,6 @@
 #include "tests/native/SceneTrace.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 class DialFace : public SceneTest {
  protected:
@@ -159,7 +158,7 @@ int TurningSpeedIndex(float red, float from, int direction) {
   int found = -1;
   for (int k = 0; k < 15; ++k) {
     const double a = static_cast<float>(from + direction * 0.001f * static_cast<float>(k + 1));
-    const double expected = std::pow(std::sin(a + kPi / 4.0), 2);
+    const double expected = std::pow(std::sin(a + std::numbers::pi / 4.0), 2);
     if (std::fabs(red - expected) < 2e-4) {
       EXPECT_EQ(found, -1) << "two speeds fit";
       found = k;
@@ -189,7 +188,7 @@ TEST_F(DialFace, Style1PhaseTurnsBackAtEitherEnd) {
       const float red_next = PhaseRed(BlocksOf(Trace([&] { DrawDial(1); })));
       const float moved = static_cast<float>(c.phase + c.direction * 0.001f * (k + 1));
       const int k_next = TurningSpeedIndex(red_next, moved, c.direction);
-      if (moved > 0.001f && moved < 2.0 * kPi) {
+      if (moved > 0.001f && moved < 2.0 * std::numbers::pi) {
         EXPECT_EQ(k_next, k);
       } else {
         EXPECT_GE(k_next, 0);
@@ -220,7 +219,7 @@ TEST_F(DialFace, Style1SpeedOfTwoEqualDrawsStaysZeroForThatCall) {
   state_.DialMeshReady = true;
   random_.SetState(seed);
   const float red = PhaseRed(BlocksOf(Trace([&] { DrawDial(1); })));
-  EXPECT_NEAR(red, std::pow(std::sin(3.0 + kPi / 4.0), 2), 1e-5);
+  EXPECT_NEAR(red, std::pow(std::sin(3.0 + std::numbers::pi / 4.0), 2), 1e-5);
   // The next call draws again, and two different draws move the phase.
   const float red_next = PhaseRed(BlocksOf(Trace([&] { DrawDial(1); })));
   EXPECT_GT(std::fabs(red_next - red), 1e-4);

@@ -106,8 +106,8 @@ TEST(FramebufferCopy, ExtensionsAreMatchedAsWholeNames) {
 RenderOptions SaverFrames(int32_t dial, int frames, int width = 160, int height = 120) {
   RenderOptions o;
   o.window = SceneWindow::Saver;
-  o.dial = dial;
-  o.hands = 3;
+  o.Setting(&ClockSettings::Color) = dial;
+  o.Setting(&ClockSettings::Arrows) = 3;
   o.time = TimeOfDay{10, 8, 37, 0};
   o.seed = 4242;
   o.frames = frames;

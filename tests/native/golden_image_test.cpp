@@ -23,8 +23,8 @@ RenderOptions Options(SceneWindow window, TimeOfDay time, int32_t dial, int32_t 
   RenderOptions o;
   o.window = window;
   o.time = time;
-  o.dial = dial;
-  o.hands = hands;
+  o.Setting(&ClockSettings::Color) = dial;
+  o.Setting(&ClockSettings::Arrows) = hands;
   o.frames = frames;
   o.seed = 12345;
   o.width = 256;
@@ -34,16 +34,16 @@ RenderOptions Options(SceneWindow window, TimeOfDay time, int32_t dial, int32_t 
 
 GoldenCase SaverCase() {
   GoldenCase c{"saver-dial3-hands4.png", Options(SceneWindow::Saver, {10, 8, 30, 0}, 3, 4, 1)};
-  c.options.hand_color = 2;
-  c.options.dial_color = 4;
+  c.options.Setting(&ClockSettings::Ar_Color) = 2;
+  c.options.Setting(&ClockSettings::Alpha) = 4;
   return c;
 }
 
 GoldenCase SettingsCase() {
   GoldenCase c{"settings-dial1-hands9.png",
                Options(SceneWindow::Settings, {22, 41, 7, 0}, 1, 9, 5)};
-  c.options.sizes = 15;
-  c.options.brightness = 4;
+  c.options.Setting(&ClockSettings::Sizes) = 15;
+  c.options.Setting(&ClockSettings::Brightness) = 4;
   // The settings window's own size: the clock fills the strip above the controls.
   c.options.width = 400;
   c.options.height = 430;
@@ -117,7 +117,7 @@ TEST(GoldenComparison, CatchesASecondHandOneSecondOff) {
 
 TEST(GoldenComparison, CatchesAnotherHandStyle) {
   GoldenCase c = SaverCase();
-  c.options.hands = 3;
+  c.options.Setting(&ClockSettings::Arrows) = 3;
   std::string error;
   Image golden;
   ASSERT_TRUE(ReadPng(GoldenPath(SaverCase().file), golden, error)) << error;

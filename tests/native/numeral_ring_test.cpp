@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 #include <vector>
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr double kDeg = 3.14159265358979323846 / 180.0;
+constexpr double kDeg = std::numbers::pi / 180.0;
 constexpr size_t kMarkVertices = 200;
 constexpr size_t kNumeralDots = 141;
 

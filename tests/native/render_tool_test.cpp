@@ -28,7 +28,8 @@ TEST(RenderOptions, DefaultsAreTheSaverAt1024x768ForOneFrame) {
   EXPECT_EQ(o->width, 1024);
   EXPECT_EQ(o->height, 768);
   EXPECT_EQ(o->frames, 1);
-  EXPECT_FALSE(o->time || o->seed || o->dial || o->hands);
+  EXPECT_FALSE(o->time || o->seed || o->Setting(&ClockSettings::Color) ||
+               o->Setting(&ClockSettings::Arrows));
 }
 
 TEST(RenderOptions, EveryOptionIsTaken) {
@@ -44,12 +45,13 @@ TEST(RenderOptions, EveryOptionIsTaken) {
   EXPECT_EQ(o->time->hour, 15);
   EXPECT_EQ(o->time->minute, 30);
   EXPECT_EQ(o->time->second, 45);
-  EXPECT_EQ(*o->dial, 3);
-  EXPECT_EQ(*o->dial_color, 4);
-  EXPECT_EQ(*o->hands, -1);  // kept as a hand-edited registry value would be
-  EXPECT_EQ(*o->hand_color, 6);
-  EXPECT_EQ(*o->sizes, 15);
-  EXPECT_EQ(*o->brightness, 0);
+  EXPECT_EQ(*o->Setting(&ClockSettings::Color), 3);
+  EXPECT_EQ(*o->Setting(&ClockSettings::Alpha), 4);
+  EXPECT_EQ(*o->Setting(&ClockSettings::Arrows),
+            -1);  // kept as a hand-edited registry value would be
+  EXPECT_EQ(*o->Setting(&ClockSettings::Ar_Color), 6);
+  EXPECT_EQ(*o->Setting(&ClockSettings::Sizes), 15);
+  EXPECT_EQ(*o->Setting(&ClockSettings::Brightness), 0);
   EXPECT_EQ(o->window, SceneWindow::Settings);
   EXPECT_EQ(o->width, 320);
   EXPECT_EQ(o->height, 240);
@@ -57,7 +59,7 @@ TEST(RenderOptions, EveryOptionIsTaken) {
   EXPECT_EQ(*o->seed, 4294967295u);
   EXPECT_EQ(o->png_path, "a.png");
   EXPECT_EQ(o->trace_path, "a.txt");
-  EXPECT_EQ(*o->random, 1);
+  EXPECT_EQ(*o->Setting(&ClockSettings::Rands), 1);
 }
 
 TEST(RenderOptions, BadValuesAreRefused) {
@@ -105,8 +107,8 @@ TEST(RenderScene, TracesTheLastFrameOfTheChosenWindow) {
   EXPECT_EQ(saver.image.height, 48);
 
   o.window = SceneWindow::Preview;
-  o.dial = 2;
-  o.hands = 1;
+  o.Setting(&ClockSettings::Color) = 2;
+  o.Setting(&ClockSettings::Arrows) = 1;
   const RenderResult preview = RenderScene(o, true);
   lines.clear();
   for (const GlCall& c : preview.trace)

@@ -41,10 +41,7 @@ class FullScreenWindowFaults : public testing::Test {
     Application().Reset();
   }
   void TearDown() override {
-    Wgl() = {};
-    PixelFormatSetter() = &SetPixelFormat;
     MonitorLister() = &SystemMonitorRects;
-    SystemOpenGlLoad() = &LoadSystemOpenGL;
     RegistrySetValue() = &RegSetValueExA;
     if (form_ && form_->HandleAllocated()) {
       form_->Close();
@@ -60,20 +57,19 @@ class FullScreenWindowFaults : public testing::Test {
 
 TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCall) {
   const struct {
-    WglCalls calls;
+    RenderContextCalls calls;
     std::string message;
   } cases[] = {
-      {{&RefuseContext, &wglMakeCurrent},
+      {{.CreateContext = &RefuseContext},
        "wglCreateContext failed: " + SystemErrorText(ERROR_INVALID_PIXEL_FORMAT)},
-      {{&wglCreateContext, &RefuseCurrent},
+      {{.MakeCurrent = &RefuseCurrent},
        "wglMakeCurrent failed: " + SystemErrorText(ERROR_NOT_ENOUGH_MEMORY)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     const CapturedErrorBoxes boxes;
     Application().Reset();
-    Wgl() = c.calls;
-    form_ = std::make_unique<TForm1>();
+    form_ = std::make_unique<TForm1>(SystemDisplayNotifications(), c.calls);
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{c.message});
     EXPECT_FALSE(form_->HandleAllocated());
     EXPECT_TRUE(Application().Terminated());
@@ -88,8 +84,8 @@ std::string MissingSystemOpenGl() {
 
 TEST_F(FullScreenWindowFaults, SystemOpenGlThatCannotBeLoadedClosesTheWindowNamingIt) {
   const CapturedErrorBoxes boxes;
-  SystemOpenGlLoad() = &MissingSystemOpenGl;
-  form_ = std::make_unique<TForm1>();
+  form_ = std::make_unique<TForm1>(SystemDisplayNotifications(),
+                                   RenderContextCalls{.LoadOpenGL = &MissingSystemOpenGl});
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{MissingSystemOpenGl()});
   EXPECT_FALSE(form_->HandleAllocated());
   EXPECT_TRUE(Application().Terminated());
@@ -111,9 +107,9 @@ TEST_F(FullScreenWindowFaults, SettingsThatCannotBeWrittenLeaveTheSaverRunning) 
 
 TEST_F(FullScreenWindowFaults, ActivationAgainKeepsTheWindowsPixelFormat) {
   ResetSetPixelFormatOnceCalls();
-  PixelFormatSetter() = &SetPixelFormatOnce;
   const CapturedErrorBoxes boxes;
-  form_ = std::make_unique<TForm1>();
+  form_ = std::make_unique<TForm1>(SystemDisplayNotifications(),
+                                   RenderContextCalls{.SetPixelFormat = &SetPixelFormatOnce});
   SendMessageA(form_->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
   SendMessageA(form_->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
   EXPECT_TRUE(boxes.Texts().empty());

@@ -19,7 +19,7 @@ constexpr int kSide = 64;
 
 class ProbeGlForm : public TGlForm {
  public:
-  ProbeGlForm() {
+  explicit ProbeGlForm(RenderContextCalls gl = {}) : TGlForm(SystemDisplayNotifications(), gl) {
     FormDescription d;
     d.caption = "probe";
     d.style = WS_POPUP;
@@ -60,10 +60,7 @@ HGLRC WINAPI RefuseContext(HDC) {
 class GlFormLife : public testing::Test {
  protected:
   void SetUp() override { Application().Reset(); }
-  void TearDown() override {
-    Wgl() = {};
-    Application().Reset();
-  }
+  void TearDown() override { Application().Reset(); }
 };
 
 TEST_F(GlFormLife, DrawsOnEveryTickUntilTheCloseLetsTheContextGo) {
@@ -85,8 +82,9 @@ TEST_F(GlFormLife, DrawsOnEveryTickUntilTheCloseLetsTheContextGo) {
 
 TEST_F(GlFormLife, ARefusedContextIsSaidAndClosesTheFormUnshown) {
   const CapturedErrorBoxes boxes;
-  Wgl().CreateContext = &RefuseContext;
-  ProbeGlForm form;
+  RenderContextCalls gl;
+  gl.CreateContext = &RefuseContext;
+  ProbeGlForm form(gl);
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"wglCreateContext failed: " +
                                                     SystemErrorText(ERROR_INVALID_PIXEL_FORMAT)});
   EXPECT_EQ(form.context_at_setup, nullptr);

@@ -19,6 +19,9 @@ BOOL WINAPI RefuseFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
   return FALSE;
 }
 
+// A pixel format set once, as Windows allows.
+const RenderContextCalls kFormatSetOnce{.SetPixelFormat = &SetPixelFormatOnce};
+
 // The preview made in this process inside a stand-in for the dialog's preview area.
 class PreviewInADialogArea : public testing::Test {
  protected:
@@ -28,7 +31,6 @@ class PreviewInADialogArea : public testing::Test {
     Preview().FrameSetupFailed = false;
     PreviewSceneFixedValues(AppSettings(), Preview().Scene);
     ResetSetPixelFormatOnceCalls();
-    PixelFormatSetter() = &SetPixelFormatOnce;
     area_.reset(CreateWindowExA(0, "STATIC", "preview area", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112,
                                 nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(area_);
@@ -36,7 +38,6 @@ class PreviewInADialogArea : public testing::Test {
     ASSERT_TRUE(preview_);
   }
   void TearDown() override {
-    PixelFormatSetter() = &SetPixelFormat;
     preview_.reset();
     area_.reset();
     Preview().PreviewWindow = nullptr;
@@ -62,7 +63,7 @@ TEST_F(PreviewInADialogArea, LaterFramesDrawWithoutSettingTheFormatAgain) {
   const CapturedErrorBoxes boxes;
   for (int frame = 1; frame <= 3; ++frame) {
     SCOPED_TRACE(frame);
-    DrawPreviewFrame();
+    DrawPreviewFrame(kFormatSetOnce);
     EXPECT_EQ(SetPixelFormatOnceCalls(), 1);
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_FALSE(Application().Terminated());
@@ -74,9 +75,8 @@ TEST_F(PreviewInADialogArea, LaterFramesDrawWithoutSettingTheFormatAgain) {
 }
 
 TEST_F(PreviewInADialogArea, FormatThatCannotBeSetEndsThePreviewWithItsBox) {
-  PixelFormatSetter() = &RefuseFormat;
   const CapturedErrorBoxes boxes;
-  DrawPreviewFrame();
+  DrawPreviewFrame({.SetPixelFormat = &RefuseFormat});
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"SetPixelFormat failed"});
   EXPECT_TRUE(Preview().FrameSetupFailed);
   EXPECT_TRUE(Application().Terminated());

@@ -6,10 +6,13 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <numbers>
+#include <string>
 
 #include "scene/win32/RenderContext.h"
 #include "scene/SceneState.h"
 #include "ui/Form.h"
+#include "win32/SystemError.h"
 
 namespace {
 
@@ -113,7 +116,7 @@ TEST_F(RenderContextOnAWindow, SetsCapabilitiesBlendAndCamera) {
   GLfloat projection[16] = {};
   glGetFloatv(GL_PROJECTION_MATRIX, projection);
   EXPECT_FLOAT_EQ(projection[0], projection[5]);
-  EXPECT_NEAR(projection[5], 1.0f / std::tan(22.5f * 3.14159265f / 180.0f), 1e-5);
+  EXPECT_NEAR(projection[5], 1.0f / std::tan(22.5f * std::numbers::pi_v<float> / 180.0f), 1e-5);
   // The camera at z = 5 moves the origin 5 units into the screen.
   EXPECT_NEAR(projection[15], 5.0f, 1e-5);
   GLfloat modelview[16] = {};
@@ -195,6 +198,51 @@ TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
   EXPECT_EQ(context_.Rc(), nullptr);
   EXPECT_EQ(context_.Dc(), nullptr);
   context_.Release();
+}
+
+std::string MissingOpenGl() {
+  return "Loading opengl32.dll from the system folder failed: " +
+         SystemErrorText(ERROR_MOD_NOT_FOUND);
+}
+BOOL WINAPI RefuseFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
+  return FALSE;
+}
+HGLRC WINAPI RefuseContext(HDC) {
+  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  return nullptr;
+}
+BOOL WINAPI RefuseCurrent(HDC, HGLRC) {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return FALSE;
+}
+
+// Each system call of the context's table refused in turn: the set-up stops there, names
+// it, and leaves nothing current or held.
+TEST(RenderContextCalls, ARefusedCallStopsTheSetupNamingIt) {
+  const struct {
+    RenderContextCalls calls;
+    std::string failure;
+  } cases[] = {
+      {{.LoadOpenGL = &MissingOpenGl}, MissingOpenGl()},
+      {{.SetPixelFormat = &RefuseFormat}, "SetPixelFormat failed"},
+      {{.CreateContext = &RefuseContext},
+       "wglCreateContext failed: " + SystemErrorText(ERROR_INVALID_PIXEL_FORMAT)},
+      {{.MakeCurrent = &RefuseCurrent},
+       "wglMakeCurrent failed: " + SystemErrorText(ERROR_NOT_ENOUGH_MEMORY)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failure);
+    // A window of its own: a format set by an earlier case would skip the format call.
+    PlainWindow window;
+    RenderContext context(c.calls);
+    const SetupResult result =
+        context.Setup(window.Handle(), {0, 0, 320, 240}, CaptionFont{-20}, 5);
+    EXPECT_EQ(result.failure, c.failure);
+    EXPECT_FALSE(result.context_ready);
+    EXPECT_EQ(context.Rc(), nullptr);
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    EXPECT_EQ(context.FontListBase(), 0u);
+  }
 }
 
 TEST_F(RenderContextOnAWindow, FullScreenResizeUsesTheWindowAspect) {

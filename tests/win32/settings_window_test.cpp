@@ -36,8 +36,8 @@ class SettingsWindowAsWindowsDrivesIt : public testing::Test {
     AppSettings() = {};
     Application().Reset();
     ResetSetPixelFormatOnceCalls();
-    PixelFormatSetter() = &SetPixelFormatOnce;
-    form_ = std::make_unique<TForm2>();
+    form_ = std::make_unique<TForm2>(SystemDisplayNotifications(),
+                                     RenderContextCalls{.SetPixelFormat = &SetPixelFormatOnce});
     ASSERT_TRUE(form_->HandleAllocated());
   }
   void TearDown() override {
@@ -45,7 +45,6 @@ class SettingsWindowAsWindowsDrivesIt : public testing::Test {
       form_->Close();
     }
     form_.reset();
-    PixelFormatSetter() = &SetPixelFormat;
     Application().Reset();
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
   }

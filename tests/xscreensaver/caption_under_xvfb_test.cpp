@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <numbers>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -151,10 +152,10 @@ LineInk DrawnByColour(const Image& drawn, int left, int right, int top, int base
 // Where a point of the clock's plane at z = 0 lands: the eye at z = 5 with a 45° field
 // of view over the whole window, `aspect` wider than high (1 as the saver starts).
 double PixelX(double x, int width, double aspect = 1.0) {
-  return (1.0 + x / (5.0 * std::tan(M_PI / 8.0) * aspect)) / 2.0 * width;
+  return (1.0 + x / (5.0 * std::tan(std::numbers::pi / 8.0) * aspect)) / 2.0 * width;
 }
 double PixelY(double y, int height) {
-  return (1.0 - y / (5.0 * std::tan(M_PI / 8.0))) / 2.0 * height;
+  return (1.0 - y / (5.0 * std::tan(std::numbers::pi / 8.0))) / 2.0 * height;
 }
 
 struct CaptionRow {
@@ -239,7 +240,7 @@ TEST(HackCaption, FirstLineInTheWindowsFaceAtTheWindowsSize) {
     o.time = TimeOfDay{10, 8, 37, 0};
     o.seed = 5;
     o.frames = kFrames;
-    o.dial = 0;
+    o.Setting(&ClockSettings::Color) = 0;
     const Image expected = RenderScene(o, false).image;
 
     // The raster position (-1, 1.2), and the second line's at (-1, 1.0) bounds the first.

@@ -81,6 +81,9 @@ TEST(HackOptions, BadOptionsAreRefusedNamingTheOption) {
       {{"-bogus"}, "unknown option -bogus"},
       {{"--bogus"}, "unknown option --bogus"},
       {{"-"}, "unknown option -"},
+      {{"---dial", "3"}, "unknown option ---dial"},
+      {{"-random", "1", "-dial"}, "unknown option 1"},
+      {{"-no-dial", "3"}, "unknown option -no-dial"},
   };
   for (const Row& r : rows) {
     std::string error;

@@ -69,12 +69,12 @@ TEST(HackDrawsLikeTessarynRender, InAGivenWindowForEachDialAndHands) {
   auto row = [](std::vector<std::string> args, int dial, int dial_color, int hands, int hand_color,
                 int sizes, int brightness, int frames, bool env, int signal) {
     RenderOptions o = Reference(640, 480, "10:08:37", 12345, frames);
-    o.dial = dial;
-    o.dial_color = dial_color;
-    o.hands = hands;
-    o.hand_color = hand_color;
-    o.sizes = sizes;
-    o.brightness = brightness;
+    o.Setting(&ClockSettings::Color) = dial;
+    o.Setting(&ClockSettings::Alpha) = dial_color;
+    o.Setting(&ClockSettings::Arrows) = hands;
+    o.Setting(&ClockSettings::Ar_Color) = hand_color;
+    o.Setting(&ClockSettings::Sizes) = sizes;
+    o.Setting(&ClockSettings::Brightness) = brightness;
     return DrawnRow{std::move(args), o, env, signal};
   };
   DrawnRow rows[] = {
@@ -90,9 +90,9 @@ TEST(HackDrawsLikeTessarynRender, InAGivenWindowForEachDialAndHands) {
       // The random mode's picks replace hands, hand colour, dial and dial colour.
       row({"-random", "-dial", "3"}, 3, 1, 1, 5, 10, 9, 2, false, SIGTERM),
   };
-  rows[6].expected.random = 1;
+  rows[6].expected.Setting(&ClockSettings::Rands) = 1;
   for (const DrawnRow& r : rows) {
-    SCOPED_TRACE("dial " + std::to_string(*r.expected.dial));
+    SCOPED_TRACE("dial " + std::to_string(*r.expected.Setting(&ClockSettings::Color)));
     std::vector<std::string> args = r.args;
     std::vector<std::string> env = Seams("10:08:37", 12345, r.expected.frames);
     if (r.window_from_environment) {
@@ -190,7 +190,7 @@ TEST(HackInItsOwnWindow, ShowsFpsFollowsItsSizeAndClosesOnDelete) {
 
   // The first frames are the saver's own apart from the figure's corner.
   RenderOptions reference = Reference(800, 600, "04:40:20", 3, 1);
-  reference.dial = 0;
+  reference.Setting(&ClockSettings::Color) = 0;
   const Image expected = RenderScene(reference, false).image;
   Image drawn;
   int outside = 0, inside = 0;

@@ -4,6 +4,8 @@
 #include <limits>
 #include <string_view>
 
+#include "base/TimeOfDayText.h"
+
 const char kRenderUsage[] =
     "usage: tessaryn-render [--time HH:MM:SS] [--dial N] [--dial-color N] [--hands N]\n"
     "                       [--hand-color N] [--sizes N] [--brightness N] [--random N]\n"
@@ -26,19 +28,6 @@ std::optional<T> ParseNumber(std::string_view text, T low, T high) {
   return value;
 }
 
-std::optional<TimeOfDay> ParseTime(std::string_view text) {
-  if (text.size() != 8 || text[2] != ':' || text[5] != ':') {
-    return std::nullopt;
-  }
-  const auto h = ParseNumber<uint16_t>(text.substr(0, 2), 0, 23);
-  const auto m = ParseNumber<uint16_t>(text.substr(3, 2), 0, 59);
-  const auto s = ParseNumber<uint16_t>(text.substr(6, 2), 0, 59);
-  if (!h || !m || !s) {
-    return std::nullopt;
-  }
-  return TimeOfDay{*h, *m, *s, 0};
-}
-
 std::optional<SceneWindow> ParseWindow(std::string_view text) {
   if (text == "saver") return SceneWindow::Saver;
   if (text == "settings") return SceneWindow::Settings;
@@ -53,15 +42,16 @@ bool SetSetting(std::string_view value, std::optional<int32_t>& setting) {
   return setting.has_value();
 }
 
+// The settings take the two-dash spelling only, as every option here does.
+const SettingRow* FindSetting(std::string_view name) {
+  return name.starts_with("--") ? FindSettingByOption(name) : nullptr;
+}
+
 bool Apply(std::string_view name, std::string_view value, RenderOptions& o) {
-  if (name == "--time") return (o.time = ParseTime(value)).has_value();
-  if (name == "--dial") return SetSetting(value, o.dial);
-  if (name == "--dial-color") return SetSetting(value, o.dial_color);
-  if (name == "--hands") return SetSetting(value, o.hands);
-  if (name == "--hand-color") return SetSetting(value, o.hand_color);
-  if (name == "--sizes") return SetSetting(value, o.sizes);
-  if (name == "--brightness") return SetSetting(value, o.brightness);
-  if (name == "--random") return SetSetting(value, o.random);
+  if (name == "--time") return (o.time = ParseTimeOfDay(value)).has_value();
+  if (const SettingRow* row = FindSetting(name)) {
+    return SetSetting(value, o.Setting(row->field));
+  }
   if (name == "--window") {
     const auto w = ParseWindow(value);
     if (w) o.window = *w;
@@ -91,9 +81,9 @@ bool Apply(std::string_view name, std::string_view value, RenderOptions& o) {
 }
 
 bool IsKnownOption(std::string_view name) {
+  if (FindSetting(name) != nullptr) return true;
   for (const char* known :
-       {"--time", "--dial", "--dial-color", "--hands", "--hand-color", "--sizes", "--brightness",
-        "--random", "--window", "--width", "--height", "--frames", "--seed", "--png", "--trace"}) {
+       {"--time", "--window", "--width", "--height", "--frames", "--seed", "--png", "--trace"}) {
     if (name == known) return true;
   }
   return false;

@@ -5,19 +5,15 @@
 #include <string>
 
 #include "base/ClockSource.h"
+#include "settings/SettingsTable.h"
 
 enum class SceneWindow { Saver, Settings, Preview };
 
 struct RenderOptions {
   std::optional<TimeOfDay> time;  // the current time when absent
-  std::optional<int32_t> dial;
-  std::optional<int32_t> dial_color;
-  std::optional<int32_t> hands;
-  std::optional<int32_t> hand_color;
-  std::optional<int32_t> sizes;
-  std::optional<int32_t> brightness;
-  // Rands as stored: exactly 1 lets the window's random mode pick the styles.
-  std::optional<int32_t> random;
+  // The settings chosen, each taken as stored (--random as Rands: exactly 1 lets the
+  // window's random mode pick the styles).
+  SettingChoices settings;
   SceneWindow window = SceneWindow::Saver;
   int width = 1024;
   int height = 768;
@@ -26,6 +22,13 @@ struct RenderOptions {
   std::string png_path;
   std::string trace_path;
   bool help = false;
+
+  std::optional<int32_t>& Setting(int32_t ClockSettings::*field) {
+    return settings.at(SettingIndex(field));
+  }
+  const std::optional<int32_t>& Setting(int32_t ClockSettings::*field) const {
+    return settings.at(SettingIndex(field));
+  }
 };
 
 extern const char kRenderUsage[];

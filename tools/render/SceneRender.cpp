@@ -15,31 +15,25 @@ ClockSettings ChosenSettings(const RenderOptions& o) {
   ClockSettings s;
   ApplyAllZeroRule(s, o.window == SceneWindow::Settings ? SettingsLoader::SettingsWindow
                                                         : SettingsLoader::FullScreen);
-  s.Color = o.dial.value_or(s.Color);
-  s.Alpha = o.dial_color.value_or(s.Alpha);
-  s.Arrows = o.hands.value_or(s.Arrows);
-  s.Ar_Color = o.hand_color.value_or(s.Ar_Color);
-  s.Sizes = o.sizes.value_or(s.Sizes);
-  s.Brightness = o.brightness.value_or(s.Brightness);
-  s.Rands = o.random.value_or(s.Rands);
+  ApplySettingChoices(s, o.settings);
   return s;
 }
 
 void PrepareSaver(const RenderOptions& o, OffscreenContext& context, RenderedWindow& w) {
   w.settings.clock = ChosenSettings(o);
-  SaverSceneBeforeContext(w.settings, w.scene);
-  SetupCamera(SaverViewport(context.Width(), context.Height()), 1.0f);
-  // Natively the lists stay empty; the calls that use them still run.
-  context.Objects().FontListBase = glGenLists(kFontCharCount);
-  SetupLights(w.scene.LightLevel);
-  SaverSceneAfterContext(w.settings, w.scene, w.random);
+  SetupSaverScene(w.settings, w.scene, w.random, context.Width(), context.Height(), [&] {
+    // Natively the lists stay empty; the calls that use them still run.
+    context.Objects().FontListBase = glGenLists(kFontCharCount);
+    return std::string();
+  });
 }
 
 void PrepareSettings(const RenderOptions& o, OffscreenContext& context, RenderedWindow& w) {
   w.settings.clock = ChosenSettings(o);
   SettingsSceneBeforeContext(w.settings, w.scene);
-  SetupCamera(SettingsViewport(context.Width(), context.Height()), 1.0f);
-  SetupLights(w.scene.LightLevel);
+  // The settings window draws no caption.
+  SetupSceneContext(SettingsViewport(context.Width(), context.Height()), nullptr,
+                    w.scene.LightLevel);
   SettingsSceneBeforeControls(w.settings, w.random);
   SettingsSceneAfterControls(w.settings, w.scene);
 }

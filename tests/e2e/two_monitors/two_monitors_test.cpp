@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <memory>
 #include <vector>
 
@@ -11,8 +12,6 @@
 #include "tests/support/Input.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979;
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
   reinterpret_cast<std::vector<RECT>*>(list)->push_back(*rect);
@@ -59,7 +58,7 @@ class SaverOnTwoMonitors : public testing::Test {
     const int height = monitor.bottom - monitor.top;
     int lit = 0;
     for (int mark = 0; mark < 60; ++mark) {
-      const double a = mark * kPi / 30;
+      const double a = mark * std::numbers::pi / 30;
       const double r = mark % 5 == 0 ? 1.7 : 1.9;
       const POINT p = SceneToScreen(r * std::cos(a), r * std::sin(a), width, height);
       int best = 0;

@@ -16,8 +16,8 @@ namespace {
 RenderOptions SaverAt(int32_t dial, int32_t hands) {
   RenderOptions o;
   o.time = TimeOfDay{10, 8, 30, 0};
-  o.dial = dial;
-  o.hands = hands;
+  o.Setting(&ClockSettings::Color) = dial;
+  o.Setting(&ClockSettings::Arrows) = hands;
   o.seed = 1;
   return o;
 }

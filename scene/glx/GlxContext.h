@@ -3,17 +3,17 @@
 #include <GL/glx.h>
 
 #include "scene/SceneGl.h"
-#include "xscreensaver/DrawingWindow.h"
 
-// The GLX context drawing into the window, current from construction to destruction,
+// A GLX context drawing into an X window, current from construction to destruction,
 // with the scene's objects in it, which it deletes before the context goes.
-class GlxScene {
+class GlxContext {
  public:
-  // Throws std::runtime_error when GLX cannot make or bind the context.
-  GlxScene(Display* display, const DrawingWindow& window);
-  ~GlxScene();
-  GlxScene(const GlxScene&) = delete;
-  GlxScene& operator=(const GlxScene&) = delete;
+  // Throws std::runtime_error when GLX cannot make or bind the context. `config` is
+  // the frame-buffer configuration `window` was made with.
+  GlxContext(Display* display, Window window, GLXFBConfig config, bool double_buffered);
+  ~GlxContext();
+  GlxContext(const GlxContext&) = delete;
+  GlxContext& operator=(const GlxContext&) = delete;
 
   SceneGl& Objects() { return objects_; }
   // Shows the frame drawn.

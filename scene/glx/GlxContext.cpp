@@ -1,12 +1,12 @@
-#include "xscreensaver/GlxScene.h"
+#include "scene/glx/GlxContext.h"
 
 #include <GL/gl.h>
 
 #include <stdexcept>
 
-GlxScene::GlxScene(Display* display, const DrawingWindow& window)
-    : display_(display), window_(window.Id()), double_buffered_(window.Visual().double_buffered) {
-  context_ = glXCreateNewContext(display, window.Visual().config, GLX_RGBA_TYPE, nullptr, True);
+GlxContext::GlxContext(Display* display, Window window, GLXFBConfig config, bool double_buffered)
+    : display_(display), window_(window), double_buffered_(double_buffered) {
+  context_ = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
   if (context_ == nullptr) {
     throw std::runtime_error("glXCreateNewContext failed");
   }
@@ -16,7 +16,7 @@ GlxScene::GlxScene(Display* display, const DrawingWindow& window)
   }
 }
 
-GlxScene::~GlxScene() {
+GlxContext::~GlxContext() {
   if (window_gone_) {
     objects_.Forget();
   } else {
@@ -27,7 +27,7 @@ GlxScene::~GlxScene() {
   glXDestroyContext(display_, context_);
 }
 
-void GlxScene::Present() {
+void GlxContext::Present() {
   if (double_buffered_) {
     glXSwapBuffers(display_, window_);
   } else {
