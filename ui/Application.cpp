@@ -53,6 +53,7 @@ void TApplication::Run() {
 }
 
 void TApplication::ProcessMessages() {
+  const DWORD called = GetTickCount();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -61,6 +62,9 @@ void TApplication::ProcessMessages() {
       return;
     }
     Serve(msg);
+    if (static_cast<LONG>(msg.time - called) > 0) {
+      return;
+    }
   }
 }
 

@@ -28,8 +28,10 @@ class TApplication {
 
   // Serves messages until Terminate; returns at once without a main form.
   void Run();
-  // Serves every pending message and returns. A WM_QUIT found here is put back
-  // for the outer loop.
+  // Serves the messages pending when it is called and returns; it stops after the first
+  // message newer than the call, so that a timer whose handler takes longer than its
+  // interval (a frame on a slow machine) cannot keep it from returning. A WM_QUIT found
+  // here is put back for the outer loop.
   void ProcessMessages();
   void Terminate();
   bool Terminated() const { return terminated_; }

@@ -161,6 +161,28 @@ TEST_F(FormsLayer, ProcessMessagesPutsAQuitBackForTheOuterLoop) {
   EXPECT_EQ(msg.wParam, 3u);
 }
 
+// A timer whose handler outlasts its interval always has its next tick due. The old
+// drain served such ticks for as long as they came; this one stops after them, and the
+// timer ends itself after 100 ticks should the drain not stop.
+int g_slow_ticks = 0;
+void CALLBACK SlowTick(HWND, UINT, UINT_PTR id, DWORD) {
+  if (++g_slow_ticks >= 100) {
+    KillTimer(nullptr, id);
+  }
+  Sleep(25);
+}
+
+TEST_F(FormsLayer, ProcessMessagesReturnsWhileATimerOutlastsItsInterval) {
+  g_slow_ticks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, &SlowTick);
+  ASSERT_NE(timer, 0u);
+  Sleep(30);  // the first tick is due
+  Application().ProcessMessages();
+  KillTimer(nullptr, timer);
+  EXPECT_GE(g_slow_ticks, 1);
+  EXPECT_LE(g_slow_ticks, 3);
+}
+
 // Without a main form the loop does not wait for messages. Should it wait, a quit posted
 // once the bound has passed ends it, and the test says so.
 TEST_F(FormsLayer, RunWithoutAMainFormReturnsAtOnce) {
