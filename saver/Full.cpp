@@ -47,13 +47,15 @@ TForm1::TForm1(DisplayNotifications display) : TGlForm(std::move(display)) {
 }
 
 void TForm1::FormCreate() {
-  LoadSettings(SettingsLoader::FullScreen);
+  const LoadedSettings loaded = LoadSettings(SettingsLoader::FullScreen);
+  settings_.clock = loaded.settings;
+  ShowFailures(loaded.failures);
   CoverEveryMonitor();
-  SaverSceneBeforeContext(AppSettings(), scene_);
+  SaverSceneBeforeContext(settings_, scene_);
   if (!SetupRenderContext()) {
     return;
   }
-  SaverSceneAfterContext(AppSettings(), scene_, Random());
+  SaverSceneAfterContext(settings_, scene_, Random());
   GetCursorPos(&FullScreen().CursorReference);
   SystemParametersInfoA(kSpiScreenSaverRunning, 1, nullptr, 0);
   ShowCursor(FALSE);
@@ -105,7 +107,7 @@ void TForm1::FormDisplayChange() {
 }
 
 void TForm1::DrawFrame() {
-  const FrameInputs in = ReadFrameInputs(AppSettings(), scene_.LightLevel, Clock().LocalNow());
+  const FrameInputs in = ReadFrameInputs(settings_, scene_.LightLevel, Clock().LocalNow());
   const WindowScene scene{scene_, SceneObjects(), Random()};
   if (monitor_viewports_.size() > 1) {
     DrawSaverSceneInEach(in, scene, monitor_viewports_);

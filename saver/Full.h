@@ -9,6 +9,7 @@
 
 #include "glwindow/GlForm.h"
 #include "scene/SceneState.h"
+#include "settings/ClockSettings.h"
 
 // Process-wide state of the full-screen saver.
 struct FullScreenState {
@@ -30,6 +31,8 @@ class TForm1 : public TGlForm {
   const std::vector<Viewport>& Viewports() const { return monitor_viewports_; }
   // What the frames have left in the window's scene state.
   const SceneState& Scene() const { return scene_; }
+  // What the window loaded, with the random mode's picks once the context exists.
+  const SettingsState& Settings() const { return settings_; }
 
  protected:
   void FormActivate() override;
@@ -48,6 +51,7 @@ class TForm1 : public TGlForm {
   void LeaveSequence();
   void CoverEveryMonitor();
 
+  SettingsState settings_;
   SceneState scene_;
   std::vector<Viewport> monitor_viewports_;
 };

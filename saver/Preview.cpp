@@ -115,7 +115,7 @@ void RunPreview(HWND parent) {
     return;
   }
   // In place before the window exists, so that even its first paint shows the fixed clock.
-  PreviewSceneFixedValues(AppSettings(), Preview().Scene);
+  PreviewSceneFixedValues(p.Settings, p.Scene);
   // The worker's seed, taken here so that only the main thread touches the generator.
   Random().Seed();
   const HWND hwnd = parent != nullptr

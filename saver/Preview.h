@@ -8,6 +8,7 @@
 #include <atomic>
 
 #include "scene/SceneState.h"
+#include "settings/ClockSettings.h"
 
 // Process-wide state of the preview inside the display-properties dialog.
 struct PreviewState {
@@ -21,6 +22,8 @@ struct PreviewState {
   bool FrameInProgress = false;
   // The pixel format could not be set: the preview is ending and draws no more.
   bool FrameSetupFailed = false;
+  // The fixed values the preview draws with; nothing is loaded.
+  SettingsState Settings;
   // The clock's state from frame to frame.
   SceneState Scene;
 };

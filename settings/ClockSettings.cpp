@@ -7,8 +7,6 @@
 
 namespace {
 
-SettingsState g_settings;
-
 bool InTable(int32_t index) {
   return index >= 1 && index <= 10;
 }
@@ -19,10 +17,6 @@ int32_t DrawOneToNine(RandomGenerator& random) {
 }
 
 }  // namespace
-
-SettingsState& AppSettings() {
-  return g_settings;
-}
 
 ClockSettings SeededSettings(SettingsLoader loader) {
   const int32_t color = loader == SettingsLoader::FullScreen ? 7 : 5;

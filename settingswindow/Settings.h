@@ -9,6 +9,7 @@
 
 #include "glwindow/GlForm.h"
 #include "scene/SceneState.h"
+#include "settings/ClockSettings.h"
 #include "settingswindow/ClockSync.h"
 #include "ui/Controls.h"
 #include "ui/GlPanel.h"
@@ -28,6 +29,8 @@ class TForm2 : public TGlForm {
 
   // What the frames have left in the window's scene state.
   const SceneState& Scene() const { return scene_; }
+  // What the sliders have set so far; "Save" stores it.
+  const SettingsState& Settings() const { return settings_; }
 
  private:
   // Set once the controls are made and bound: no handler runs on a half-made window.
@@ -88,6 +91,7 @@ class TForm2 : public TGlForm {
   void Button1Click(TButton* sender);
   void Button2Click(TButton* sender);
 
+  SettingsState settings_;
   SceneState scene_;
   ClockSync sync_{*this, Timer, Button2.Handle()};
 };

@@ -81,6 +81,12 @@ void TForm::CreateHandle(const FormDescription& d) {
   dpi_ = WindowDpi(hwnd);
 }
 
+void TForm::ShowFailures(const std::vector<std::string>& texts) const {
+  for (const std::string& text : texts) {
+    Application().ShowException(std::runtime_error(text));
+  }
+}
+
 TForm* TForm::FromHandle(HWND hwnd) {
   char name[32] = {};
   if (hwnd == nullptr || GetClassNameA(hwnd, name, sizeof(name)) == 0 ||

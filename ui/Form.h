@@ -69,6 +69,8 @@ class TForm {
 
  protected:
   void CreateHandle(const FormDescription& description);
+  // Failures the form goes on after, each in the application's error box, in order.
+  void ShowFailures(const std::vector<std::string>& texts) const;
 
   virtual void FormActivate() {}
   virtual void FormResize() {}

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 
-#include "ui/Application.h"
 #include "win32/SystemError.h"
 #include "win32/WinHandles.h"
 
@@ -162,19 +161,21 @@ bool WriteStoredSettings(const ClockSettings& s) {
   return WriteStoredValues(s, StoredValueSet().set());
 }
 
-void LoadSettings(SettingsLoader loader) {
-  ClockSettings& s = AppSettings().clock;
+LoadedSettings LoadSettings(SettingsLoader loader) {
+  LoadedSettings loaded;
+  ClockSettings& s = loaded.settings;
   const StoredSettingsRead read = ReadStoredSettings(s);
   if (!read.failure.empty()) {
-    Application().ShowException(ERegistryException(read.failure));
+    loaded.failures.push_back(read.failure);
   }
   const StoredValueSet to_write = SeedWhatIsUnusable(s, read.unreadable, loader);
   if (read.read_only || to_write.none()) {
-    return;
+    return loaded;
   }
   try {
     WriteStoredValues(s, to_write);
   } catch (const ERegistryException& e) {
-    Application().ShowException(e);
+    loaded.failures.push_back(e.what());
   }
+  return loaded;
 }

@@ -23,10 +23,11 @@ BOOL WINAPI RefuseFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
 class PreviewInADialogArea : public testing::Test {
  protected:
   void SetUp() override {
+    Preview().Settings = {};
     Preview().Scene = {};
     Application().Reset();
     Preview().FrameSetupFailed = false;
-    PreviewSceneFixedValues(AppSettings(), Preview().Scene);
+    PreviewSceneFixedValues(Preview().Settings, Preview().Scene);
     ResetSetPixelFormatOnceCalls();
     PixelFormatSetter() = &SetPixelFormatOnce;
     area_.reset(CreateWindowExA(0, "STATIC", "preview area", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112,
