@@ -5,7 +5,6 @@
 
 #include "base/ClockSource.h"
 #include "base/RandomGenerator.h"
-#include "saver/Monitors.h"
 #include "saver/PasswordCheck.h"
 #include "scene/Caption.h"
 #include "scene/FrameInputs.h"
@@ -31,7 +30,8 @@ FullScreenState& FullScreen() {
   return g_full_screen;
 }
 
-TForm1::TForm1(DisplayNotifications display) : TGlForm(std::move(display)) {
+TForm1::TForm1(DisplayNotifications display, MonitorListCall list_monitors)
+    : TGlForm(std::move(display)), list_monitors_(std::move(list_monitors)) {
   FormDescription d;
   d.caption = "Full";
   d.style = WS_POPUP;
@@ -62,7 +62,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::CoverEveryMonitor() {
-  const std::vector<ScreenRect> monitors = DisplayMonitorRects();
+  const std::vector<ScreenRect> monitors = DisplayMonitorRects(list_monitors_);
   const ScreenRect screen = RectAround(monitors);
   // In place before the window is sized: its resize lays the camera out for them.
   monitor_viewports_ = MonitorViewports(screen, monitors);
@@ -90,7 +90,8 @@ void TForm1::FormResize() {
   // Over several monitors each viewport keeps the set-up's aspect, as one screen does
   // after activation; the whole window's shape means nothing to any one of them.
   if (monitor_viewports_.size() > 1) {
-    monitor_viewports_ = MonitorViewports(VirtualScreenRect(), DisplayMonitorRects());
+    monitor_viewports_ =
+        MonitorViewports(VirtualScreenRect(list_monitors_), DisplayMonitorRects(list_monitors_));
     SetupCamera(SaverViewport(Width(), Height()), 1.0f);
   } else {
     ResizeFullScreen(Width(), Height());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "glwindow/GlForm.h"
+#include "saver/Monitors.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 
@@ -23,7 +24,8 @@ FullScreenState& FullScreen();
 // draws a frame every 40 ms until a key or a large enough mouse movement leaves it.
 class TForm1 : public TGlForm {
  public:
-  explicit TForm1(DisplayNotifications display = SystemDisplayNotifications());
+  explicit TForm1(DisplayNotifications display = SystemDisplayNotifications(),
+                  MonitorListCall list_monitors = &SystemMonitorRects);
 
   static constexpr int kMoveThreshold = 15;
 
@@ -51,6 +53,7 @@ class TForm1 : public TGlForm {
   void LeaveSequence();
   void CoverEveryMonitor();
 
+  MonitorListCall list_monitors_;
   SettingsState settings_;
   SceneState scene_;
   std::vector<Viewport> monitor_viewports_;

@@ -46,7 +46,9 @@ UniqueFont MakeSansSerif(int height, int weight) {
 
 }  // namespace
 
-TForm2::TForm2(DisplayNotifications display) : TGlForm(Description(), std::move(display)) {
+TForm2::TForm2(DisplayNotifications display, ClockSyncCalls sync_calls)
+    : TGlForm(Description(), std::move(display)),
+      sync_(*this, Timer, Button2.Handle(), std::move(sync_calls)) {
   BindHandlers();
   created_ = true;
   MakeFonts();

@@ -11,6 +11,7 @@
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 #include "settingswindow/ClockSync.h"
+#include "settingswindow/SystemClock.h"
 #include "ui/Controls.h"
 #include "ui/GlPanel.h"
 #include "win32/WinHandles.h"
@@ -19,7 +20,8 @@
 // synchronization" below. Every slider applies at once; only "Save" stores.
 class TForm2 : public TGlForm {
  public:
-  explicit TForm2(DisplayNotifications display = SystemDisplayNotifications());
+  explicit TForm2(DisplayNotifications display = SystemDisplayNotifications(),
+                  ClockSyncCalls sync_calls = SystemClockSyncCalls());
 
   static constexpr COLORREF kLabelColor = RGB(225, 190, 0);
   static constexpr int kClientWidth = 400;
@@ -93,5 +95,5 @@ class TForm2 : public TGlForm {
 
   SettingsState settings_;
   SceneState scene_;
-  ClockSync sync_{*this, Timer, Button2.Handle()};
+  ClockSync sync_;
 };

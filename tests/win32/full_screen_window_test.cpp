@@ -56,7 +56,6 @@ class FullScreenWindowFaults : public testing::Test {
   void TearDown() override {
     Wgl() = {};
     PixelFormatSetter() = &SetPixelFormat;
-    MonitorLister() = &SystemMonitorRects;
     SystemOpenGlLoad() = &LoadSystemOpenGL;
     RegistrySetValue() = &RegSetValueExA;
     if (form_ && form_->HandleAllocated()) {
@@ -192,14 +191,13 @@ class FullScreenWindowOnADesk : public FullScreenWindowFaults {
  protected:
   void Start(const Desk& desk) {
     UseDesk(desk);
-    form_ = std::make_unique<TForm1>();
+    form_ = std::make_unique<TForm1>(SystemDisplayNotifications(), [this] { return desk_; });
     ASSERT_TRUE(form_->HandleAllocated());
     // A frame drawn first leaves the viewport of its last monitor behind.
     ASSERT_TRUE(PumpUntil([this] { return form_->Scene().DialMeshReady; }, kStateBound_ms));
   }
-  void UseDesk(const Desk& desk) {
-    MonitorLister() = [desk] { return desk; };
-  }
+  // The window lists its monitors from here, now and at a display change.
+  void UseDesk(const Desk& desk) { desk_ = desk; }
   void ExpectCovers(const RECT& virtual_screen, const std::vector<Viewport>& viewports) {
     RECT window{};
     GetWindowRect(form_->Handle(), &window);
@@ -216,6 +214,9 @@ class FullScreenWindowOnADesk : public FullScreenWindowFaults {
       EXPECT_EQ(got.height, viewports[i].height) << i;
     }
   }
+
+ private:
+  Desk desk_;
 };
 
 // Windows suggests a rectangle for the monitor the window has moved to; on a desk of
