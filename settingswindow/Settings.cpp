@@ -30,6 +30,8 @@ FormDescription Description() {
   d.black_background = true;
   d.key_preview = true;
   d.dialog_keys = true;
+  // Unlike the saver, this window leaves Alt+F4 and the system menu's keys to the system.
+  d.system_keys = true;
   return d;
 }
 
@@ -190,15 +192,8 @@ bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& res
   }
   if (msg == WM_MOVE || msg == WM_SIZE) {
     sync_.OwnerMoved();
-    return false;
   }
-  if (msg != WM_SYSKEYDOWN) {
-    return false;
-  }
-  // Unlike the saver, this window leaves Alt+F4 and the system menu's keys to the system.
-  FormKeyDown(static_cast<WORD>(wparam));
-  result = DefWindowProcA(Handle(), msg, wparam, lparam);
-  return true;
+  return false;
 }
 
 void TForm2::TimerTimer(TTimer* sender) {
