@@ -15,8 +15,6 @@
 
 namespace {
 
-FullScreenState g_full_screen;
-
 // The platform's own value; older headers lack the name.
 constexpr UINT kSpiScreenSaverRunning = 97;
 
@@ -25,10 +23,6 @@ int ScreenWidth() {
 }
 
 }  // namespace
-
-FullScreenState& FullScreen() {
-  return g_full_screen;
-}
 
 TForm1::TForm1(DisplayNotifications display, MonitorListCall list_monitors)
     : TGlForm(std::move(display)), list_monitors_(std::move(list_monitors)) {
@@ -56,7 +50,7 @@ void TForm1::FormCreate() {
     return;
   }
   SaverSceneAfterContext(settings_, scene_, Random());
-  GetCursorPos(&FullScreen().CursorReference);
+  GetCursorPos(&CursorReference);
   SystemParametersInfoA(kSpiScreenSaverRunning, 1, nullptr, 0);
   ShowCursor(FALSE);
 }
@@ -132,7 +126,7 @@ void TForm1::FormKeyDown(WORD) {
 void TForm1::FormMouseMove(int, int) {
   POINT now{};
   GetCursorPos(&now);
-  POINT& reference = FullScreen().CursorReference;
+  POINT& reference = CursorReference;
   if (!Active()) {
     reference = now;
     return;

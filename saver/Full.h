@@ -12,14 +12,6 @@
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 
-// Process-wide state of the full-screen saver.
-struct FullScreenState {
-  // Where the cursor was when the saver last started watching it.
-  POINT CursorReference{0, 0};
-};
-
-FullScreenState& FullScreen();
-
 // The full-screen saver window: covers every monitor, stays on top, hides the cursor and
 // draws a frame every 40 ms until a key or a large enough mouse movement leaves it.
 class TForm1 : public TGlForm {
@@ -54,6 +46,8 @@ class TForm1 : public TGlForm {
   void CoverEveryMonitor();
 
   MonitorListCall list_monitors_;
+  // Where the cursor was when the saver last started watching it.
+  POINT CursorReference{0, 0};
   SettingsState settings_;
   SceneState scene_;
   std::vector<Viewport> monitor_viewports_;
