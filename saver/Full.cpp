@@ -5,7 +5,6 @@
 
 #include "base/ClockSource.h"
 #include "base/RandomGenerator.h"
-#include "saver/Monitors.h"
 #include "saver/PasswordCheck.h"
 #include "scene/Caption.h"
 #include "scene/FrameInputs.h"
@@ -16,8 +15,6 @@
 
 namespace {
 
-FullScreenState g_full_screen;
-
 // The platform's own value; older headers lack the name.
 constexpr UINT kSpiScreenSaverRunning = 97;
 
@@ -27,12 +24,8 @@ int ScreenWidth() {
 
 }  // namespace
 
-FullScreenState& FullScreen() {
-  return g_full_screen;
-}
-
-TForm1::TForm1(DisplayNotifications display, RenderContextCalls gl)
-    : TGlForm(std::move(display), gl) {
+TForm1::TForm1(DisplayNotifications display, RenderContextCalls gl, MonitorListCall list_monitors)
+    : TGlForm(std::move(display), gl), list_monitors_(std::move(list_monitors)) {
   FormDescription d;
   d.caption = "Full";
   d.style = WS_POPUP;
@@ -48,20 +41,22 @@ TForm1::TForm1(DisplayNotifications display, RenderContextCalls gl)
 }
 
 void TForm1::FormCreate() {
-  LoadSettings(SettingsLoader::FullScreen);
+  const LoadedSettings loaded = LoadSettings(SettingsLoader::FullScreen);
+  settings_.clock = loaded.settings;
+  ShowFailures(loaded.failures);
   CoverEveryMonitor();
-  SaverSceneBeforeContext(AppSettings(), scene_);
+  SaverSceneBeforeContext(settings_, scene_);
   if (!SetupRenderContext()) {
     return;
   }
-  SaverSceneAfterContext(AppSettings(), scene_, Random());
-  GetCursorPos(&FullScreen().CursorReference);
+  SaverSceneAfterContext(settings_, scene_, Random());
+  GetCursorPos(&CursorReference);
   SystemParametersInfoA(kSpiScreenSaverRunning, 1, nullptr, 0);
   ShowCursor(FALSE);
 }
 
 void TForm1::CoverEveryMonitor() {
-  const std::vector<ScreenRect> monitors = DisplayMonitorRects();
+  const std::vector<ScreenRect> monitors = DisplayMonitorRects(list_monitors_);
   const ScreenRect screen = RectAround(monitors);
   // In place before the window is sized: its resize lays the camera out for them.
   monitor_viewports_ = MonitorViewports(screen, monitors);
@@ -89,7 +84,8 @@ void TForm1::FormResize() {
   // Over several monitors each viewport keeps the set-up's aspect, as one screen does
   // after activation; the whole window's shape means nothing to any one of them.
   if (monitor_viewports_.size() > 1) {
-    monitor_viewports_ = MonitorViewports(VirtualScreenRect(), DisplayMonitorRects());
+    monitor_viewports_ =
+        MonitorViewports(VirtualScreenRect(list_monitors_), DisplayMonitorRects(list_monitors_));
     SetupCamera(SaverViewport(Width(), Height()), 1.0f);
   } else {
     ResizeFullScreen(Width(), Height());
@@ -106,7 +102,7 @@ void TForm1::FormDisplayChange() {
 }
 
 void TForm1::DrawFrame() {
-  const FrameInputs in = ReadFrameInputs(AppSettings(), scene_.LightLevel, Clock().LocalNow());
+  const FrameInputs in = ReadFrameInputs(settings_, scene_.LightLevel, Clock().LocalNow());
   const WindowScene scene{scene_, SceneObjects(), Random()};
   if (monitor_viewports_.size() > 1) {
     DrawSaverSceneInEach(in, scene, monitor_viewports_);
@@ -130,7 +126,7 @@ void TForm1::FormKeyDown(WORD) {
 void TForm1::FormMouseMove(int, int) {
   POINT now{};
   GetCursorPos(&now);
-  POINT& reference = FullScreen().CursorReference;
+  POINT& reference = CursorReference;
   if (!Active()) {
     reference = now;
     return;

@@ -8,22 +8,16 @@
 #include <vector>
 
 #include "glwindow/GlForm.h"
+#include "saver/Monitors.h"
 #include "scene/SceneState.h"
-
-// Process-wide state of the full-screen saver.
-struct FullScreenState {
-  // Where the cursor was when the saver last started watching it.
-  POINT CursorReference{0, 0};
-};
-
-FullScreenState& FullScreen();
+#include "settings/ClockSettings.h"
 
 // The full-screen saver window: covers every monitor, stays on top, hides the cursor and
 // draws a frame per frame interval until a key or a large enough mouse movement leaves it.
 class TForm1 : public TGlForm {
  public:
   explicit TForm1(DisplayNotifications display = SystemDisplayNotifications(),
-                  RenderContextCalls gl = {});
+                  RenderContextCalls gl = {}, MonitorListCall list_monitors = &SystemMonitorRects);
 
   static constexpr int kMoveThreshold = 15;
 
@@ -31,6 +25,8 @@ class TForm1 : public TGlForm {
   const std::vector<Viewport>& Viewports() const { return monitor_viewports_; }
   // What the frames have left in the window's scene state.
   const SceneState& Scene() const { return scene_; }
+  // What the window loaded, with the random mode's picks once the context exists.
+  const SettingsState& Settings() const { return settings_; }
 
  protected:
   void FormActivate() override;
@@ -49,6 +45,10 @@ class TForm1 : public TGlForm {
   void LeaveSequence();
   void CoverEveryMonitor();
 
+  MonitorListCall list_monitors_;
+  // Where the cursor was when the saver last started watching it.
+  POINT CursorReference{0, 0};
+  SettingsState settings_;
   SceneState scene_;
   std::vector<Viewport> monitor_viewports_;
 };

@@ -9,8 +9,6 @@
 
 namespace {
 
-MonitorListCall g_monitor_lister = &SystemMonitorRects;
-
 ScreenRect ToScreenRect(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
@@ -30,12 +28,8 @@ std::vector<ScreenRect> SystemMonitorRects() {
   return monitors;
 }
 
-MonitorListCall& MonitorLister() {
-  return g_monitor_lister;
-}
-
-std::vector<ScreenRect> DisplayMonitorRects() {
-  std::vector<ScreenRect> monitors = MonitorLister()();
+std::vector<ScreenRect> DisplayMonitorRects(const MonitorListCall& list_monitors) {
+  std::vector<ScreenRect> monitors = list_monitors();
   if (monitors.empty()) {
     // Without a monitor list the primary screen is all there is to cover.
     return {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
@@ -43,8 +37,8 @@ std::vector<ScreenRect> DisplayMonitorRects() {
   return monitors;
 }
 
-ScreenRect VirtualScreenRect() {
-  return RectAround(DisplayMonitorRects());
+ScreenRect VirtualScreenRect(const MonitorListCall& list_monitors) {
+  return RectAround(DisplayMonitorRects(list_monitors));
 }
 
 // The system's virtual screen is this same rectangle; taken from the list, it follows

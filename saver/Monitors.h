@@ -8,15 +8,14 @@
 // Every monitor's rectangle, as the system lists them now.
 std::vector<ScreenRect> SystemMonitorRects();
 
-// The call the saver takes its monitors from: SystemMonitorRects, unless a test has put
-// its own in place to plug a monitor in or out.
+// The call the saver takes its monitors from: SystemMonitorRects, or a test's own that
+// plugs a monitor in or out.
 using MonitorListCall = std::function<std::vector<ScreenRect>()>;
-MonitorListCall& MonitorLister();
 
-// Every monitor's rectangle, through MonitorLister; never empty.
-std::vector<ScreenRect> DisplayMonitorRects();
+// Every monitor's rectangle, as `list_monitors` gives them; never empty.
+std::vector<ScreenRect> DisplayMonitorRects(const MonitorListCall& list_monitors);
 
 // The virtual screen: the rectangle around every monitor, in screen pixels.
-ScreenRect VirtualScreenRect();
+ScreenRect VirtualScreenRect(const MonitorListCall& list_monitors);
 // The rectangle around `monitors`; empty for none.
 ScreenRect RectAround(const std::vector<ScreenRect>& monitors);

@@ -41,7 +41,7 @@ HWND CreatePopupPreview(int width, int height) {
   // Top-most from its creation, so that it never shows below another window first.
   const HWND hwnd =
       CreateWindowExA(WS_EX_TOPMOST, kPreviewClass, kPreviewTitle, WS_POPUP | WS_VISIBLE | kGlClip,
-                      x, y, width, height, nullptr, nullptr, Application().Instance(), nullptr);
+                      x, y, width, height, nullptr, nullptr, Application().Instance(), &Preview());
   if (hwnd != nullptr) {
     // Only the active window gets the key press that ends this preview.
     SetForegroundWindow(hwnd);
@@ -115,7 +115,7 @@ void RunPreview(HWND parent) {
     return;
   }
   // In place before the window exists, so that even its first paint shows the fixed clock.
-  PreviewSceneFixedValues(AppSettings(), Preview().Scene);
+  PreviewSceneFixedValues(p.Settings, p.Scene);
   // The worker's seed, taken here so that only the main thread touches the generator.
   Random().Seed();
   const HWND hwnd = parent != nullptr
@@ -140,7 +140,7 @@ HWND CreatePreviewWindow(int width, int height, HWND parent) {
       parent != nullptr
           ? CreateWindowExA(0, kPreviewClass, kPreviewTitle,
                             WS_CHILD | WS_VISIBLE | WS_DISABLED | kGlClip, 0, 0, width, height,
-                            parent, nullptr, Application().Instance(), nullptr)
+                            parent, nullptr, Application().Instance(), &Preview())
           : CreatePopupPreview(width, height);
   Preview().PreviewWindow = hwnd;
   return hwnd;
@@ -167,6 +167,8 @@ DWORD WINAPI PreviewWorker(LPVOID) {
 }
 
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  // The window is known from its first message on, before CreateWindowEx returns.
+  const PreviewState* preview = BoundObject(hwnd, msg, lparam, &PreviewState::PreviewWindow);
   switch (msg) {
     case WM_PAINT:
       PreviewPaint(hwnd);
@@ -181,13 +183,9 @@ LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (Preview().PreviewMode) {
+      if (preview != nullptr && preview->PreviewMode) {
         return 0;
       }
-      break;
-    case WM_NCCREATE:
-      // Known from its first message on, before CreateWindowEx returns.
-      Preview().PreviewWindow = hwnd;
       break;
     default:
       break;

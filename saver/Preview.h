@@ -10,6 +10,7 @@
 #include "scene/FrameInterval.h"
 #include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
+#include "settings/ClockSettings.h"
 
 // Process-wide state of the preview inside the display-properties dialog.
 struct PreviewState {
@@ -23,6 +24,8 @@ struct PreviewState {
   bool FrameInProgress = false;
   // The pixel format could not be set: the preview is ending and draws no more.
   bool FrameSetupFailed = false;
+  // The fixed values the preview draws with; nothing is loaded.
+  SettingsState Settings;
   // The clock's state from frame to frame.
   SceneState Scene;
 };

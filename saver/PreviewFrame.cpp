@@ -34,7 +34,7 @@ void DrawPreviewFrame(const RenderContextCalls& gl) {
   SceneState& state = Preview().Scene;
   PreviewFrameSetup(area.right, area.bottom, state, Random());
   SceneGl objects;
-  DrawPreviewScene(ReadFrameInputs(AppSettings(), state.LightLevel, Clock().LocalNow()),
+  DrawPreviewScene(ReadFrameInputs(Preview().Settings, state.LightLevel, Clock().LocalNow()),
                    {state, objects, Random()});
   objects.Release();
   SwapBuffers(dc.get().dc);

@@ -11,8 +11,6 @@ namespace {
 // The settings window starts with another dial than the full-screen saver.
 constexpr int32_t kSettingsWindowFirstDial = 5;
 
-SettingsState g_settings;
-
 bool InTable(int32_t index) {
   return index >= 1 && index <= 10;
 }
@@ -23,10 +21,6 @@ int32_t DrawOneToNine(RandomGenerator& random) {
 }
 
 }  // namespace
-
-SettingsState& AppSettings() {
-  return g_settings;
-}
 
 ClockSettings SeededSettings(SettingsLoader loader) {
   ClockSettings s;

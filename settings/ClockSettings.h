@@ -25,15 +25,13 @@ struct RGB {
   bool operator==(const RGB&) const = default;
 };
 
-// Process-wide settings state, kept together so a test resets it in one line:
-//   AppSettings() = {};
+// A window's settings: the stored seven and the colours taken from them. Each window
+// owns one, so a test builds the one it wants.
 struct SettingsState {
   ClockSettings clock;
   RGB HandRGB;
   RGB DialRGB;
 };
-
-SettingsState& AppSettings();
 
 // Which window loads the settings: the two seed different defaults.
 enum class SettingsLoader { FullScreen, SettingsWindow };

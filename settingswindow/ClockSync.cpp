@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "settings/sync/ClockRequest.h"
 #include "settings/sync/DaytimeReply.h"
 #include "settings/sync/SyncStatus.h"
@@ -54,15 +56,16 @@ std::wstring Widened(const std::string& ascii) {
 
 }  // namespace
 
-ClockSync::ClockSync(TForm& owner, TTimer& timer, HWND button)
+ClockSync::ClockSync(TForm& owner, TTimer& timer, HWND button, ClockSyncCalls calls)
     : owner_(owner),
       timer_(timer),
       button_(button),
+      calls_(std::move(calls)),
       servers_(ConfiguredServers()),
       step_results_([this](UINT msg, WPARAM wparam, LPARAM, LRESULT&) {
         return HandleStepResult(msg, wparam);
       }),
-      elevated_step_(step_results_.Handle(), kStepResultMessage) {
+      elevated_step_(step_results_.Handle(), kStepResultMessage, calls_.RunElevated) {
   DaytimeClient.TimeOut = kTimeOut_ms;
   BindClientEvents();
   UpdateShield();
@@ -144,14 +147,13 @@ void ClockSync::Button2Click() {
 }
 
 bool ClockSync::MayRequest() const {
-  return !running_ && !Application().Terminated() &&
-         (!servers_ || servers_->MayAsk(TickSource()()));
+  return !running_ && !Application().Terminated() && (!servers_ || servers_->MayAsk(calls_.Tick()));
 }
 
 void ClockSync::BeginRequest() {
   running_ = true;
   if (servers_) {
-    servers_->Asked(TickSource()());
+    servers_->Asked(calls_.Tick());
   }
   UpdateButton();
   timer_.SetEnabled(false);
@@ -168,14 +170,14 @@ bool ClockSync::FetchReply(const DaytimeServer& server, std::string& reply, int6
   DaytimeClient.Host = server.host;
   DaytimeClient.Port = server.port;
   // A steady count, not the local clock, which may change during the request.
-  const ULONGLONG start = TickSource()();
+  const ULONGLONG start = calls_.Tick();
   try {
     reply = DaytimeClient.ReadDayTime();
   } catch (...) {
     // Whatever went wrong, the user is shown the likely reasons, not the error's text.
     return false;
   }
-  read_tick = TickSource()();
+  read_tick = calls_.Tick();
   elapsed_ms = static_cast<int64_t>(read_tick - start);
   // The client raises for a server that closes without a word; an empty reply is treated
   // the same, whatever the client does.
@@ -183,8 +185,8 @@ bool ClockSync::FetchReply(const DaytimeServer& server, std::string& reply, int6
 }
 
 void ClockSync::SetClock(const UtcDateTime& utc, ULONGLONG read_tick) {
-  if (TimePrivilegeTest()()) {
-    const DWORD result = ClockSetter()(ToSystemTime(utc));
+  if (calls_.PrivilegeTest()) {
+    const DWORD result = calls_.SetClock(ToSystemTime(utc));
     // NOTE: a token may list the right and still be refused the change; only then is
     // the elevated step worth a prompt.
     if (result != ERROR_PRIVILEGE_NOT_HELD) {
@@ -283,6 +285,6 @@ void ClockSync::UpdateButton() {
 
 void ClockSync::UpdateShield() {
   if (button_ != nullptr && IsWindow(button_)) {
-    SendMessageW(button_, BCM_SETSHIELD, 0, TimePrivilegeTest()() ? FALSE : TRUE);
+    SendMessageW(button_, BCM_SETSHIELD, 0, calls_.PrivilegeTest() ? FALSE : TRUE);
   }
 }

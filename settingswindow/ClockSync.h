@@ -16,6 +16,7 @@
 #include "settingswindow/ConnectionError.h"
 #include "settingswindow/ElevatedStep.h"
 #include "settingswindow/Notice.h"
+#include "settingswindow/SystemClock.h"
 #include "ui/Form.h"
 #include "ui/MessageWindow.h"
 #include "ui/Timer.h"
@@ -29,7 +30,8 @@
 // press; the request lasts until its result is back, and the button stays disabled.
 class ClockSync {
  public:
-  ClockSync(TForm& owner, TTimer& timer, HWND button);
+  ClockSync(TForm& owner, TTimer& timer, HWND button,
+            ClockSyncCalls calls = SystemClockSyncCalls());
   ClockSync(const ClockSync&) = delete;
   ClockSync& operator=(const ClockSync&) = delete;
   ~ClockSync();
@@ -82,6 +84,7 @@ class ClockSync {
   TForm& owner_;
   TTimer& timer_;
   HWND button_;
+  ClockSyncCalls calls_;
   std::unique_ptr<TForm3> notice_;
   std::unique_ptr<TForm4> connection_error_;
   std::optional<DaytimeServerRotation> servers_;

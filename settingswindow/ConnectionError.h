@@ -5,13 +5,12 @@
 #endif
 #include <windows.h>
 
+#include "settingswindow/SyncWindow.h"
 #include "ui/Controls.h"
-#include "ui/Form.h"
-#include "win32/WinHandles.h"
 
 // The window that lists the likely reasons when the time server cannot be reached. It
 // has no buttons: its close box, Escape or Enter close it.
-class TForm4 : public TForm {
+class TForm4 : public TSyncWindow {
  public:
   // Shown at once, centred over the main window, which owns it.
   explicit TForm4(HWND main_window);
@@ -19,10 +18,6 @@ class TForm4 : public TForm {
   static constexpr int kWidth = 403;
   static constexpr int kHeight = 153;
 
- private:
-  UniqueFont font_;
-
- public:
   TStaticText StaticText1{*this, {15, 10, 136, 23}, "Possible reasons"};
   TStaticText StaticText2{
       *this, {15, 30, 366, 23}, "- Your computer is not connected to the Internet"};
@@ -33,7 +28,6 @@ class TForm4 : public TForm {
 
  protected:
   void FormKeyDown(WORD key) override;
-  bool PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
  private:
   void FormCreate() {}

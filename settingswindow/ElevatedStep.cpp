@@ -6,6 +6,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "settingswindow/SystemClock.h"
@@ -81,8 +82,8 @@ DWORD RunElevated(HWND owner, const std::wstring& program, const std::wstring& p
   return code;
 }
 
-ElevatedClockStep::ElevatedClockStep(HWND notify, UINT message)
-    : mailbox_(std::make_shared<Mailbox>()) {
+ElevatedClockStep::ElevatedClockStep(HWND notify, UINT message, ElevatedRunCall run)
+    : mailbox_(std::make_shared<Mailbox>()), run_(std::move(run)) {
   mailbox_->target = notify;
   mailbox_->message = message;
 }
@@ -94,7 +95,7 @@ ElevatedClockStep::~ElevatedClockStep() {
 
 bool ElevatedClockStep::Start(HWND owner, std::wstring program, std::wstring parameters) {
   try {
-    std::thread([mailbox = mailbox_, run = ElevatedRunner(), owner, program = std::move(program),
+    std::thread([mailbox = mailbox_, run = run_, owner, program = std::move(program),
                  parameters = std::move(parameters)] {
       // The shell's prompt and the elevation it asks for run over COM on this thread.
       const bool com_ready =

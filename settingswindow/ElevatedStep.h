@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "settingswindow/SystemClock.h"
+
 // The small program shipped beside the saver that sets the clock when it runs elevated.
 inline constexpr wchar_t kClockStepProgram[] = L"tessaryn-clock.exe";
 
@@ -19,14 +21,14 @@ std::wstring ClockStepPath();
 // elevated, waited for. Its exit code, or the reason it did not run.
 DWORD RunElevated(HWND owner, const std::wstring& program, const std::wstring& parameters);
 
-// Runs the clock step through ElevatedRunner() on a worker thread of its own, so that the
+// Runs the clock step through `run` on a worker thread of its own, so that the
 // window keeps serving its messages while the consent prompt is up, and posts the result
 // to a window as `message` with the result in wParam. The worker is never waited for: an
 // owner that goes away (the settings window closed during the prompt) only stops the
 // post, and the process may end with the worker still inside the prompt.
 class ElevatedClockStep {
  public:
-  ElevatedClockStep(HWND notify, UINT message);
+  ElevatedClockStep(HWND notify, UINT message, ElevatedRunCall run);
   ElevatedClockStep(const ElevatedClockStep&) = delete;
   ElevatedClockStep& operator=(const ElevatedClockStep&) = delete;
   ~ElevatedClockStep();
@@ -37,4 +39,5 @@ class ElevatedClockStep {
  private:
   struct Mailbox;
   std::shared_ptr<Mailbox> mailbox_;
+  ElevatedRunCall run_;
 };

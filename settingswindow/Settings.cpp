@@ -30,6 +30,8 @@ FormDescription Description() {
   d.black_background = true;
   d.key_preview = true;
   d.dialog_keys = true;
+  // Unlike the saver, this window leaves Alt+F4 and the system menu's keys to the system.
+  d.system_keys = true;
   return d;
 }
 
@@ -46,8 +48,9 @@ UniqueFont MakeSansSerif(int height, int weight) {
 
 }  // namespace
 
-TForm2::TForm2(DisplayNotifications display, RenderContextCalls gl)
-    : TGlForm(Description(), std::move(display), gl) {
+TForm2::TForm2(DisplayNotifications display, RenderContextCalls gl, ClockSyncCalls sync_calls)
+    : TGlForm(Description(), std::move(display), gl),
+      sync_(*this, Timer, Button2.Handle(), std::move(sync_calls)) {
   BindHandlers();
   created_ = true;
   MakeFonts();
@@ -96,22 +99,24 @@ std::array<TWinControl*, 7> TForm2::BoldTexts() {
 }
 
 void TForm2::FormCreate() {
-  LoadSettings(SettingsLoader::SettingsWindow);
-  const int32_t rands = AppSettings().clock.Rands;
+  const LoadedSettings loaded = LoadSettings(SettingsLoader::SettingsWindow);
+  settings_.clock = loaded.settings;
+  ShowFailures(loaded.failures);
+  const int32_t rands = settings_.clock.Rands;
   if (rands == 0 || rands == 1) {
     CheckBox1.SetChecked(rands == 1);
   }
   SizeAndCentre();
-  SettingsSceneBeforeContext(AppSettings(), scene_);
+  SettingsSceneBeforeContext(settings_, scene_);
   if (!SetupRenderContext()) {
     return;
   }
-  SettingsSceneBeforeControls(AppSettings(), Random());
+  SettingsSceneBeforeControls(settings_, Random());
   for (TWinControl* c : BoldTexts()) {
     c->SetColors(kLabelColor, RGB(0, 0, 0));
   }
   SetSliderPositions();
-  SettingsSceneAfterControls(AppSettings(), scene_);
+  SettingsSceneAfterControls(settings_, scene_);
   sync_.ClearCountdowns();
 }
 
@@ -129,7 +134,7 @@ bool TForm2::SetupRenderContext() {
 }
 
 void TForm2::SetSliderPositions() {
-  const ClockSettings& s = AppSettings().clock;
+  const ClockSettings& s = settings_.clock;
   TrackBar1.SetPosition(s.Arrows);
   TrackBar2.SetPosition(s.Ar_Color);
   TrackBar3.SetPosition(s.Sizes);
@@ -187,15 +192,8 @@ bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& res
   }
   if (msg == WM_MOVE || msg == WM_SIZE) {
     sync_.OwnerMoved();
-    return false;
   }
-  if (msg != WM_SYSKEYDOWN) {
-    return false;
-  }
-  // Unlike the saver, this window leaves Alt+F4 and the system menu's keys to the system.
-  FormKeyDown(static_cast<WORD>(wparam));
-  result = DefWindowProcA(Handle(), msg, wparam, lparam);
-  return true;
+  return false;
 }
 
 void TForm2::TimerTimer(TTimer* sender) {
@@ -209,52 +207,52 @@ bool TForm2::FrameShowing() const {
 
 void TForm2::DrawFrame() {
   // The lights follow Brightness.
-  const int32_t light_level = AppSettings().clock.Brightness;
-  DrawSettingsScene(ReadFrameInputs(AppSettings(), light_level, Clock().LocalNow()),
+  const int32_t light_level = settings_.clock.Brightness;
+  DrawSettingsScene(ReadFrameInputs(settings_, light_level, Clock().LocalNow()),
                     {scene_, SceneObjects(), Random()});
 }
 
 void TForm2::TrackBar1Change(TTrackBar* sender) {
-  AppSettings().clock.Arrows = sender->Position();
+  settings_.clock.Arrows = sender->Position();
 }
 
 void TForm2::TrackBar2Change(TTrackBar* sender) {
-  AppSettings().clock.Ar_Color = sender->Position();
-  ApplyHandColor(AppSettings().HandRGB, AppSettings().clock.Ar_Color);
+  settings_.clock.Ar_Color = sender->Position();
+  ApplyHandColor(settings_.HandRGB, settings_.clock.Ar_Color);
 }
 
 void TForm2::TrackBar3Change(TTrackBar* sender) {
-  AppSettings().clock.Sizes = sender->Position();
+  settings_.clock.Sizes = sender->Position();
   scene_.DigitScale = static_cast<float>(sender->Position() / 20.0 + 1.0);
 }
 
 void TForm2::TrackBar4Change(TTrackBar* sender) {
   const int32_t style = sender->Position();
-  AppSettings().clock.Color = style;
+  settings_.clock.Color = style;
   scene_.DialMeshReady = false;
   // The style initialises now, into the back buffer that the next frame clears.
   if (style >= 1 && style <= 10 && Context().Rc() != nullptr) {
-    DrawDialFace(style, AppSettings().DialRGB, scene_, Random(), SceneObjects().Batch);
+    DrawDialFace(style, settings_.DialRGB, scene_, Random(), SceneObjects().Batch);
   }
 }
 
 void TForm2::TrackBar5Change(TTrackBar* sender) {
-  AppSettings().clock.Alpha = sender->Position();
-  ApplyDialColor(AppSettings().DialRGB, AppSettings().clock.Alpha);
+  settings_.clock.Alpha = sender->Position();
+  ApplyDialColor(settings_.DialRGB, settings_.clock.Alpha);
 }
 
 void TForm2::TrackBar6Change(TTrackBar* sender) {
   // The lights follow at the next frame.
-  AppSettings().clock.Brightness = sender->Position();
+  settings_.clock.Brightness = sender->Position();
 }
 
 void TForm2::CheckBox1Click(TCheckBox* sender) {
   // Random picks come at the next start, not now.
-  AppSettings().clock.Rands = sender->Checked() ? 1 : 0;
+  settings_.clock.Rands = sender->Checked() ? 1 : 0;
 }
 
 void TForm2::Button1Click(TButton*) {
-  ClockSettings& s = AppSettings().clock;
+  ClockSettings& s = settings_.clock;
   s.Arrows = TrackBar1.Position();
   s.Ar_Color = TrackBar2.Position();
   s.Sizes = TrackBar3.Position();

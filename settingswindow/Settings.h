@@ -9,7 +9,9 @@
 
 #include "glwindow/GlForm.h"
 #include "scene/SceneState.h"
+#include "settings/ClockSettings.h"
 #include "settingswindow/ClockSync.h"
+#include "settingswindow/SystemClock.h"
 #include "ui/Controls.h"
 #include "ui/GlPanel.h"
 #include "win32/WinHandles.h"
@@ -19,7 +21,7 @@
 class TForm2 : public TGlForm {
  public:
   explicit TForm2(DisplayNotifications display = SystemDisplayNotifications(),
-                  RenderContextCalls gl = {});
+                  RenderContextCalls gl = {}, ClockSyncCalls sync_calls = SystemClockSyncCalls());
 
   static constexpr COLORREF kLabelColor = RGB(225, 190, 0);
   static constexpr int kClientWidth = 400;
@@ -29,6 +31,8 @@ class TForm2 : public TGlForm {
 
   // What the frames have left in the window's scene state.
   const SceneState& Scene() const { return scene_; }
+  // What the sliders have set so far; "Save" stores it.
+  const SettingsState& Settings() const { return settings_; }
 
  private:
   // Set once the controls are made and bound: no handler runs on a half-made window.
@@ -89,6 +93,7 @@ class TForm2 : public TGlForm {
   void Button1Click(TButton* sender);
   void Button2Click(TButton* sender);
 
+  SettingsState settings_;
   SceneState scene_;
-  ClockSync sync_{*this, Timer, Button2.Handle()};
+  ClockSync sync_;
 };

@@ -61,7 +61,7 @@ TForm::~TForm() {
   if (hwnd_ != nullptr) {
     const HWND hwnd = hwnd_;
     // Unbound first: the messages of the destruction must not reach a half-destroyed form.
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    UnbindWindow(hwnd);
     hwnd_ = nullptr;
     DestroyWindow(hwnd);
   }
@@ -78,7 +78,14 @@ void TForm::CreateHandle(const FormDescription& d) {
   }
   key_preview_ = d.key_preview;
   dialog_keys_ = d.dialog_keys;
+  system_keys_ = d.system_keys;
   dpi_ = WindowDpi(hwnd);
+}
+
+void TForm::ShowFailures(const std::vector<std::string>& texts) const {
+  for (const std::string& text : texts) {
+    Application().ShowException(std::runtime_error(text));
+  }
 }
 
 TForm* TForm::FromHandle(HWND hwnd) {
@@ -162,7 +169,7 @@ void TForm::ForgetWindow() {
   }
   const HWND hwnd = hwnd_;
   hwnd_ = nullptr;
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  UnbindWindow(hwnd);
 }
 
 void TForm::Close() {
@@ -200,13 +207,7 @@ void TForm::Show(int show_command) {
 }
 
 LRESULT CALLBACK TForm::WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_NCCREATE) {
-    auto* creating =
-        static_cast<TForm*>(reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams);
-    creating->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
-  }
-  auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  TForm* form = BoundObject(hwnd, msg, lparam, &TForm::hwnd_);
   if (form == nullptr) {
     return DefWindowProcA(hwnd, msg, wparam, lparam);
   }
@@ -254,8 +255,16 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
         DestroyWindow(hwnd_);
       }
       return 0;
-    case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+      if (system_keys_) {
+        if (key_preview_) {
+          GuardHandler([&] { FormKeyDown(static_cast<WORD>(wparam)); });
+        }
+        break;
+      }
+      GuardHandler([&] { FormKeyDown(static_cast<WORD>(wparam)); });
+      return 0;
+    case WM_KEYDOWN:
       GuardHandler([&] { FormKeyDown(static_cast<WORD>(wparam)); });
       return 0;
     case WM_MOUSEMOVE:

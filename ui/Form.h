@@ -25,6 +25,9 @@ struct FormDescription {
   bool key_preview = false;
   // Tab, the arrows and Enter move between the controls as in a dialog box.
   bool dialog_keys = false;
+  // Alt+F4 and the system menu's keys go on to the system (a form with key preview sees
+  // them first); otherwise they are the form's alone, as a key press, like the saver's.
+  bool system_keys = false;
 };
 
 // A form owns one window and dispatches its messages to named handlers. The window
@@ -69,6 +72,8 @@ class TForm {
 
  protected:
   void CreateHandle(const FormDescription& description);
+  // Failures the form goes on after, each in the application's error box, in order.
+  void ShowFailures(const std::vector<std::string>& texts) const;
 
   virtual void FormActivate() {}
   virtual void FormResize() {}
@@ -107,6 +112,7 @@ class TForm {
   int dpi_ = 96;
   bool key_preview_ = false;
   bool dialog_keys_ = false;
+  bool system_keys_ = false;
   // The control that had the focus when the form was last deactivated.
   HWND focused_control_ = nullptr;
   std::vector<TWinControl*> controls_;

@@ -40,7 +40,7 @@ TGlPanel::TGlPanel(TForm& owner) : owner_(owner) {
 
 TGlPanel::~TGlPanel() {
   if (hwnd_ != nullptr) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    UnbindWindow(hwnd_);
     DestroyWindow(hwnd_);
   }
 }
@@ -55,18 +55,10 @@ void TGlPanel::FillClientArea() {
 }
 
 LRESULT CALLBACK TGlPanel::WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  // Bound at its first message, so that none reaches the window unbound.
-  if (msg == WM_NCCREATE) {
-    auto* panel =
-        static_cast<TGlPanel*>(reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams);
-    panel->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
-  }
-  if (msg == WM_NCDESTROY) {
-    // The form destroys its child windows before its own.
-    if (auto* panel = reinterpret_cast<TGlPanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) {
-      panel->hwnd_ = nullptr;
-    }
+  TGlPanel* panel = BoundObject(hwnd, msg, lparam, &TGlPanel::hwnd_);
+  // The form destroys its child windows before its own.
+  if (msg == WM_NCDESTROY && panel != nullptr) {
+    panel->hwnd_ = nullptr;
   }
   return DefWindowProcA(hwnd, msg, wparam, lparam);
 }

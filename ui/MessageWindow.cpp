@@ -29,19 +29,13 @@ MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)) {
 }
 
 MessageWindow::~MessageWindow() {
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  UnbindWindow(hwnd_);
   DestroyWindow(hwnd_);
 }
 
 LRESULT CALLBACK MessageWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   // Bound at its first message: the handler sees the window's creation too.
-  if (msg == WM_NCCREATE) {
-    auto* creating =
-        static_cast<MessageWindow*>(reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams);
-    creating->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
-  }
-  auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  MessageWindow* self = BoundObject(hwnd, msg, lparam, &MessageWindow::hwnd_);
   if (self != nullptr && self->handler_) {
     LRESULT result = 0;
     bool handled = false;

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "settings/SettingsTable.h"
-#include "ui/Application.h"
 #include "win32/SystemError.h"
 #include "win32/WinHandles.h"
 
@@ -156,19 +155,21 @@ bool WriteStoredSettings(const ClockSettings& s) {
   return WriteStoredValues(s, StoredValueSet().set());
 }
 
-void LoadSettings(SettingsLoader loader) {
-  ClockSettings& s = AppSettings().clock;
+LoadedSettings LoadSettings(SettingsLoader loader) {
+  LoadedSettings loaded;
+  ClockSettings& s = loaded.settings;
   const StoredSettingsRead read = ReadStoredSettings(s);
   if (!read.failure.empty()) {
-    Application().ShowException(ERegistryException(read.failure));
+    loaded.failures.push_back(read.failure);
   }
   const StoredValueSet to_write = SeedWhatIsUnusable(s, read.unreadable, loader);
   if (read.read_only || to_write.none()) {
-    return;
+    return loaded;
   }
   try {
     WriteStoredValues(s, to_write);
   } catch (const ERegistryException& e) {
-    Application().ShowException(e);
+    loaded.failures.push_back(e.what());
   }
+  return loaded;
 }

@@ -9,6 +9,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "settings/ClockSettings.h"
 #include "win32/WinHandles.h"
@@ -67,12 +68,19 @@ void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const NamedV
 // value cannot be written.
 bool WriteStoredSettings(const ClockSettings& s);
 
+// What a window's load found: the settings it goes on with, and what went wrong on the
+// way for the window to show, in order (the first value that could not be read, then a
+// write back that failed); empty when nothing did.
+struct LoadedSettings {
+  ClockSettings settings;
+  std::vector<std::string> failures;
+};
+
 // The load of a window's creation up to the caller's own steps: reads what is stored,
 // seeds everything when the five tested values are all 0 (an unreadable one counts as
 // 0), else gives each unreadable value its seeded default, and writes back only what
-// was seeded. A failed read or write is shown once
-// through the application's error handler; the load never throws and the window goes on.
-void LoadSettings(SettingsLoader loader);
+// was seeded. The load never throws: the window goes on with what it returns.
+LoadedSettings LoadSettings(SettingsLoader loader);
 
 // Every value write goes through here; a test puts a failing one in its place.
 using RegistryValueWriter = LONG(WINAPI*)(HKEY key, LPCSTR name, DWORD reserved, DWORD type,

@@ -69,7 +69,7 @@ class RunningPreview {
     parent_.reset(CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 40, 40, 152, 112,
                                   nullptr, nullptr, nullptr, nullptr));
     Preview().PreviewStopRequested.store(false);
-    PreviewSceneFixedValues(AppSettings(), Preview().Scene);
+    PreviewSceneFixedValues(Preview().Settings, Preview().Scene);
     CreatePreviewWindow(152, 112, parent_.get());
     DWORD id = 0;
     worker_.reset(CreateThread(nullptr, 0, &PreviewWorker, nullptr, 0, &id));
@@ -128,7 +128,7 @@ class ClockStepWhileRunning : public testing::Test {
   }
   static void Reset() {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-    AppSettings() = {};
+    Preview().Settings = {};
     Preview().Scene = {};
     Application().Reset();
   }

@@ -118,35 +118,16 @@ class FakeElevation {
 
 constexpr ULONGLONG kReadTick_ms = 7000000;
 
-// Every test replaces the clock-setting call, the privilege test, the elevation and the
-// tick count: none may move the machine's clock or ask for elevation.
+// Every test hands the synchronisation its own clock-setting call, privilege test,
+// elevation and tick count: none may move the machine's clock or ask for elevation.
 class ClockSyncRequest : public testing::Test {
  protected:
   void SetUp() override {
     Application().Reset();
-    saved_setter_ = ClockSetter();
-    saved_privilege_test_ = TimePrivilegeTest();
-    saved_runner_ = ElevatedRunner();
-    saved_ticks_ = TickSource();
-    ClockSetter() = [this](const SYSTEMTIME& t) {
-      sets_.push_back(SetOf(t));
-      return setter_result_;
-    };
-    TimePrivilegeTest() = [this] { return privilege_held_; };
-    // Shared with the worker, which may outlive a test that fails.
-    ElevatedRunner() = [elevation = elevation_](HWND, const std::wstring& program,
-                                                const std::wstring& parameters) {
-      return elevation->Call(program, parameters);
-    };
-    TickSource() = [this] { return tick_ms_.load(); };
     SyncCountdowns() = {};
   }
   void TearDown() override {
     elevation_->Release();
-    ClockSetter() = saved_setter_;
-    TimePrivilegeTest() = saved_privilege_test_;
-    ElevatedRunner() = saved_runner_;
-    TickSource() = saved_ticks_;
     SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", nullptr);
     SyncCountdowns() = {};
     Application().Reset();
@@ -170,17 +151,24 @@ class ClockSyncRequest : public testing::Test {
     return PumpUntil([&sync] { return !sync.Running(); }, kStateBound_ms);
   }
 
+  ClockSyncCalls Calls() {
+    return {[this](const SYSTEMTIME& t) {
+              sets_.push_back(SetOf(t));
+              return setter_result_;
+            },
+            [this] { return privilege_held_; }, [this] { return tick_ms_.load(); },
+            // Shared with the worker, which may outlive a test that fails.
+            [elevation = elevation_](HWND, const std::wstring& program,
+                                     const std::wstring& parameters) {
+              return elevation->Call(program, parameters);
+            }};
+  }
+
   std::vector<Set> sets_;
   DWORD setter_result_ = 0;
   bool privilege_held_ = true;
   std::atomic<ULONGLONG> tick_ms_{kReadTick_ms};
   const std::shared_ptr<FakeElevation> elevation_ = std::make_shared<FakeElevation>();
-
- private:
-  SetClockCall saved_setter_;
-  PrivilegeTestCall saved_privilege_test_;
-  ElevatedRunCall saved_runner_;
-  TickCall saved_ticks_;
 };
 
 struct ReplyCase {
@@ -215,7 +203,7 @@ TEST_F(ClockSyncRequest, SetsTheClockInUtcOnlyFromAReplyThatChecksOutAndSaysWhat
     LoopbackServer server(Reply(c.reply, c.delay_ms));
     PointAt(server);
     HostForm host;
-    ClockSync sync(host, host.Timer, host.button);
+    ClockSync sync(host, host.Timer, host.button, Calls());
     sync.Button2Click();
 
     EXPECT_EQ(sets_.size(), c.set ? 1u : 0u);
@@ -268,7 +256,7 @@ TEST_F(ClockSyncRequest, WithoutTheRightToSetTheTimeThePressAsksForTheElevatedSt
     LoopbackServer server(Reply(kGoodReply));
     PointAt(server);
     HostForm host;
-    ClockSync sync(host, host.Timer, host.button);
+    ClockSync sync(host, host.Timer, host.button, Calls());
     // The shield exactly when a press will ask for consent.
     ASSERT_FALSE(g_shield_states.empty());
     EXPECT_EQ(g_shield_states.back(), c.privilege_held ? FALSE : TRUE);
@@ -306,7 +294,7 @@ TEST_F(ClockSyncRequest, DuringThePromptASecondPressChangesNothingAndClosingDoes
   PointAt(server);
   {
     HostForm host;
-    ClockSync sync(host, host.Timer, host.button);
+    ClockSync sync(host, host.Timer, host.button, Calls());
     sync.Button2Click();
     // Button2Click has returned, and the test's pump serves the window's messages.
     ASSERT_TRUE(PumpUntil([this] { return elevation_->Inside(); }, kStateBound_ms));
@@ -336,7 +324,7 @@ TEST_F(ClockSyncRequest, AfterAConnectionFailureTheNextPressAsksTheNextServer) {
       "127.0.0.1:" + std::to_string(RefusedPort()) + ",127.0.0.1:" + std::to_string(second.Port());
   SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", servers.c_str());
   HostForm host;
-  ClockSync sync(host, host.Timer, host.button);
+  ClockSync sync(host, host.Timer, host.button, Calls());
   sync.Button2Click();
   ASSERT_NE(sync.ConnectionError(), nullptr);
   sync.Button2Click();

@@ -228,7 +228,6 @@ class FullScreenSaverInTheDark : public testing::Test {
   void SetUp() override {
     g_registrations = {};
     Application().Reset();
-    AppSettings() = {};
     // Green hands, no dial, no random picks.
     WriteStoredSettings({10, 10, 0, 3, 1, 3, 0});
   }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,11 +11,13 @@
 #include "scene/GlHeaders.h"
 #include "scene/win32/SystemOpenGL.h"
 #include "settings/win32/RegistryStore.h"
+#include "settingswindow/Settings.h"
 #include "tests/support/ErrorBoxes.h"
 #include "tests/support/PixelFormatOnce.h"
 #include "tests/support/Pump.h"
 #include "ui/Application.h"
 #include "win32/SystemError.h"
+#include "win32/WinHandles.h"
 
 namespace {
 
@@ -31,17 +35,25 @@ LONG WINAPI RefuseToSetValue(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
   return ERROR_ACCESS_DENIED;
 }
 
+// A stored value spoilt as text, as a hand edit of the key would leave it.
+void StoreText(const char* name, const char* text) {
+  HKEY raw = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &raw),
+            ERROR_SUCCESS);
+  const UniqueRegKey key(raw);
+  RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                 static_cast<DWORD>(std::strlen(text) + 1));
+}
+
 // The saver's window made in this process, with the platform's failures put in through
 // the seams.
 class FullScreenWindowFaults : public testing::Test {
  protected:
   void SetUp() override {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-    AppSettings() = {};
     Application().Reset();
   }
   void TearDown() override {
-    MonitorLister() = &SystemMonitorRects;
     RegistrySetValue() = &RegSetValueExA;
     if (form_ && form_->HandleAllocated()) {
       form_->Close();
@@ -101,8 +113,54 @@ TEST_F(FullScreenWindowFaults, SettingsThatCannotBeWrittenLeaveTheSaverRunning) 
   EXPECT_TRUE(IsWindowVisible(form_->Handle()));
   EXPECT_FALSE(Application().Terminated());
   EXPECT_NE(wglGetCurrentContext(), nullptr);
-  EXPECT_EQ(AppSettings().clock.Color, 7);
-  EXPECT_EQ(AppSettings().clock.Brightness, 9);
+  EXPECT_EQ(form_->Settings().clock.Color, 7);
+  EXPECT_EQ(form_->Settings().clock.Brightness, 9);
+}
+
+// A value that cannot be read, then a write back that fails: each window shows both, once,
+// in that order, and goes on with the seeded value in place of the bad one.
+TEST_F(FullScreenWindowFaults, LoadFailuresShowOnceInOrderAndBothWindowsGoOn) {
+  const struct {
+    const char* what;
+    std::function<std::unique_ptr<TGlForm>()> make;
+    std::function<const SettingsState&(const TGlForm&)> settings;
+    int32_t seeded_color;
+  } cases[] = {
+      {"full-screen saver", [] { return std::make_unique<TForm1>(); },
+       [](const TGlForm& f) -> const SettingsState& {
+         return static_cast<const TForm1&>(f).Settings();
+       },
+       7},
+      {"settings window", [] { return std::make_unique<TForm2>(); },
+       [](const TGlForm& f) -> const SettingsState& {
+         return static_cast<const TForm2&>(f).Settings();
+       },
+       5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
+    WriteStoredSettings({4, 12, 3, 2, 6, 7, 0});
+    StoreText("Color", "7");
+    RegistrySetValue() = &RefuseToSetValue;
+    Application().Reset();
+    std::unique_ptr<TGlForm> form;
+    {
+      const CapturedErrorBoxes boxes;
+      form = c.make();
+      EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Invalid data type for 'Color'",
+                                                         "Failed to set data for 'Color'"}));
+    }
+    RegistrySetValue() = &RegSetValueExA;
+    ASSERT_TRUE(form->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_FALSE(Application().Terminated());
+    EXPECT_EQ(c.settings(*form).clock.Color, c.seeded_color);
+    EXPECT_EQ(c.settings(*form).clock.Sizes, 12);
+    form->Close();
+    ShowCursor(TRUE);
+    form.reset();
+  }
 }
 
 TEST_F(FullScreenWindowFaults, ActivationAgainKeepsTheWindowsPixelFormat) {
@@ -129,14 +187,14 @@ class FullScreenWindowOnADesk : public FullScreenWindowFaults {
  protected:
   void Start(const Desk& desk) {
     UseDesk(desk);
-    form_ = std::make_unique<TForm1>();
+    form_ = std::make_unique<TForm1>(SystemDisplayNotifications(), RenderContextCalls{},
+                                     [this] { return desk_; });
     ASSERT_TRUE(form_->HandleAllocated());
     // A frame drawn first leaves the viewport of its last monitor behind.
     ASSERT_TRUE(PumpUntil([this] { return form_->Scene().DialMeshReady; }, kStateBound_ms));
   }
-  void UseDesk(const Desk& desk) {
-    MonitorLister() = [desk] { return desk; };
-  }
+  // The window lists its monitors from here, now and at a display change.
+  void UseDesk(const Desk& desk) { desk_ = desk; }
   void ExpectCovers(const RECT& virtual_screen, const std::vector<Viewport>& viewports) {
     RECT window{};
     GetWindowRect(form_->Handle(), &window);
@@ -153,6 +211,9 @@ class FullScreenWindowOnADesk : public FullScreenWindowFaults {
       EXPECT_EQ(got.height, viewports[i].height) << i;
     }
   }
+
+ private:
+  Desk desk_;
 };
 
 // Windows suggests a rectangle for the monitor the window has moved to; on a desk of

@@ -26,10 +26,11 @@ const RenderContextCalls kFormatSetOnce{.SetPixelFormat = &SetPixelFormatOnce};
 class PreviewInADialogArea : public testing::Test {
  protected:
   void SetUp() override {
+    Preview().Settings = {};
     Preview().Scene = {};
     Application().Reset();
     Preview().FrameSetupFailed = false;
-    PreviewSceneFixedValues(AppSettings(), Preview().Scene);
+    PreviewSceneFixedValues(Preview().Settings, Preview().Scene);
     ResetSetPixelFormatOnceCalls();
     area_.reset(CreateWindowExA(0, "STATIC", "preview area", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112,
                                 nullptr, nullptr, nullptr, nullptr));

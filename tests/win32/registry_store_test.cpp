@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/RandomGenerator.h"
@@ -17,20 +18,23 @@ namespace {
 constexpr const char* kNames[] = {"Brightness", "Sizes",    "Color", "Alpha",
                                   "Arrows",     "Ar_Color", "Rands"};
 
-// Each test starts from no stored key and an empty process state, on Wine's real registry.
+// Each test starts from no stored key, on Wine's real registry.
 class SettingsStore : public testing::Test {
  protected:
   void SetUp() override {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-    AppSettings() = {};
+    loaded_ = {};
     errors_.clear();
-    Application().SetExceptionHandler(
-        [this](const std::exception& e) { errors_.push_back(e.what()); });
-  }
-  void TearDown() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
+    // The load reports to its caller: no box of its own.
     Application().SetExceptionHandler(
         [](const std::exception& e) { ADD_FAILURE() << "unexpected error box: " << e.what(); });
+  }
+  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath); }
+
+  void Load(SettingsLoader loader) {
+    LoadedSettings loaded = LoadSettings(loader);
+    loaded_ = loaded.settings;
+    errors_ = std::move(loaded.failures);
   }
 
   static UniqueRegKey CreateKey() {
@@ -83,22 +87,23 @@ class SettingsStore : public testing::Test {
     return {"Alpha", "Ar_Color", "Arrows", "Brightness", "Color", "Rands", "Sizes"};
   }
 
+  ClockSettings loaded_;
   std::vector<std::string> errors_;
 };
 
 TEST_F(SettingsStore, FirstFullScreenLoadSeedsAndWritesTheSevenValues) {
-  LoadSettings(SettingsLoader::FullScreen);
+  Load(SettingsLoader::FullScreen);
   const int32_t expected[] = {9, 10, 7, 1, 1, 5, 0};
   for (int i = 0; i < 7; ++i) {
     EXPECT_EQ(Stored(kNames[i]), expected[i]) << kNames[i];
   }
-  EXPECT_EQ(AppSettings().clock.Color, 7);
-  EXPECT_EQ(AppSettings().clock.Brightness, 9);
+  EXPECT_EQ(loaded_.Color, 7);
+  EXPECT_EQ(loaded_.Brightness, 9);
   EXPECT_TRUE(errors_.empty());
 }
 
 TEST_F(SettingsStore, FirstSettingsWindowLoadSeedsColorFiveAndRandsZero) {
-  LoadSettings(SettingsLoader::SettingsWindow);
+  Load(SettingsLoader::SettingsWindow);
   const int32_t expected[] = {9, 10, 5, 1, 1, 5, 0};
   for (int i = 0; i < 7; ++i) {
     EXPECT_EQ(Stored(kNames[i]), expected[i]) << kNames[i];
@@ -106,14 +111,14 @@ TEST_F(SettingsStore, FirstSettingsWindowLoadSeedsColorFiveAndRandsZero) {
 }
 
 TEST_F(SettingsStore, WriteBackStoresExactlyTheSevenValues) {
-  LoadSettings(SettingsLoader::FullScreen);
+  Load(SettingsLoader::FullScreen);
   EXPECT_EQ(StoredNames(), SortedNames());
 }
 
 TEST_F(SettingsStore, FiveZeroValuesAreReseededAndArColorBecomesFive) {
   StoreAll({0, 0, 0, 0, 0, 3, 1});
-  LoadSettings(SettingsLoader::FullScreen);
-  EXPECT_EQ(AppSettings().clock.Ar_Color, 5);
+  Load(SettingsLoader::FullScreen);
+  EXPECT_EQ(loaded_.Ar_Color, 5);
   EXPECT_EQ(Stored("Ar_Color"), 5);
   EXPECT_EQ(Stored("Color"), 7);
   // The full-screen loader keeps Rands as read.
@@ -122,8 +127,8 @@ TEST_F(SettingsStore, FiveZeroValuesAreReseededAndArColorBecomesFive) {
 
 TEST_F(SettingsStore, StoredValuesLoadAsTheyAreEvenOutOfRange) {
   StoreAll({3, 15, 11, 10, -4, 11, 2});
-  LoadSettings(SettingsLoader::FullScreen);
-  const ClockSettings& s = AppSettings().clock;
+  Load(SettingsLoader::FullScreen);
+  const ClockSettings& s = loaded_;
   EXPECT_EQ(s.Brightness, 3);
   EXPECT_EQ(s.Sizes, 15);
   EXPECT_EQ(s.Color, 11);
@@ -180,9 +185,9 @@ TEST_F(SettingsStore, OneUnreadableValueCostsOnlyItself) {
     SetUp();
     StoreAll({good[0], good[1], good[2], good[3], good[4], good[5], good[6]});
     Spoil(CreateKey().get(), kNames[c.index], c.damage);
-    LoadSettings(c.loader);
+    Load(c.loader);
     EXPECT_EQ(errors_, std::vector<std::string>{c.message});
-    const ClockSettings& s = AppSettings().clock;
+    const ClockSettings& s = loaded_;
     const int32_t loaded[] = {s.Brightness, s.Sizes,    s.Color, s.Alpha,
                               s.Arrows,     s.Ar_Color, s.Rands};
     for (int i = 0; i < 7; ++i) {
@@ -200,7 +205,7 @@ TEST_F(SettingsStore, SeveralBadValuesShowOneMessageAndKeepTheGoodOnes) {
     Spoil(key.get(), "Brightness", Damage::Binary);
     Spoil(key.get(), "Arrows", Damage::Missing);
   }
-  LoadSettings(SettingsLoader::FullScreen);
+  Load(SettingsLoader::FullScreen);
   EXPECT_EQ(errors_, std::vector<std::string>{"Invalid data type for 'Brightness'"});
   const int32_t expected[] = {9, 12, 3, 2, 1, 7, 0};
   for (int i = 0; i < 7; ++i) {
@@ -262,9 +267,9 @@ TEST_F(SettingsStore, AllZeroRuleCountsAnUnreadableValueAsZero) {
     SetUp();
     StoreAll(c.stored);
     Spoil(CreateKey().get(), kNames[c.bad], c.damage);
-    LoadSettings(c.loader);
+    Load(c.loader);
     EXPECT_EQ(errors_, std::vector<std::string>{c.message});
-    const ClockSettings& s = AppSettings().clock;
+    const ClockSettings& s = loaded_;
     const int32_t loaded[] = {s.Brightness, s.Sizes,    s.Color, s.Alpha,
                               s.Arrows,     s.Ar_Color, s.Rands};
     const int32_t expected[] = {c.loaded.Brightness, c.loaded.Sizes,  c.loaded.Color,
@@ -319,10 +324,10 @@ TEST_F(SettingsStore, ReadOnlyKeyIsReadAndNeverWritten) {
       HKEY probe = nullptr;
       ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_ALL_ACCESS, &probe),
                 ERROR_ACCESS_DENIED);
-      LoadSettings(c.loader);
+      Load(c.loader);
     }
     EXPECT_TRUE(errors_.empty());
-    const ClockSettings& s = AppSettings().clock;
+    const ClockSettings& s = loaded_;
     EXPECT_EQ(s.Brightness, c.loaded.Brightness);
     EXPECT_EQ(s.Color, c.loaded.Color);
     EXPECT_EQ(s.Ar_Color, c.loaded.Ar_Color);
@@ -333,7 +338,7 @@ TEST_F(SettingsStore, ReadOnlyKeyIsReadAndNeverWritten) {
 
 TEST_F(SettingsStore, MissingFirstValueInAnEmptyKeyReseedsAndRepairs) {
   { const UniqueRegKey key = CreateKey(); }
-  LoadSettings(SettingsLoader::FullScreen);
+  Load(SettingsLoader::FullScreen);
   ASSERT_EQ(errors_.size(), 1u);
   EXPECT_EQ(errors_[0], "Failed to get data for 'Brightness'");
   EXPECT_EQ(Stored("Brightness"), 9);
@@ -342,14 +347,16 @@ TEST_F(SettingsStore, MissingFirstValueInAnEmptyKeyReseedsAndRepairs) {
 
 TEST_F(SettingsStore, RandomModeChangesMemoryNotTheRegistry) {
   StoreAll({9, 10, 7, 1, 1, 5, 1});
-  LoadSettings(SettingsLoader::FullScreen);
+  Load(SettingsLoader::FullScreen);
   Random().PinSeed(20240607u);
   RandomGenerator reference;
   reference.SetState(20240607u);
+  SettingsState settings;
+  settings.clock = loaded_;
   SceneState scene;
-  SaverSceneAfterContext(AppSettings(), scene, Random());
+  SaverSceneAfterContext(settings, scene, Random());
   Random().PinSeed(std::nullopt);
-  const ClockSettings& s = AppSettings().clock;
+  const ClockSettings& s = settings.clock;
   EXPECT_EQ(s.Ar_Color, static_cast<int32_t>(reference.Next(9)) + 1);
   EXPECT_EQ(s.Arrows, static_cast<int32_t>(reference.Next(9)) + 1);
   EXPECT_EQ(s.Color, static_cast<int32_t>(reference.Next(10)));
@@ -362,13 +369,15 @@ TEST_F(SettingsStore, RandomModeChangesMemoryNotTheRegistry) {
 
 TEST_F(SettingsStore, ColoursFollowTheLoadedIndices) {
   StoreAll({9, 10, 7, 4, 1, 2, 0});
-  LoadSettings(SettingsLoader::FullScreen);
+  Load(SettingsLoader::FullScreen);
+  SettingsState settings;
+  settings.clock = loaded_;
   SceneState scene;
-  SaverSceneAfterContext(AppSettings(), scene, Random());
-  EXPECT_EQ(AppSettings().HandRGB.red, 1.0f);
-  EXPECT_EQ(AppSettings().HandRGB.green, 0.0f);
-  EXPECT_EQ(AppSettings().DialRGB.blue, 0.85f);
-  EXPECT_EQ(AppSettings().DialRGB.red, 0.0f);
+  SaverSceneAfterContext(settings, scene, Random());
+  EXPECT_EQ(settings.HandRGB.red, 1.0f);
+  EXPECT_EQ(settings.HandRGB.green, 0.0f);
+  EXPECT_EQ(settings.DialRGB.blue, 0.85f);
+  EXPECT_EQ(settings.DialRGB.red, 0.0f);
 }
 
 TEST_F(SettingsStore, SaveWritesAllSeven) {

@@ -33,7 +33,6 @@ class SettingsWindowAsWindowsDrivesIt : public testing::Test {
  protected:
   void SetUp() override {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-    AppSettings() = {};
     Application().Reset();
     ResetSetPixelFormatOnceCalls();
     form_ = std::make_unique<TForm2>(SystemDisplayNotifications(),

@@ -66,7 +66,6 @@ class WindowMessages : public testing::Test {
  protected:
   void SetUp() override {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-    AppSettings() = {};
     Application().Reset();
   }
   void TearDown() override {
