@@ -1,6 +1,6 @@
 #include "clockstep/ClockStep.h"
 
-#include "settings/sync/ClockRequest.h"
+#include "clocksync/ClockRequest.h"
 
 DWORD RunClockStep(int argc, const char* const* argv, uint64_t now_tick_ms,
                    const std::function<DWORD(const SYSTEMTIME& utc)>& set_clock) {

@@ -4,10 +4,10 @@
 
 #include <utility>
 
-#include "settings/sync/ClockRequest.h"
-#include "settings/sync/DaytimeReply.h"
-#include "settings/sync/SyncStatus.h"
-#include "settingswindow/SystemClock.h"
+#include "clocksync/ClockRequest.h"
+#include "clocksync/DaytimeReply.h"
+#include "clocksync/SyncStatus.h"
+#include "settingswindow/ClockSyncCalls.h"
 #include "ui/Application.h"
 
 namespace {

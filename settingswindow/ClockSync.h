@@ -11,12 +11,12 @@
 #include <string>
 
 #include "net/DaytimeClient.h"
-#include "settings/sync/CalendarTime.h"
-#include "settings/sync/DaytimeServer.h"
+#include "clocksync/CalendarTime.h"
+#include "clocksync/DaytimeServer.h"
 #include "settingswindow/ConnectionError.h"
 #include "settingswindow/ElevatedStep.h"
 #include "settingswindow/Notice.h"
-#include "settingswindow/SystemClock.h"
+#include "settingswindow/ClockSyncCalls.h"
 #include "ui/Form.h"
 #include "ui/MessageWindow.h"
 #include "ui/Timer.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "settingswindow/SystemClock.h"
+#include "settingswindow/ClockSyncCalls.h"
 #include "win32/ScopeExit.h"
 #include "win32/WinHandles.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "settingswindow/SystemClock.h"
+#include "settingswindow/ClockSyncCalls.h"
 
 // The small program shipped beside the saver that sets the clock when it runs elevated.
 inline constexpr wchar_t kClockStepProgram[] = L"tessaryn-clock.exe";

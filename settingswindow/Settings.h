@@ -11,7 +11,7 @@
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 #include "settingswindow/ClockSync.h"
-#include "settingswindow/SystemClock.h"
+#include "settingswindow/ClockSyncCalls.h"
 #include "ui/Controls.h"
 #include "ui/GlPanel.h"
 #include "win32/WinHandles.h"

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/sync/CalendarTime.h"
-#include "settings/sync/ClockRequest.h"
-#include "settings/sync/DaytimeReply.h"
-#include "settings/sync/DaytimeServer.h"
-#include "settings/sync/SyncStatus.h"
+#include "clocksync/CalendarTime.h"
+#include "clocksync/ClockRequest.h"
+#include "clocksync/DaytimeReply.h"
+#include "clocksync/DaytimeServer.h"
+#include "clocksync/SyncStatus.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "settings/sync/SyncStatus.h"
+#include "clocksync/SyncStatus.h"
 #include "settingswindow/ClockSync.h"
-#include "settingswindow/SystemClock.h"
+#include "settingswindow/ClockSyncCalls.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/Pump.h"
 #include "ui/Application.h"

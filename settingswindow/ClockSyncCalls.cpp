@@ -1,4 +1,4 @@
-#include "settingswindow/SystemClock.h"
+#include "settingswindow/ClockSyncCalls.h"
 
 #include "settingswindow/ElevatedStep.h"
 #include "win32/SystemClock.h"

@@ -1,4 +1,4 @@
-#include "settings/sync/CalendarTime.h"
+#include "clocksync/CalendarTime.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/sync/CalendarTime.h"
+#include "clocksync/CalendarTime.h"
 
 // What the settings window hands the elevated clock step, as two arguments: the checked
 // UTC time ("YYYY-MM-DDTHH:MM:SS.mmmZ") and the moment it was read, in milliseconds of

@@ -1,4 +1,4 @@
-#include "settings/sync/SyncStatus.h"
+#include "clocksync/SyncStatus.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "settings/sync/DaytimeReply.h"
+#include "clocksync/DaytimeReply.h"
 
 #include "base/TimeOfDayText.h"
 

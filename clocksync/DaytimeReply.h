@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "settings/sync/CalendarTime.h"
+#include "clocksync/CalendarTime.h"
 
 // The UTC date and time a Daytime reply in the time services' fixed-position format
 // carries ("\nJJJJJ YR-MO-DA HH:MM:SS TT L H msADV UTC(NIST) OTM."), or nothing when any

@@ -1,4 +1,4 @@
-#include "settings/sync/DaytimeServer.h"
+#include "clocksync/DaytimeServer.h"
 
 #include <charconv>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "settings/sync/ClockRequest.h"
+#include "clocksync/ClockRequest.h"
 
 #include <charconv>
 #include <cstdio>
