@@ -47,12 +47,8 @@ in_background() {
 
 windows_tiers() {
   local preset=$1 arch=$2
-  # NOTE: a Wine session here sometimes cannot place the cursor for a minute or two
-  # (GetCursorPos reads 0,0; cause not found yet, see docs/DEVELOPING.md). A test that
-  # fails runs again, twice at most; every failed attempt stays in the output.
   run_tier "$preset and e2e tests" env TESSARYN_WINEARCH="$arch" \
-    tools/wine-run.sh --session --prefix "build/$preset/wineprefix" \
-    ctest --preset "$preset" --repeat until-pass:3
+    tools/wine-run.sh --session --prefix "build/$preset/wineprefix" ctest --preset "$preset"
   # The saver on two monitors: Xephyr with Xinerama, a session and prefix of its own.
   run_tier "two monitors ($preset)" env TESSARYN_WINEARCH="$arch" \
     TESSARYN_MONITORS=1024x768,800x600 \
