@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/ClockSettings.h"
 
@@ -67,3 +69,12 @@ constexpr size_t SettingIndex(int32_t ClockSettings::*field) {
 
 // `s` with every chosen value put over it.
 void ApplySettingChoices(ClockSettings& s, const SettingChoices& choices);
+
+// Each setting's option for a usage text, in the table's order: "[-dial 0-10]", a switch
+// "[-random | -no-random]"; `gnu` gives the two-dash spelling with a value for every
+// option, as tessaryn-render takes them: "[--dial N]".
+std::vector<std::string> SettingOptionUsages(bool gnu);
+
+// "usage: " `head`, then `items` wrapped before 88 columns, each further line starting
+// under the first item.
+std::string UsageLines(std::string_view head, const std::vector<std::string>& items);

@@ -3,20 +3,26 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include <X11/Xutil.h>
 
 #include "settings/SettingsTable.h"
 
-const char kHackUsage[] =
-    "usage: tessaryn [-display NAME] [-window | -root | -window-id ID] [-geometry GEOM]\n"
-    "                [-visual default|best|ID] [-fps | -no-fps] [-hands 1-10]\n"
-    "                [-hand-color 1-10] [-sizes 5-15] [-dial 0-10] [-dial-color 1-10]\n"
-    "                [-brightness 0-10] [-random | -no-random] [-help]\n"
-    "Draws the analog clock into its own window (-window, placed by -geometry), the root\n"
-    "window (-root), the window XScreenSaver names in $XSCREENSAVER_WINDOW, or the window\n"
-    "ID (decimal or 0x hex). -fps shows the frames per second. Options may also be\n"
-    "spelled with two dashes.\n";
+std::string HackUsage() {
+  std::vector<std::string> items = {"[-display NAME]", "[-window | -root | -window-id ID]",
+                                    "[-geometry GEOM]", "[-visual default|best|ID]",
+                                    "[-fps | -no-fps]"};
+  for (std::string& setting : SettingOptionUsages(false)) {
+    items.push_back(std::move(setting));
+  }
+  items.push_back("[-help]");
+  return UsageLines("tessaryn", items) +
+         "Draws the analog clock into its own window (-window, placed by -geometry), the root\n"
+         "window (-root), the window XScreenSaver names in $XSCREENSAVER_WINDOW, or the window\n"
+         "ID (decimal or 0x hex). -fps shows the frames per second. Options may also be\n"
+         "spelled with two dashes.\n";
+}
 
 const char kHackUsageHint[] = "Try 'tessaryn -help' for the options.\n";
 

@@ -37,7 +37,8 @@ struct HackOptions {
   bool help = false;
 };
 
-extern const char kHackUsage[];
+// The text -help prints; the settings' options come from their table.
+std::string HackUsage();
 extern const char kHackUsageHint[];
 
 // A window id as XScreenSaver passes one: decimal or 0x hexadecimal, nonzero, nothing

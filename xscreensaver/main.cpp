@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     return BadUsage(error);
   }
   if (options->help) {
-    std::printf("%s", kHackUsage);
+    std::printf("%s", HackUsage().c_str());
     return 0;
   }
   const auto seams = ReadTestSeams(error);

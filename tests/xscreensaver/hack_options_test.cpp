@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -89,6 +91,31 @@ TEST(HackOptions, BadOptionsAreRefusedNamingTheOption) {
     std::string error;
     EXPECT_FALSE(Parse(r.args, nullptr, &error)) << r.message;
     EXPECT_EQ(error, r.message);
+  }
+}
+
+// The usage's "[-name LOW-HIGH]" items are what the parser takes, every setting has one,
+// and its lines fit a terminal.
+TEST(HackOptions, UsageNamesEverySettingWithTheRangeTheParserTakes) {
+  const std::string usage = HackUsage();
+  const std::regex ranged(R"(\[(-[a-z-]+) (\d+)-(\d+)\])");
+  int ranged_items = 0;
+  for (auto it = std::sregex_iterator(usage.begin(), usage.end(), ranged);
+       it != std::sregex_iterator(); ++it, ++ranged_items) {
+    const std::string name = (*it)[1];
+    const std::string low = (*it)[2];
+    const std::string high = (*it)[3];
+    const std::string above = std::to_string(std::stoi(high) + 1);
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(Parse({name.c_str(), low.c_str()}));
+    EXPECT_TRUE(Parse({name.c_str(), high.c_str()}));
+    EXPECT_FALSE(Parse({name.c_str(), above.c_str()}));
+  }
+  EXPECT_EQ(ranged_items, 6);
+  EXPECT_NE(usage.find("[-random | -no-random]"), std::string::npos);
+  std::istringstream lines(usage);
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_LE(line.size(), 88u) << line;
   }
 }
 

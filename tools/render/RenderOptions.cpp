@@ -3,14 +3,21 @@
 #include <charconv>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 #include "base/TimeOfDayText.h"
 
-const char kRenderUsage[] =
-    "usage: tessaryn-render [--time HH:MM:SS] [--dial N] [--dial-color N] [--hands N]\n"
-    "                       [--hand-color N] [--sizes N] [--brightness N] [--random N]\n"
-    "                       [--window saver|settings|preview] [--width W] [--height H]\n"
-    "                       [--frames N] [--seed N] [--png FILE] [--trace FILE]\n";
+std::string RenderUsage() {
+  std::vector<std::string> items = {"[--time HH:MM:SS]"};
+  for (std::string& setting : SettingOptionUsages(true)) {
+    items.push_back(std::move(setting));
+  }
+  for (const char* item : {"[--window saver|settings|preview]", "[--width W]", "[--height H]",
+                           "[--frames N]", "[--seed N]", "[--png FILE]", "[--trace FILE]"}) {
+    items.push_back(item);
+  }
+  return UsageLines("tessaryn-render", items);
+}
 
 namespace {
 

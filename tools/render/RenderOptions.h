@@ -31,7 +31,8 @@ struct RenderOptions {
   }
 };
 
-extern const char kRenderUsage[];
+// The text --help prints; the settings' options come from their table.
+std::string RenderUsage();
 
 // Parses the command line (without the program name). On a bad option returns nothing
 // and says why in `error`.

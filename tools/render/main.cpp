@@ -33,11 +33,11 @@ int main(int argc, char** argv) {
   std::string error;
   const auto options = ParseRenderOptions(argc - 1, argv + 1, error);
   if (!options) {
-    std::fprintf(stderr, "tessaryn-render: %s\n%s", error.c_str(), kRenderUsage);
+    std::fprintf(stderr, "tessaryn-render: %s\n%s", error.c_str(), RenderUsage().c_str());
     return 2;
   }
   if (options->help) {
-    std::printf("%s", kRenderUsage);
+    std::printf("%s", RenderUsage().c_str());
     return 0;
   }
   try {
