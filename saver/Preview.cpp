@@ -9,8 +9,6 @@
 
 namespace {
 
-PreviewState g_preview;
-
 constexpr char kPreviewClass[] = "TessarynPreview";
 constexpr char kPreviewTitle[] = "MySaver";
 // An OpenGL window clips its children and siblings, so that it draws only its own area.
@@ -35,13 +33,13 @@ SIZE OuterSize(HWND window) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
-HWND CreatePopupPreview(int width, int height) {
+HWND CreatePopupPreview(int width, int height, PreviewState& state) {
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   // Top-most from its creation, so that it never shows below another window first.
   const HWND hwnd =
       CreateWindowExA(WS_EX_TOPMOST, kPreviewClass, kPreviewTitle, WS_POPUP | WS_VISIBLE | kGlClip,
-                      x, y, width, height, nullptr, nullptr, Application().Instance(), &Preview());
+                      x, y, width, height, nullptr, nullptr, Application().Instance(), &state);
   if (hwnd != nullptr) {
     // Only the active window gets the key press that ends this preview.
     SetForegroundWindow(hwnd);
@@ -79,19 +77,17 @@ bool PreviewShowing(HWND hwnd) {
          area.bottom > 0;
 }
 
-void PreviewPaint(HWND hwnd) {
-  PreviewState& p = Preview();
+void PreviewPaint(HWND hwnd, PreviewState& p) {
   FollowParentArea(hwnd);
   if (!p.FrameInProgress && !p.FrameSetupFailed && PreviewShowing(hwnd)) {
     p.FrameInProgress = true;
-    GuardHandler([] { DrawPreviewFrame(); });
+    GuardHandler([&p] { DrawPreviewFrame(p); });
     p.FrameInProgress = false;
   }
   ValidateRect(hwnd, nullptr);
 }
 
-void PreviewKeyDown(HWND hwnd) {
-  PreviewState& p = Preview();
+void PreviewKeyDown(HWND hwnd, PreviewState& p) {
   // A second key while the worker winds down must not ask for the password again.
   if (!p.PreviewStopRequested.load(std::memory_order_relaxed)) {
     // The preview's own window owns the system's password dialog: as a top-most pop-up
@@ -100,61 +96,18 @@ void PreviewKeyDown(HWND hwnd) {
   }
 }
 
-}  // namespace
-
-PreviewState& Preview() {
-  return g_preview;
-}
-
-void RunPreview(HWND parent) {
-  PreviewState& p = Preview();
-  p.PreviewMode = true;
-  // A handle that names no window is a dialog already gone: no area to draw into and
-  // nothing that would ever end this process.
-  if (parent != nullptr && !IsWindow(parent)) {
-    return;
-  }
-  // In place before the window exists, so that even its first paint shows the fixed clock.
-  PreviewSceneFixedValues(p.Settings, p.Scene);
-  // The worker's seed, taken here so that only the main thread touches the generator.
-  Random().Seed();
-  const HWND hwnd = parent != nullptr
-                        ? CreatePreviewWindow(OuterSize(parent).cx, OuterSize(parent).cy, parent)
-                        : CreatePreviewWindow(kPopupPreviewWidth, kPopupPreviewHeight, nullptr);
-  if (hwnd == nullptr) {
-    return;
-  }
-  const UniqueWindow window(hwnd);
-  DWORD worker_id = 0;
-  // The worker is never joined: it ends with the process, so that the end does not wait
-  // for its sleep.
-  const UniqueKernelHandle worker(CreateThread(nullptr, 0, &PreviewWorker, nullptr, 0, &worker_id));
-  RunPreviewLoop();
-}
-
-HWND CreatePreviewWindow(int width, int height, HWND parent) {
-  if (!RegisterPreviewClass()) {
-    return nullptr;
-  }
-  const HWND hwnd =
-      parent != nullptr
-          ? CreateWindowExA(0, kPreviewClass, kPreviewTitle,
-                            WS_CHILD | WS_VISIBLE | WS_DISABLED | kGlClip, 0, 0, width, height,
-                            parent, nullptr, Application().Instance(), &Preview())
-          : CreatePopupPreview(width, height);
-  Preview().PreviewWindow = hwnd;
-  return hwnd;
-}
-
-DWORD WINAPI PreviewWorker(LPVOID) {
-  const HWND window = Preview().PreviewWindow;
+DWORD WINAPI PreviewWorker(LPVOID share) {
+  const std::unique_ptr<std::shared_ptr<PreviewState>> own(
+      static_cast<std::shared_ptr<PreviewState>*>(share));
+  const PreviewState& p = **own;
+  const HWND window = p.PreviewWindow;
   const DWORD loop_thread = GetWindowThreadProcessId(window, nullptr);
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
   do {
     InvalidateRect(window, nullptr, FALSE);
     Sleep(kPreviewFrameInterval_ms);
-  } while (!Preview().PreviewStopRequested.load(std::memory_order_relaxed) && IsWindow(window));
+  } while (!p.PreviewStopRequested.load(std::memory_order_relaxed) && IsWindow(window));
   // NOTE: a dialog whose process dies takes its area and this child with it, and Wine
   // sends the child no WM_DESTROY: without the window's loop told to quit here, the
   // preview would outlive its dialog for good.
@@ -166,18 +119,75 @@ DWORD WINAPI PreviewWorker(LPVOID) {
   return 0;
 }
 
+}  // namespace
+
+void RunPreview(HWND parent) {
+  const auto state = std::make_shared<PreviewState>();
+  PreviewState& p = *state;
+  p.PreviewMode = true;
+  // A handle that names no window is a dialog already gone: no area to draw into and
+  // nothing that would ever end this process.
+  if (parent != nullptr && !IsWindow(parent)) {
+    return;
+  }
+  // In place before the window exists, so that even its first paint shows the fixed clock.
+  PreviewSceneFixedValues(p.Settings, p.Scene);
+  // The worker's seed, taken here so that only the main thread touches the generator.
+  Random().Seed();
+  const HWND hwnd = parent != nullptr
+                        ? CreatePreviewWindow(OuterSize(parent).cx, OuterSize(parent).cy, parent, p)
+                        : CreatePreviewWindow(kPopupPreviewWidth, kPopupPreviewHeight, nullptr, p);
+  if (hwnd == nullptr) {
+    return;
+  }
+  const UniqueWindow window(hwnd);
+  // The worker is never joined: it ends with the process, so that the end does not wait
+  // for its sleep; its share keeps the state alive until then.
+  const UniqueKernelHandle worker(StartPreviewWorker(state));
+  RunPreviewLoop();
+}
+
+HWND CreatePreviewWindow(int width, int height, HWND parent, PreviewState& state) {
+  if (!RegisterPreviewClass()) {
+    return nullptr;
+  }
+  const HWND hwnd =
+      parent != nullptr
+          ? CreateWindowExA(0, kPreviewClass, kPreviewTitle,
+                            WS_CHILD | WS_VISIBLE | WS_DISABLED | kGlClip, 0, 0, width, height,
+                            parent, nullptr, Application().Instance(), &state)
+          : CreatePopupPreview(width, height, state);
+  state.PreviewWindow = hwnd;
+  return hwnd;
+}
+
+HANDLE StartPreviewWorker(std::shared_ptr<PreviewState> state) {
+  auto share = std::make_unique<std::shared_ptr<PreviewState>>(std::move(state));
+  DWORD id = 0;
+  const HANDLE thread = CreateThread(nullptr, 0, &PreviewWorker, share.get(), 0, &id);
+  if (thread != nullptr) {
+    share.release();  // the worker's now
+  }
+  return thread;
+}
+
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   // The window is known from its first message on, before CreateWindowEx returns.
-  const PreviewState* preview = BoundObject(hwnd, msg, lparam, &PreviewState::PreviewWindow);
+  PreviewState* preview = BoundObject(hwnd, msg, lparam, &PreviewState::PreviewWindow);
   switch (msg) {
     case WM_PAINT:
-      PreviewPaint(hwnd);
-      return 0;
+      if (preview != nullptr) {
+        PreviewPaint(hwnd, *preview);
+        return 0;
+      }
+      break;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
     case WM_KEYDOWN:
-      PreviewKeyDown(hwnd);
+      if (preview != nullptr) {
+        PreviewKeyDown(hwnd, *preview);
+      }
       return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:

@@ -6,13 +6,15 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 
 #include "scene/FrameInterval.h"
 #include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
 #include "settings/ClockSettings.h"
 
-// Process-wide state of the preview inside the display-properties dialog.
+// The preview's state inside the display-properties dialog, owned by its run and shared
+// with its worker.
 struct PreviewState {
   // Set for the whole preview mode: `PreviewWindow` ignores the mouse.
   bool PreviewMode = false;
@@ -30,8 +32,6 @@ struct PreviewState {
   SceneState Scene;
 };
 
-PreviewState& Preview();
-
 // Without a dialog to draw into, the preview is a top-most pop-up of the size the
 // dialog's preview area usually has, centred on the screen.
 inline constexpr int kPopupPreviewWidth = 152;
@@ -45,16 +45,18 @@ inline constexpr DWORD kPreviewFrameInterval_ms = kFrameInterval_ms;
 // `parent` names no window any more.
 void RunPreview(HWND parent);
 
-// Registers the class, creates `PreviewWindow` (a child of `parent`, or a top-most pop-up
-// when `parent` is null) and returns it; null when the window could not be made.
-HWND CreatePreviewWindow(int width, int height, HWND parent);
+// Registers the class, creates `state.PreviewWindow` (a child of `parent`, or a top-most
+// pop-up when `parent` is null) bound to `state`, and returns it; null when the window
+// could not be made.
+HWND CreatePreviewWindow(int width, int height, HWND parent, PreviewState& state);
 
-// The worker thread: shows the window, then invalidates it once per frame interval until a stop is
-// requested, or until the window is gone without its loop having been told.
-DWORD WINAPI PreviewWorker(LPVOID);
+// Starts the worker thread, which holds its own share of `state`: it shows the window,
+// then invalidates it once per frame interval until a stop is requested, or until the
+// window is gone without its loop having been told. Null when no thread could start.
+HANDLE StartPreviewWorker(std::shared_ptr<PreviewState> state);
 
 LRESULT CALLBACK PreviewWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
-// One frame with a device context and rendering context of its own, both released
-// before it returns, made with the system calls `gl`.
-void DrawPreviewFrame(const RenderContextCalls& gl = {});
+// One frame of `state`'s window with a device context and rendering context of its own,
+// both released before it returns, made with the system calls `gl`.
+void DrawPreviewFrame(PreviewState& state, const RenderContextCalls& gl = {});

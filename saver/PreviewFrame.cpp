@@ -9,8 +9,8 @@
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 
-void DrawPreviewFrame(const RenderContextCalls& gl) {
-  const HWND window = Preview().PreviewWindow;
+void DrawPreviewFrame(PreviewState& preview, const RenderContextCalls& gl) {
+  const HWND window = preview.PreviewWindow;
   RECT area{};
   GetClientRect(window, &area);
   const UniqueWindowDc dc(WindowDc{window, GetDC(window)});
@@ -19,7 +19,7 @@ void DrawPreviewFrame(const RenderContextCalls& gl) {
   }
   // Without the format no frame can ever be drawn: the box says so, the preview ends.
   if (const SetupResult format = SetupPixelFormat(dc.get().dc, gl); !format.ok()) {
-    Preview().FrameSetupFailed = true;
+    preview.FrameSetupFailed = true;
     Application().ShowSetupError(format.failure);
     Application().Terminate();
     return;
@@ -31,10 +31,10 @@ void DrawPreviewFrame(const RenderContextCalls& gl) {
   if (!rc || !gl.MakeCurrent(dc.get().dc, rc.get())) {
     return;
   }
-  SceneState& state = Preview().Scene;
+  SceneState& state = preview.Scene;
   PreviewFrameSetup(area.right, area.bottom, state, Random());
   SceneGl objects;
-  DrawPreviewScene(ReadFrameInputs(Preview().Settings, state.LightLevel, Clock().LocalNow()),
+  DrawPreviewScene(ReadFrameInputs(preview.Settings, state.LightLevel, Clock().LocalNow()),
                    {state, objects, Random()});
   objects.Release();
   SwapBuffers(dc.get().dc);

@@ -65,27 +65,24 @@ bool LastFrameShows(const Observed& seen, const ShownTime& shown) {
 class RunningPreview {
  public:
   explicit RunningPreview(Observed& seen) {
-    seen.state = &Preview().Scene;
+    seen.state = &state_->Scene;
     parent_.reset(CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 40, 40, 152, 112,
                                   nullptr, nullptr, nullptr, nullptr));
-    Preview().PreviewStopRequested.store(false);
-    PreviewSceneFixedValues(Preview().Settings, Preview().Scene);
-    CreatePreviewWindow(152, 112, parent_.get());
-    DWORD id = 0;
-    worker_.reset(CreateThread(nullptr, 0, &PreviewWorker, nullptr, 0, &id));
+    PreviewSceneFixedValues(state_->Settings, state_->Scene);
+    CreatePreviewWindow(152, 112, parent_.get(), *state_);
+    worker_.reset(StartPreviewWorker(state_));
   }
   ~RunningPreview() {
-    Preview().PreviewStopRequested.store(true);
+    state_->PreviewStopRequested.store(true);
     PumpUntil([this] { return WaitForSingleObject(worker_.get(), 0) == WAIT_OBJECT_0; },
               kStateBound_ms);
     // The dialog's area goes, and the preview inside it with it.
     parent_.reset();
-    Preview().PreviewWindow = nullptr;
-    Preview().FrameSetupFailed = false;
     Application().Reset();
   }
 
  private:
+  std::shared_ptr<PreviewState> state_ = std::make_shared<PreviewState>();
   UniqueWindow parent_;
   UniqueKernelHandle worker_;
 };
@@ -128,8 +125,6 @@ class ClockStepWhileRunning : public testing::Test {
   }
   static void Reset() {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-    Preview().Settings = {};
-    Preview().Scene = {};
     Application().Reset();
   }
 };

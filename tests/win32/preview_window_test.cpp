@@ -26,26 +26,23 @@ const RenderContextCalls kFormatSetOnce{.SetPixelFormat = &SetPixelFormatOnce};
 class PreviewInADialogArea : public testing::Test {
  protected:
   void SetUp() override {
-    Preview().Settings = {};
-    Preview().Scene = {};
     Application().Reset();
-    Preview().FrameSetupFailed = false;
-    PreviewSceneFixedValues(Preview().Settings, Preview().Scene);
+    PreviewSceneFixedValues(state_.Settings, state_.Scene);
     ResetSetPixelFormatOnceCalls();
     area_.reset(CreateWindowExA(0, "STATIC", "preview area", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112,
                                 nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(area_);
-    preview_.reset(CreatePreviewWindow(152, 112, area_.get()));
+    preview_.reset(CreatePreviewWindow(152, 112, area_.get(), state_));
     ASSERT_TRUE(preview_);
   }
   void TearDown() override {
     preview_.reset();
     area_.reset();
-    Preview().PreviewWindow = nullptr;
     // The preview's WM_DESTROY posted a quit request; Reset drops it.
     Application().Reset();
   }
 
+  PreviewState state_;
   UniqueWindow area_;
   UniqueWindow preview_;
 };
@@ -64,22 +61,22 @@ TEST_F(PreviewInADialogArea, LaterFramesDrawWithoutSettingTheFormatAgain) {
   const CapturedErrorBoxes boxes;
   for (int frame = 1; frame <= 3; ++frame) {
     SCOPED_TRACE(frame);
-    DrawPreviewFrame(kFormatSetOnce);
+    DrawPreviewFrame(state_, kFormatSetOnce);
     EXPECT_EQ(SetPixelFormatOnceCalls(), 1);
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_FALSE(Application().Terminated());
-    EXPECT_FALSE(Preview().FrameSetupFailed);
+    EXPECT_FALSE(state_.FrameSetupFailed);
     // Nothing of OpenGL's state outlives a frame.
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
   }
-  EXPECT_TRUE(Preview().Scene.DialMeshReady);
+  EXPECT_TRUE(state_.Scene.DialMeshReady);
 }
 
 TEST_F(PreviewInADialogArea, FormatThatCannotBeSetEndsThePreviewWithItsBox) {
   const CapturedErrorBoxes boxes;
-  DrawPreviewFrame({.SetPixelFormat = &RefuseFormat});
+  DrawPreviewFrame(state_, {.SetPixelFormat = &RefuseFormat});
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"SetPixelFormat failed"});
-  EXPECT_TRUE(Preview().FrameSetupFailed);
+  EXPECT_TRUE(state_.FrameSetupFailed);
   EXPECT_TRUE(Application().Terminated());
 }
 
