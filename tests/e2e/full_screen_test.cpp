@@ -32,12 +32,19 @@ void PlaceCursorAtStart() {
   POINT p{};
   BOOL placed = FALSE;
   DWORD refusal = 0;
+  BOOL read = FALSE;
+  DWORD read_error = 0;
   while (GetTickCount() - start < kStateBound_ms) {
     placed = SetCursorPos(kStartX, kStartY);
     refusal = placed ? 0 : GetLastError();
     PumpFor(50);  // a late warp that must not come back
     int settled = 0;
-    while (settled < 3 && GetCursorPos(&p) && p.x == kStartX && p.y == kStartY) {
+    while (settled < 3) {
+      read = GetCursorPos(&p);
+      read_error = read ? 0 : GetLastError();
+      if (!read || p.x != kStartX || p.y != kStartY) {
+        break;
+      }
       PumpFor(100);  // likewise
       ++settled;
     }
@@ -46,8 +53,9 @@ void PlaceCursorAtStart() {
     }
   }
   ADD_FAILURE() << "the cursor does not stay at the start place: it is at " << p.x << "," << p.y
-                << "; the last move was " << (placed ? "taken" : "refused") << " (error " << refusal
-                << ")";
+                << " (" << (read ? "read" : "not read") << ", error " << read_error
+                << "); the last move was " << (placed ? "taken" : "refused") << " (error "
+                << refusal << ")";
 }
 
 void SetPasswordSwitch(DWORD value) {
