@@ -85,7 +85,17 @@ TEST_F(SaverOnTwoMonitors, CoversBothAndDrawsAClockOnEach) {
   GetWindowRect(window, &r);
   EXPECT_TRUE(EqualRect(&r, &screen))
       << r.left << "," << r.top << " " << r.right << "," << r.bottom;
-  const Screenshot shot(screen);
+  // A frame with the clock on both monitors, waited for: the window can be shown a moment
+  // before its first frame over both is.
+  std::unique_ptr<Screenshot> taken;
+  PumpUntil(
+      [&] {
+        taken = std::make_unique<Screenshot>(screen);
+        return std::all_of(monitors_.begin(), monitors_.end(),
+                           [&](const RECT& m) { return LitMarks(*taken, screen, m) == 60; });
+      },
+      kStateBound_ms, 100);
+  const Screenshot& shot = *taken;
   for (const RECT& m : monitors_) {
     SCOPED_TRACE(testing::Message() << "monitor at " << m.left << "," << m.top);
     EXPECT_EQ(LitMarks(shot, screen, m), 60);
