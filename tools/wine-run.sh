@@ -140,6 +140,21 @@ start_wm_state() {
   rm -f "$ready"
 }
 
+# A program that keeps the session's desktop in use (see its source); built here on
+# first use, 32-bit, which both kinds of prefix run.
+start_desktop_keeper() {
+  local root program
+  root=$(cd "$(dirname "$0")/.." && pwd)
+  program=$root/build/tools/desktop-keeper.exe
+  if [ ! -f "$program" ] || [ "$root/tools/desktop-keeper/desktop-keeper.c" -nt "$program" ]; then
+    mkdir -p "$(dirname "$program")"
+    i686-w64-mingw32-gcc -O2 -mwindows -o "$program.$$" \
+      "$root/tools/desktop-keeper/desktop-keeper.c"
+    mv -f "$program.$$" "$program"
+  fi
+  wine "$program" >/dev/null 2>&1 &
+}
+
 start_session() {
   WINEPREFIX=$(realpath -m "$(choose_prefix "${1:-}")")
   export WINEPREFIX
@@ -172,6 +187,7 @@ start_session() {
   # The first program of a session starts Wine's background services, which inherit its
   # output; start them here so that no caller's pipe (ctest's) is held open by them.
   wine cmd.exe /c exit >/dev/null 2>&1 || true
+  start_desktop_keeper
   export TESSARYN_WINE_SESSION=1
 }
 
