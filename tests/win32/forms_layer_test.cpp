@@ -169,14 +169,22 @@ void CALLBACK SlowTick(HWND, UINT, UINT_PTR id, DWORD) {
   if (++g_slow_ticks >= 100) {
     KillTimer(nullptr, id);
   }
-  Sleep(25);
+  Sleep(25);  // a frame slower than the interval, not a wait
 }
 
 TEST_F(FormsLayer, ProcessMessagesReturnsWhileATimerOutlastsItsInterval) {
   g_slow_ticks = 0;
   const UINT_PTR timer = SetTimer(nullptr, 0, 10, &SlowTick);
   ASSERT_NE(timer, 0u);
-  Sleep(30);  // the first tick is due
+  // The first tick due, waited for without serving anything: the drain gets it.
+  const DWORD start = GetTickCount();
+  MSG due{};
+  bool tick_due = false;
+  while (!(tick_due = PeekMessageA(&due, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE) != FALSE) &&
+         GetTickCount() - start < kStateBound_ms) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_TIMER, 0);
+  }
+  ASSERT_TRUE(tick_due);
   Application().ProcessMessages();
   KillTimer(nullptr, timer);
   EXPECT_GE(g_slow_ticks, 1);

@@ -13,23 +13,13 @@
 #include "settings/win32/RegistryStore.h"
 #include "settingswindow/Settings.h"
 #include "tests/support/ErrorBoxes.h"
-#include "tests/support/PixelFormatOnce.h"
+#include "tests/support/WglStandIns.h"
 #include "tests/support/Pump.h"
 #include "ui/Application.h"
 #include "win32/SystemError.h"
 #include "win32/WinHandles.h"
 
 namespace {
-
-HGLRC WINAPI RefuseContext(HDC) {
-  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
-  return nullptr;
-}
-
-BOOL WINAPI RefuseCurrent(HDC, HGLRC) {
-  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-  return FALSE;
-}
 
 LONG WINAPI RefuseToSetValue(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD) {
   return ERROR_ACCESS_DENIED;

@@ -6,6 +6,7 @@
 #include "glwindow/GlForm.h"
 #include "scene/GlHeaders.h"
 #include "tests/support/ErrorBoxes.h"
+#include "tests/support/WglStandIns.h"
 #include "tests/support/Pump.h"
 #include "ui/Application.h"
 #include "win32/SystemError.h"
@@ -51,11 +52,6 @@ class ProbeGlForm : public TGlForm {
     EXPECT_EQ(Context().Rc(), nullptr) << "the context goes before the closing hook";
   }
 };
-
-HGLRC WINAPI RefuseContext(HDC) {
-  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
-  return nullptr;
-}
 
 class GlFormLife : public testing::Test {
  protected:

@@ -8,7 +8,7 @@
 #include "scene/win32/RenderContext.h"
 #include "windowsetup/WindowSetup.h"
 #include "tests/support/ErrorBoxes.h"
-#include "tests/support/PixelFormatOnce.h"
+#include "tests/support/WglStandIns.h"
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 

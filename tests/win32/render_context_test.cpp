@@ -11,6 +11,7 @@
 
 #include "scene/win32/RenderContext.h"
 #include "scene/SceneState.h"
+#include "tests/support/WglStandIns.h"
 #include "ui/Form.h"
 #include "win32/SystemError.h"
 
@@ -207,15 +208,6 @@ std::string MissingOpenGl() {
 BOOL WINAPI RefuseFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
   return FALSE;
 }
-HGLRC WINAPI RefuseContext(HDC) {
-  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
-  return nullptr;
-}
-BOOL WINAPI RefuseCurrent(HDC, HGLRC) {
-  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-  return FALSE;
-}
-
 // Each system call of the context's table refused in turn: the set-up stops there, names
 // it, and leaves nothing current or held.
 TEST(RenderContextCalls, ARefusedCallStopsTheSetupNamingIt) {

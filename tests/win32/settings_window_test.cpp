@@ -8,7 +8,7 @@
 // After <windows.h>, which the window's header brings.
 #include <commctrl.h>
 #include "scene/GlHeaders.h"
-#include "tests/support/PixelFormatOnce.h"
+#include "tests/support/WglStandIns.h"
 #include "ui/Application.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/support/PixelFormatOnce.h"
+#include "tests/support/WglStandIns.h"
 
 namespace {
 
@@ -21,4 +21,14 @@ int SetPixelFormatOnceCalls() {
 
 void ResetSetPixelFormatOnceCalls() {
   g_calls = 0;
+}
+
+HGLRC WINAPI RefuseContext(HDC) {
+  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  return nullptr;
+}
+
+BOOL WINAPI RefuseCurrent(HDC, HGLRC) {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return FALSE;
 }

@@ -10,3 +10,8 @@
 BOOL WINAPI SetPixelFormatOnce(HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd);
 int SetPixelFormatOnceCalls();
 void ResetSetPixelFormatOnceCalls();
+
+// A context the system will not make (ERROR_INVALID_PIXEL_FORMAT), and one it will not
+// make current (ERROR_NOT_ENOUGH_MEMORY).
+HGLRC WINAPI RefuseContext(HDC dc);
+BOOL WINAPI RefuseCurrent(HDC dc, HGLRC context);
