@@ -57,24 +57,29 @@ drop_hashes_of_versioned_files() {
   done
 }
 
-# A file name is a short (8.3) name, or short|long: Windows Installer installs the short
-# one where SHORTFILENAMES is set or the volume has no long names, and Windows'
+# A file or folder name is a short (8.3) name, or short|long: Windows Installer uses the
+# short one where SHORTFILENAMES is set or the volume has no long names, and Windows'
 # validation (ICE03) rejects a long name alone, which is all wixl writes.
 give_short_names() {
-  local msi=$1 id name base ext short
+  local msi=$1 table column key name base ext short
   local -A taken=()
   # A character a short name may hold.
   local c='[^][ .|/\\?<>:*"+,;=]'
-  while IFS=$'\t' read -r id name; do
-    [[ $name == *"|"* || $name =~ ^$c{1,8}(\.$c{1,3})?$ ]] && continue
-    base=${name%.*} ext=${name##*.}
-    [ "$base" = "$name" ] && ext=
-    base=$(tr -cd 'A-Za-z0-9_-' <<<"$base" | tr '[:lower:]' '[:upper:]' | cut -c1-6)
-    ext=$(tr -cd 'A-Za-z0-9_-' <<<"$ext" | tr '[:lower:]' '[:upper:]' | cut -c1-3)
-    taken[$base.$ext]=$((${taken[$base.$ext]:-0} + 1))
-    short=$base~${taken[$base.$ext]}${ext:+.$ext}
-    msibuild "$msi" -q "UPDATE \`File\` SET \`FileName\` = '$short|$name' WHERE \`File\` = '$id'"
-  done < <(msiinfo export "$msi" File | tail -n +4 | tr -d '\r' | cut -f1,3)
+  # Both names are the third column of their tables.
+  for table in File:FileName Directory:DefaultDir; do
+    column=${table#*:} table=${table%:*}
+    while IFS=$'\t' read -r key name; do
+      [[ $name == *[\|:]* || $name == . || $name == SourceDir ||
+        $name =~ ^$c{1,8}(\.$c{1,3})?$ ]] && continue
+      base=${name%.*} ext=${name##*.}
+      [ "$base" = "$name" ] && ext=
+      base=$(tr -cd 'A-Za-z0-9_-' <<<"$base" | tr '[:lower:]' '[:upper:]' | cut -c1-6)
+      ext=$(tr -cd 'A-Za-z0-9_-' <<<"$ext" | tr '[:lower:]' '[:upper:]' | cut -c1-3)
+      taken[$base.$ext]=$((${taken[$base.$ext]:-0} + 1))
+      short=$base~${taken[$base.$ext]}${ext:+.$ext}
+      msibuild "$msi" -q "UPDATE \`$table\` SET \`$column\` = '$short|$name' WHERE \`$table\` = '$key'"
+    done < <(msiinfo export "$msi" "$table" | tail -n +4 | tr -d '\r' | cut -f1,3)
+  done
 }
 
 # NOTE: wixl finds sources only by relative paths, so it runs in a folder that holds them.
