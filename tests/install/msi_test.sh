@@ -79,16 +79,6 @@ no_hash_of_a_versioned_file() {
   ! grep -qxFf <(table "$msi" File | awk -F'\t' '$5 != "" { print $1 }') \
     <(table "$msi" MsiFileHash | cut -f1)
 }
-# ICE24: the ProductCode an uppercase GUID, the ProductVersion major.minor.build within
-# 255.255.65535, the ProductLanguage a number.
-product_properties_are_valid() {
-  local v
-  v=$(property "$msi" ProductVersion)
-  [[ $(property "$msi" ProductCode) =~ ^\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}$ ]] &&
-    [[ $(property "$msi" ProductLanguage) =~ ^[0-9]+$ ]] &&
-    awk -v v="$v" 'BEGIN { n = split(v, f, ".")
-      exit !(n >= 3 && n <= 4 && f[1] <= 255 && f[2] <= 255 && f[3] <= 65535 && v ~ /^[0-9.]+$/) }'
-}
 # ICE61: each upgrade's property is public, secured, set by no Property row and its own;
 # no row removes this version or a newer one (VersionMax at most this version, exclusive).
 upgrades_are_sound() {
@@ -138,7 +128,6 @@ echo "== tessaryn-$version-$msi_arch.msi against Windows' validation rules"
 check "ICE03: every file and folder name has its short (8.3) name" every_name_has_a_short_one
 check "ICE60: every versioned file has a language" versioned_files_have_a_language
 check "ICE60: no versioned file is hashed" no_hash_of_a_versioned_file
-check "ICE24: ProductCode, ProductVersion and ProductLanguage are valid" product_properties_are_valid
 check "ICE61: upgrades remove only older versions, by secured public properties" upgrades_are_sound
 check "ICE80: the summary's platform matches its components and searches" platform_matches_the_contents
 echo "== what it carries"
