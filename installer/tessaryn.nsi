@@ -26,6 +26,8 @@ SetCompressor /SOLID lzma
 ; settings, and refuses to start without them.
 !define SETUP_KEY "Software\TessarynSetup"
 !define DESKTOP_KEY "Control Panel\Desktop"
+; The Windows Installer packages' UpgradeCode (installer/msi/tessaryn.wxs), for ever.
+!define MSI_UPGRADE_CODE "{AF0AB21B-82A3-4F07-A62A-726D493A63AB}"
 
 ; The manifest Windows reads: the same Windows 7 to 11 list as the programs', crisp on a
 ; high-DPI screen, and no processor named where NSIS's stub says "*" (the side-by-side
@@ -169,6 +171,14 @@ Function .onInit
   ${If} $R2 != "admin"
     MessageBox MB_ICONSTOP "Installing Tessaryn needs an administrator." /SD IDOK
     SetErrorLevel 740
+    Quit
+  ${EndIf}
+  ; One Tessaryn per machine: a package's is the administrator's, changed with msiexec.
+  ; Windows Installer itself says whether one is installed, whatever its bitness.
+  System::Call '$SYSDIR\msi.dll::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .R3) i .R4'
+  ${If} $R4 == 0
+    MessageBox MB_ICONSTOP "Tessaryn is installed on this computer from its Windows Installer package. Remove it with$\r$\n    msiexec /x $R3$\r$\nor change it with msiexec and a newer package." /SD IDOK
+    SetErrorLevel 1638
     Quit
   ${EndIf}
   ${GetParameters} $R0

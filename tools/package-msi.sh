@@ -48,6 +48,40 @@ set_file_versions() {
   done
 }
 
+# Windows Installer compares a versioned file by its version and never by a hash, and
+# Windows' validation (ICE60) rejects a hash of one: wixl hashes every file.
+drop_hashes_of_versioned_files() {
+  local msi=$1 id
+  for id in $(msiinfo export "$msi" File | tail -n +4 | tr -d '\r' | awk -F'\t' '$5 != "" { print $1 }'); do
+    msibuild "$msi" -q "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = '$id'"
+  done
+}
+
+# A file or folder name is a short (8.3) name, or short|long: Windows Installer uses the
+# short one where SHORTFILENAMES is set or the volume has no long names, and Windows'
+# validation (ICE03) rejects a long name alone, which is all wixl writes.
+give_short_names() {
+  local msi=$1 table column key name base ext short
+  local -A taken=()
+  # A character a short name may hold.
+  local c='[^][ .|/\\?<>:*"+,;=]'
+  # Both names are the third column of their tables.
+  for table in File:FileName Directory:DefaultDir; do
+    column=${table#*:} table=${table%:*}
+    while IFS=$'\t' read -r key name; do
+      [[ $name == *[\|:]* || $name == . || $name == SourceDir ||
+        $name =~ ^$c{1,8}(\.$c{1,3})?$ ]] && continue
+      base=${name%.*} ext=${name##*.}
+      [ "$base" = "$name" ] && ext=
+      base=$(tr -cd 'A-Za-z0-9_-' <<<"$base" | tr '[:lower:]' '[:upper:]' | cut -c1-6)
+      ext=$(tr -cd 'A-Za-z0-9_-' <<<"$ext" | tr '[:lower:]' '[:upper:]' | cut -c1-3)
+      taken[$base.$ext]=$((${taken[$base.$ext]:-0} + 1))
+      short=$base~${taken[$base.$ext]}${ext:+.$ext}
+      msibuild "$msi" -q "UPDATE \`$table\` SET \`$column\` = '$short|$name' WHERE \`$table\` = '$key'"
+    done < <(msiinfo export "$msi" "$table" | tail -n +4 | tr -d '\r' | cut -f1,3)
+  done
+}
+
 # NOTE: wixl finds sources only by relative paths, so it runs in a folder that holds them.
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
@@ -62,4 +96,6 @@ for arch in x64 x86; do
     -D "ProductCode=$(uuid_v5 "$upgrade_code" "tessaryn-$version-$arch")" \
     -D "Bin=$arch" -D Icon=tessaryn.ico -o "$out/tessaryn-$version-$arch.msi" "$source")
   set_file_versions "$out/tessaryn-$version-$arch.msi" "$stage/$arch"
+  drop_hashes_of_versioned_files "$out/tessaryn-$version-$arch.msi"
+  give_short_names "$out/tessaryn-$version-$arch.msi"
 done

@@ -7,7 +7,8 @@
 # prefix of that bitness: silent install and uninstall, the uninstall entry, the active
 # screensaver set and given back, the installed saver started from the system folder,
 # its clock step installed beside it and removed with it,
-# installing twice and removing once. Exits non-zero when a check fails.
+# installing twice and removing once, and its refusal beside the Windows Installer
+# package's Tessaryn. Exits non-zero when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -116,6 +117,22 @@ if [ "$arch" = win64 ]; then
   check "no active screensaver, as before" value_missing "$desktop_key" SCRNSAVE.EXE
   check "nothing left behind" nothing_left
 fi
+
+echo "== refused beside the Windows Installer package's Tessaryn ($arch)"
+msi_arch=x86
+[ "$arch" = win64 ] && msi_arch=x64
+msi=$(echo "$package"/tessaryn-*-"$msi_arch".msi)
+product=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }')
+wine msiexec /i "$(winepath -w "$msi")" /qn >/dev/null 2>&1
+code=0
+setup || code=$?
+check "the setup program refuses (1638)" exit_code_is "$code" 1638
+check "saying to remove it with msiexec" refusal_says "msiexec /x $product" wine "$package/tessaryn-setup.exe"
+setup_left_nothing() { ! reg_key_exists "$uninstall_key" && no_file "$WINEPREFIX/drive_c/Program Files/Tessaryn"; }
+check "and installs nothing of its own" setup_left_nothing
+check "the package's saver stays" same_file "$build" "$windows/system32/tessaryn.scr"
+wine msiexec /x "$product" /qn >/dev/null 2>&1
+check "which msiexec removes" no_file "$windows/system32/tessaryn.scr"
 
 if [ "$failures" -ne 0 ]; then
   echo "install tests ($arch): $failures FAILED"

@@ -35,9 +35,9 @@ name='Tessaryn analog clock screensaver'
 upgrade_code='{AF0AB21B-82A3-4F07-A62A-726D493A63AB}'
 
 if [ "$arch" = win64 ]; then
-  msi_arch=x64 other_arch=x86 bits=64-bit folder=System64Folder template='x64;1033'
+  msi_arch=x64 other_arch=x86 bits=64-bit
 else
-  msi_arch=x86 other_arch=x64 bits=32-bit folder=SystemFolder template='Intel;1033'
+  msi_arch=x86 other_arch=x64 bits=32-bit
 fi
 msi=$package/tessaryn-$version-$msi_arch.msi
 other_msi=$package/tessaryn-$version-$other_arch.msi
@@ -49,30 +49,66 @@ build=$package/$bits
 table() { msiinfo export "$1" "$2" | tail -n +4 | tr -d '\r'; }
 property() { table "$1" Property | awk -F'\t' -v p="$2" '$1 == p { print $2 }'; }
 
-per_machine() { [ "$(property "$msi" ALLUSERS)" = 1 ]; }
-# Older versions are found to be removed (VersionMax exclusive: the same version is this
-# product itself), newer ones only detected, and then refused by a launch condition.
-removes_older() {
-  table "$msi" Upgrade | awk -F'\t' -v c="$upgrade_code" -v v="$version" '
-    $1 == c && $2 == "" && $3 == v && int($5 / 2) % 2 == 0 && int($5 / 512) % 2 == 0 { n++ }
-    END { exit n != 1 }'
+# The rules of Windows' own package validation (ICE), read from its documentation and
+# checked on the built package: each names the ICE it stands for.
+
+# ICE03, the Filename type: a short (8.3) name, or short|long; neither holds \ / ? | > <
+# : * ", and a short one no space, + , ; = [ ] either.
+short_char='[^][ .|/\\?<>:*"+,;=]'
+long_char='[^/\\?|<>:*"]'
+is_filename() {
+  [[ $1 =~ ^($short_char{1,8}(\.$short_char{1,3})?)(\|$long_char+)?$ ]]
 }
-detects_newer() {
-  local action
-  action=$(table "$msi" Upgrade | awk -F'\t' -v c="$upgrade_code" -v v="$version" '
-    $1 == c && $2 == v && $3 == "" && int($5 / 2) % 2 == 1 && int($5 / 256) % 2 == 0 { print $7 }')
-  [ -n "$action" ] && table "$msi" LaunchCondition | grep -q "^NOT $action	A newer version"
+# Every file's name, and every folder's (DefaultDir: target[:source], "." for the
+# parent's own, SourceDir for the root).
+every_name_has_a_short_one() {
+  local name part
+  while read -r name; do is_filename "$name" || return 1; done < <(table "$msi" File | cut -f3)
+  while read -r name; do
+    for part in ${name//:/ }; do
+      [[ $part == . || $part == SourceDir ]] || is_filename "$part" || return 1
+    done
+  done < <(table "$msi" Directory | cut -f3)
 }
-only_these_upgrade_codes() { ! table "$msi" Upgrade | cut -f1 | grep -vqx "$upgrade_code"; }
-# Registry roots 1 (HKEY_CURRENT_USER) and -1 (the installing user's, for a per-user
-# install) would write for one user only.
-nothing_per_user() { ! table "$msi" Registry | awk -F'\t' '$2 == 1 || $2 == -1' | grep -q .; }
-every_component_in_the_system_folder() {
-  table "$msi" Component | awk -F'\t' -v f="$folder" -v bits="$arch" '
-    { n++ } $3 != f || (bits == "win64") != (int($4 / 256) % 2 == 1) { bad++ }
-    END { exit !(n == 2 && bad == 0) }'
+# ICE60: a versioned file (not a font) has a language, and no hash: Windows Installer
+# compares versioned files by version.
+versioned_files_have_a_language() {
+  ! table "$msi" File | awk -F'\t' '$5 != "" && $6 == ""' | grep -q .
 }
-for_this_platform() { msiinfo suminfo "$msi" | grep -qx "Template: $template"; }
+no_hash_of_a_versioned_file() {
+  ! grep -qxFf <(table "$msi" File | awk -F'\t' '$5 != "" { print $1 }') \
+    <(table "$msi" MsiFileHash | cut -f1)
+}
+# ICE61: each upgrade's property is public, secured, set by no Property row and its own;
+# no row removes this version or a newer one (VersionMax at most this version, exclusive).
+upgrades_are_sound() {
+  table "$msi" Upgrade | awk -F'\t' -v v="$(property "$msi" ProductVersion)" \
+    -v secure=";$(property "$msi" SecureCustomProperties);" \
+    -v authored=";$(table "$msi" Property | cut -f1 | tr '\n' ';')" '
+    function cmp(a, b,   x, y, i) { split(a, x, "."); split(b, y, ".")
+      for (i = 1; i <= 3; i++) if (x[i] + 0 != y[i] + 0) return x[i] + 0 < y[i] + 0 ? -1 : 1
+      return 0 }
+    { n++ }
+    $7 != toupper($7) || !index(secure, ";" $7 ";") || index(authored, ";" $7 ";") || seen[$7]++ { bad++ }
+    int($5 / 2) % 2 == 0 && ($3 == "" || cmp($3, v) > 0 || (cmp($3, v) == 0 && int($5 / 512) % 2 == 1)) { bad++ }
+    END { exit !(n > 0 && bad == 0) }'
+}
+# ICE80: the platform in the summary matches what the package holds: 64-bit components
+# or registry searches (x64) or none (Intel), and the ProductLanguage among its languages.
+platform_matches_the_contents() {
+  local template sixty_four
+  template=$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')
+  sixty_four=$({
+    table "$msi" Component | awk -F'\t' 'int($4 / 256) % 2 == 1'
+    table "$msi" RegLocator | awk -F'\t' 'int($5 / 16) % 2 == 1'
+  } | grep -c . || true)
+  [[ ";${template#*;};" == *";$(property "$msi" ProductLanguage);"* ]] || return 1
+  if [ "$msi_arch" = x64 ]; then
+    [ "${template%%;*}" = x64 ] && [ "$sixty_four" -gt 0 ]
+  else
+    [ "${template%%;*}" = Intel ] && [ "$sixty_four" -eq 0 ]
+  fi
+}
 carries_the_builds() {
   rm -rf "$work/extracted" && msiextract -C "$work/extracted" "$msi" >/dev/null &&
     cmp -s "$build/tessaryn.scr" "$(find "$work/extracted" -name tessaryn.scr)" &&
@@ -88,25 +124,19 @@ codes_of_their_own() {
     [ "$(property "$other_msi" UpgradeCode)" = "$upgrade_code" ]
 }
 
-echo "== the tables of tessaryn-$version-$msi_arch.msi"
-check "ALLUSERS is 1" per_machine
-check "never restarts the machine itself" [ "$(property "$msi" REBOOT)" = ReallySuppress ]
-check "the fixed UpgradeCode" [ "$(property "$msi" UpgradeCode)" = "$upgrade_code" ]
-check "older versions are removed" removes_older
-check "newer versions are detected and refused" detects_newer
-check "no other product is upgraded" only_these_upgrade_codes
-check "nothing written under HKEY_CURRENT_USER" nothing_per_user
-check "both files go into the $folder" every_component_in_the_system_folder
-check "for the $msi_arch platform" for_this_platform
-check "carries this bitness's builds, byte for byte" carries_the_builds
-check "carries the icon for Add/Remove Programs" carries_the_icon
+echo "== tessaryn-$version-$msi_arch.msi against Windows' validation rules"
+check "ICE03: every file and folder name has its short (8.3) name" every_name_has_a_short_one
+check "ICE60: every versioned file has a language" versioned_files_have_a_language
+check "ICE60: no versioned file is hashed" no_hash_of_a_versioned_file
+check "ICE61: upgrades remove only older versions, by secured public properties" upgrades_are_sound
+check "ICE80: the summary's platform matches its components and searches" platform_matches_the_contents
+echo "== what it carries"
+check "the UpgradeCode Tessaryn keeps for ever" [ "$(property "$msi" UpgradeCode)" = "$upgrade_code" ]
 check "its ProductCode is its own, the UpgradeCode shared" codes_of_their_own
+check "this bitness's builds, byte for byte" carries_the_builds
+check "the icon for Add/Remove Programs" carries_the_icon
 
 # --- Under Wine -------------------------------------------------------------------
-
-# NOTE: Windows returns msiexec's result code (1603, 1633...) but a Unix exit status
-# keeps only its low byte.
-exit_code_is() { [ "$1" -eq $(($2 % 256)) ]; }
 
 # Runs msiexec silently with a verbose log of its own, kept for a failure's reader; its
 # exit code in $code.
@@ -118,25 +148,8 @@ msiexec() {
   wine msiexec "$@" /qn /l*v "$(winepath -w "$log")" >/dev/null 2>&1 || code=$?
 }
 
-# NOTE: Wine's msiexec logs no launch condition's message, not even with /l*v: with the
-# basic UI it shows it in a message box, whose text Wine's msgbox channel traces. Waits
-# for that box, then ends the msiexec it started.
-refusal_says() {
-  local trace=$work/msgbox-$runs.txt pid found=1
-  WINEDEBUG=+msgbox wine msiexec /i "$(winepath -w "$1")" /qb >"$trace" 2>&1 &
-  pid=$!
-  for _ in $(seq 120); do
-    if grep -a 'MSGBOX_OnInit' "$trace" 2>/dev/null | grep -qF "$2"; then
-      found=0
-      break
-    fi
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.5
-  done
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-  return "$found"
-}
+# Whether msiexec shows text $2 when it refuses package $1, with the basic UI.
+msi_refusal_says() { refusal_says "$2" wine msiexec /i "$(winepath -w "$1")" /qb; }
 
 no_key() { ! reg_key_exists "$1"; }
 entry_key() { echo "$uninstall_root\\$(product_code "$1")"; }
@@ -217,7 +230,7 @@ check "a repair puts back a deleted saver" installed
 
 msiexec /i "$(winepath -w "$msi")"
 check "$version over $newer is refused (1603)" exit_code_is "$code" 1603
-check "saying why" refusal_says "$msi" \
+check "saying why" msi_refusal_says "$msi" \
   "A newer version of Tessaryn is already installed. Remove it first to install $version."
 check "and leaves $newer's entry alone" one_entry_of "$newer_msi" "$newer"
 check "and the files" installed
@@ -225,13 +238,41 @@ check "and the files" installed
 msiexec /x "$(product_code "$newer_msi")"
 check "msiexec /x PRODUCTCODE /qn succeeds" exit_code_is "$code" 0
 check "nothing left behind" nothing_left
+msiexec /x "$(product_code "$newer_msi")"
+check "removing it again: unknown product (1605)" exit_code_is "$code" 1605
+
+echo "== refused beside the setup program's Tessaryn, which the README's command removes ($arch)"
+setup_dir='C:\Program Files\Tessaryn'
+wine "$package/tessaryn-setup.exe" /S
+msiexec /i "$(winepath -w "$msi")"
+check "refused (1603)" exit_code_is "$code" 1603
+check "giving the command that removes the setup program's" msi_refusal_says "$msi" \
+  "installed Tessaryn in $setup_dir. Remove it first: \"$setup_dir\\uninstall.exe\" /S _?=$setup_dir then delete that folder."
+check "and installing nothing of its own" no_key "$entry"
+# The README's lines, as a 32-bit deployment agent runs them on 64-bit Windows; 32-bit
+# Windows has %ProgramFiles% only, as the README says.
+# NOTE: that `_?=` makes the uninstaller run in place and return once done is NSIS's
+# documented behaviour; Wine's start waits for the copy the plain /S runs, too, so
+# here both return after the removal.
+agent='C:\windows\system32\cmd.exe'
+[ "$arch" = win64 ] && agent='C:\windows\syswow64\cmd.exe'
+sed -n '/^```bat$/,/^```$/p' README.md | sed '1d;$d' | sed 's/$/\r/' >"$WINEPREFIX/drive_c/remove-setup.bat"
+if [ "$arch" = win32 ]; then sed -i 's/%ProgramW6432%/%ProgramFiles%/g' "$WINEPREFIX/drive_c/remove-setup.bat"; fi
+wine "$agent" /c 'C:\remove-setup.bat' >/dev/null 2>&1
+check "the README's lines remove it" no_key "$uninstall_root\\Tessaryn"
+check "with its folder" no_file "$WINEPREFIX/drive_c/Program Files/Tessaryn"
+msiexec /i "$(winepath -w "$msi")"
+check "then the package installs" exit_code_is "$code" 0
+check "its files" installed
+msiexec /x "$(product_code "$msi")"
+check "and is removed again" nothing_left
 
 echo "== refused before Windows 7 SP1 ($arch)"
 # NOTE: Wine takes the Windows version it reports from this value at each program's start.
 wine reg add 'HKCU\Software\Wine' /v Version /d vista /f >/dev/null 2>&1
 msiexec /i "$(winepath -w "$msi")"
 check "on Windows Vista (1603)" exit_code_is "$code" 1603
-check "saying what it needs" refusal_says "$msi" "Tessaryn needs Windows 7 with Service Pack 1"
+check "saying what it needs" msi_refusal_says "$msi" "Tessaryn needs Windows 7 with Service Pack 1"
 check "nothing installed" nothing_left
 wine reg add 'HKCU\Software\Wine' /v Version /d win7 /f >/dev/null 2>&1
 msiexec /i "$(winepath -w "$msi")"
@@ -244,7 +285,7 @@ echo "== tessaryn-$version-$other_arch.msi refused on $arch"
 msiexec /i "$(winepath -w "$other_msi")"
 if [ "$arch" = win64 ]; then
   check "refused (1603)" exit_code_is "$code" 1603
-  check "by the launch condition that names the x64 package" refusal_says "$other_msi" \
+  check "by the launch condition that names the x64 package" msi_refusal_says "$other_msi" \
     "This package is for 32-bit Windows. On 64-bit Windows install tessaryn-$version-x64.msi"
 else
   # Windows Installer's own refusal by the package's platform.

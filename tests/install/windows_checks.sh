@@ -81,3 +81,30 @@ installed_clock_step_runs() {
   "$native_wine" 'C:\windows\system32\tessaryn-clock.exe' || code=$?
   [ "$code" -eq 160 ]
 }
+
+# NOTE: Windows returns an installer's result code (1603, 1638...) but a Unix exit status
+# keeps only its low byte.
+exit_code_is() { [ "$1" -eq $(($2 % 256)) ]; }
+
+# Whether the program that command $2... starts shows a message box holding text $1.
+# NOTE: silent, the installers log no refusal's message (Wine's msiexec not even with
+# /l*v); shown, its text is in the trace of Wine's msgbox channel (escaped as C strings
+# are). Waits for that box, then ends the program it started.
+refusal_says() {
+  local text=$1 trace pid found=1
+  shift
+  trace=$(mktemp "$WINEPREFIX/../msgbox-XXXX.txt")
+  WINEDEBUG=+msgbox "$@" >"$trace" 2>&1 &
+  pid=$!
+  for _ in $(seq 120); do
+    if grep -a 'MSGBOX_OnInit' "$trace" 2>/dev/null | sed 's/\\\(.\)/\1/g' | grep -qF "$text"; then
+      found=0
+      break
+    fi
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.5
+  done
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  return "$found"
+}
