@@ -15,7 +15,9 @@ std::vector<HWND> WindowsBeneath(HWND control) {
   for (HWND w = GetWindow(control, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
     RECT r{};
     RECT common{};
-    if (IsWindowVisible(w) && GetWindowRect(w, &r) && IntersectRect(&common, &r, &area)) {
+    // Its own style, not IsWindowVisible: the form is made before it shows.
+    const bool shown = (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown && GetWindowRect(w, &r) && IntersectRect(&common, &r, &area)) {
       beneath.push_back(w);
     }
   }

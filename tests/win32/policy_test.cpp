@@ -76,33 +76,23 @@ TEST(PolicyStore, ReadsBothKeysAsTheyAreAndWritesNothingBack) {
   ClearPolicies();
 }
 
-// The text a pointer resting at the control's centre finds, over whichever window takes
-// the mouse there (a disabled control takes none).
-std::string TipAt(const TToolTip& tips, HWND control) {
+// The text a pointer resting at the control's centre finds over `window`: the form, or
+// the clock area beneath the controls, which takes the mouse over a disabled control.
+std::string TipOver(const TToolTip& tips, HWND window, HWND control) {
   RECT r{};
   GetWindowRect(control, &r);
-  const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  const HWND parent = GetParent(control);
-  std::vector<HWND> windows{parent};
-  for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (c != control) {
-      windows.push_back(c);
-    }
+  char text[128] = {};
+  TTHITTESTINFOA hit{};
+  hit.hwnd = window;
+  hit.pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ScreenToClient(window, &hit.pt);
+  hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  if (!SendMessageA(tips.Handle(), TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit))) {
+    return "";
   }
-  for (const HWND w : windows) {
-    char text[128] = {};
-    TTHITTESTINFOA hit{};
-    hit.hwnd = w;
-    hit.pt = centre;
-    ScreenToClient(w, &hit.pt);
-    hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    if (SendMessageA(tips.Handle(), TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit))) {
-      hit.ti.lpszText = text;
-      SendMessageA(tips.Handle(), TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&hit.ti));
-      return text;
-    }
-  }
-  return "";
+  hit.ti.lpszText = text;
+  SendMessageA(tips.Handle(), TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&hit.ti));
+  return text;
 }
 
 class SettingsWindowUnderPolicy : public testing::Test {
@@ -129,6 +119,13 @@ class SettingsWindowUnderPolicy : public testing::Test {
                                  RenderContextCalls{.SetPixelFormat = &SetPixelFormatOnce}, calls);
     ASSERT_TRUE(form_->HandleAllocated());
   }
+  // The same text over the form and over the clock area.
+  std::string TipAt(HWND control) const {
+    const std::string over_form = TipOver(form_->Tips(), form_->Handle(), control);
+    const std::string over_clock = TipOver(form_->Tips(), form_->ClockArea.Handle(), control);
+    EXPECT_EQ(over_form, over_clock);
+    return over_form;
+  }
   std::unique_ptr<TForm2> form_;
 };
 
@@ -145,15 +142,15 @@ TEST_F(SettingsWindowUnderPolicy, PolicySetControlsStandDisabledAndSaySoAndSaveS
   EXPECT_FALSE(IsWindowEnabled(form_->CheckBox1.Handle()));
   EXPECT_FALSE(IsWindowEnabled(form_->Button2.Handle()));
   EXPECT_TRUE(IsWindowEnabled(form_->TrackBar4.Handle()));
-  EXPECT_EQ(TipAt(form_->Tips(), form_->TrackBar5.Handle()), TForm2::kSetByPolicyTip);
-  EXPECT_EQ(TipAt(form_->Tips(), form_->CheckBox1.Handle()), TForm2::kSetByPolicyTip);
-  EXPECT_EQ(TipAt(form_->Tips(), form_->Button2.Handle()), TForm2::kSyncOffByPolicyTip);
-  EXPECT_EQ(TipAt(form_->Tips(), form_->TrackBar4.Handle()), "");
+  EXPECT_EQ(TipAt(form_->TrackBar5.Handle()), TForm2::kSetByPolicyTip);
+  EXPECT_EQ(TipAt(form_->CheckBox1.Handle()), TForm2::kSetByPolicyTip);
+  EXPECT_EQ(TipAt(form_->Button2.Handle()), TForm2::kSyncOffByPolicyTip);
+  EXPECT_EQ(TipAt(form_->TrackBar4.Handle()), "");
   // Still there after a new DPI has moved every control.
   RECT suggested{0, 0, 600, 645};
   SendMessageA(form_->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
                reinterpret_cast<LPARAM>(&suggested));
-  EXPECT_EQ(TipAt(form_->Tips(), form_->TrackBar5.Handle()), TForm2::kSetByPolicyTip);
+  EXPECT_EQ(TipAt(form_->TrackBar5.Handle()), TForm2::kSetByPolicyTip);
 
   form_->TrackBar4.SetPosition(9);
   SendMessageA(form_->Button1.Handle(), BM_CLICK, 0, 0);
@@ -165,7 +162,7 @@ TEST_F(SettingsWindowUnderPolicy, PolicySetControlsStandDisabledAndSaySoAndSaveS
 TEST_F(SettingsWindowUnderPolicy, WithoutTheClockStepTheButtonStandsDisabledAndSaysWhy) {
   Open(false);
   EXPECT_FALSE(IsWindowEnabled(form_->Button2.Handle()));
-  EXPECT_EQ(TipAt(form_->Tips(), form_->Button2.Handle()), TForm2::kSyncNotInstalledTip);
+  EXPECT_EQ(TipAt(form_->Button2.Handle()), TForm2::kSyncNotInstalledTip);
   // Nothing else is set: every slider moves.
   EXPECT_TRUE(IsWindowEnabled(form_->TrackBar1.Handle()));
   EXPECT_TRUE(IsWindowEnabled(form_->CheckBox1.Handle()));
