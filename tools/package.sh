@@ -2,9 +2,9 @@
 # Builds the 32-bit and the 64-bit tessaryn.scr and makes the release in
 # build/package/: tessaryn-setup.exe (one installer carrying both builds), each .scr
 # with its clock step (tessaryn-clock.exe) in a folder of its own, the README and the
-# licence, the administrative template in policies/; for fleet deployment a Windows Installer package of each build
-# (tools/package-msi.sh); beside them the Linux hack as a Debian source package and
-# the .deb built from it (tools/package-deb.sh).
+# licence, the administrative template in policies/; for fleet deployment a Windows
+# Installer package of each build (tools/package-msi.sh); beside them the Linux hack as
+# a Debian source package and the .deb built from it (tools/package-deb.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/common.sh
