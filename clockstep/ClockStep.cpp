@@ -3,7 +3,11 @@
 #include "clocksync/ClockRequest.h"
 
 DWORD RunClockStep(int argc, const char* const* argv, uint64_t now_tick_ms,
-                   const std::function<DWORD(const SYSTEMTIME& utc)>& set_clock) {
+                   const std::function<DWORD(const SYSTEMTIME& utc)>& set_clock,
+                   bool forbidden_by_policy) {
+  if (forbidden_by_policy) {
+    return ERROR_ACCESS_DISABLED_BY_POLICY;
+  }
   if (argc != 2 || argv[0] == nullptr || argv[1] == nullptr) {
     return ERROR_BAD_ARGUMENTS;
   }

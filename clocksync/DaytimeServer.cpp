@@ -74,6 +74,25 @@ std::optional<std::vector<DaytimeServer>> ChooseDaytimeServers(const char* overr
   }
 }
 
+std::vector<DaytimeServer> UsableDaytimeServers(std::string_view list) {
+  std::vector<DaytimeServer> servers;
+  for (;;) {
+    const size_t comma = list.find(',');
+    std::string_view entry = list.substr(0, comma);
+    const size_t first = entry.find_first_not_of(" \t");
+    entry = first == std::string_view::npos
+                ? std::string_view()
+                : entry.substr(first, entry.find_last_not_of(" \t") - first + 1);
+    if (const std::optional<DaytimeServer> server = ParseServer(entry)) {
+      servers.push_back(*server);
+    }
+    if (comma == std::string_view::npos) {
+      return servers;
+    }
+    list.remove_prefix(comma + 1);
+  }
+}
+
 DaytimeServerRotation::DaytimeServerRotation(std::vector<DaytimeServer> servers)
     : servers_(std::move(servers)), last_asked_ms_(servers_.size()) {}
 

@@ -27,6 +27,11 @@ inline constexpr int kDaytimePort = 13;
 // public server instead.
 std::optional<std::vector<DaytimeServer>> ChooseDaytimeServers(const char* override_value);
 
+// The usable entries of an administrator's list (the same "a.b.c.d[:port]" entries,
+// separated by commas, blanks around each allowed); a malformed entry is left out, so
+// one typing error does not cost the others. Empty when none is usable.
+std::vector<DaytimeServer> UsableDaytimeServers(std::string_view list);
+
 // Which server the next press asks, and when each was last asked. The time services
 // refuse a client that asks one server more often than once in 4 s; a server that could
 // not be reached, or that says it is unhealthy, hands the next press to the next one.

@@ -10,6 +10,8 @@
 #include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
 #include "windowsetup/WindowSetup.h"
+#include "settings/SettingsTable.h"
+#include "settings/win32/PolicyStore.h"
 #include "settings/win32/RegistryStore.h"
 #include "ui/Application.h"
 
@@ -43,6 +45,9 @@ TForm1::TForm1(DisplayNotifications display, RenderContextCalls gl, MonitorListC
 void TForm1::FormCreate() {
   const LoadedSettings loaded = LoadSettings(SettingsLoader::FullScreen);
   settings_.clock = loaded.settings;
+  // The administrator's values go over the user's; the random mode keeps them.
+  settings_.policy = ReadPolicies().settings;
+  ApplySettingChoices(settings_.clock, settings_.policy);
   ShowFailures(loaded.failures);
   CoverEveryMonitor();
   SaverSceneBeforeContext(settings_, scene_);

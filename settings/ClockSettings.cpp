@@ -46,7 +46,7 @@ bool ApplyAllZeroRule(ClockSettings& s, SettingsLoader loader) {
   return true;
 }
 
-void ApplyRandomMode(ClockSettings& s, RandomGenerator& random) {
+void ApplyRandomMode(ClockSettings& s, RandomGenerator& random, const SettingChoices& fixed) {
   if (s.Rands != 1) {
     return;
   }
@@ -54,6 +54,7 @@ void ApplyRandomMode(ClockSettings& s, RandomGenerator& random) {
   s.Arrows = DrawOneToNine(random);
   s.Color = static_cast<int32_t>(random.Next(10));
   s.Alpha = DrawOneToNine(random);
+  ApplySettingChoices(s, fixed);
 }
 
 void ApplyHandColor(RGB& HandRGB, int32_t index) {

@@ -30,8 +30,6 @@ struct SettingRow {
   bool is_switch = false;
 };
 
-inline constexpr size_t kSettingCount = 7;
-
 // The seven settings in the registry's fixed order (Brightness, Sizes, Color, Alpha,
 // Arrows, Ar_Color, Rands), which the store's reads and write-backs keep.
 //   Brightness  the light level, 0 (dark) to 10
@@ -53,9 +51,6 @@ inline constexpr std::array<SettingRow, kSettingCount> kSettingsTable = {{
 
 // The row whose option is `name`, spelled with one dash or two; nothing for another name.
 const SettingRow* FindSettingByOption(std::string_view name);
-
-// A value chosen for some of the settings, by their place in the table.
-using SettingChoices = std::array<std::optional<int32_t>, kSettingCount>;
 
 // The place of `field`'s row in the table; kSettingCount for a field without one.
 constexpr size_t SettingIndex(int32_t ClockSettings::*field) {

@@ -7,6 +7,7 @@
 #include "clocksync/ClockRequest.h"
 #include "clocksync/DaytimeReply.h"
 #include "clocksync/SyncStatus.h"
+#include "settings/win32/PolicyStore.h"
 #include "settingswindow/ClockSyncCalls.h"
 #include "ui/Application.h"
 
@@ -25,7 +26,14 @@ constexpr char kServerVariable[] = "TESSARYN_DAYTIME_SERVER";
 // The elevated step's result, posted by its worker thread.
 constexpr UINT kStepResultMessage = WM_APP + 1;
 
-std::optional<DaytimeServerRotation> ConfiguredServers() {
+std::optional<DaytimeServerRotation> ConfiguredServers(const Policies& policies) {
+  // The administrator's list replaces the built-in servers and any other choice.
+  if (policies.time_servers) {
+    std::vector<DaytimeServer> servers = UsableDaytimeServers(*policies.time_servers);
+    if (!servers.empty()) {
+      return DaytimeServerRotation(std::move(servers));
+    }
+  }
   char value[128] = {};
   const DWORD length = GetEnvironmentVariableA(kServerVariable, value, sizeof(value));
   // Too long for any address: malformed.
@@ -50,6 +58,16 @@ SYSTEMTIME ToSystemTime(const UtcDateTime& t) {
   return utc;
 }
 
+ClockSync::Refusal RefusalOf(const Policies& policies, const ClockSyncCalls& calls) {
+  if (policies.clock_sync_allowed == false) {
+    return ClockSync::Refusal::ByPolicy;
+  }
+  if (!calls.ClockStepInstalled()) {
+    return ClockSync::Refusal::NoClockStep;
+  }
+  return ClockSync::Refusal::None;
+}
+
 std::wstring Widened(const std::string& ascii) {
   return std::wstring(ascii.begin(), ascii.end());
 }
@@ -57,11 +75,16 @@ std::wstring Widened(const std::string& ascii) {
 }  // namespace
 
 ClockSync::ClockSync(TForm& owner, TTimer& timer, HWND button, ClockSyncCalls calls)
+    : ClockSync(owner, timer, button, std::move(calls), ReadPolicies()) {}
+
+ClockSync::ClockSync(TForm& owner, TTimer& timer, HWND button, ClockSyncCalls calls,
+                     const Policies& policies)
     : owner_(owner),
       timer_(timer),
       button_(button),
       calls_(std::move(calls)),
-      servers_(ConfiguredServers()),
+      refusal_(RefusalOf(policies, calls_)),
+      servers_(ConfiguredServers(policies)),
       step_results_([this](UINT msg, WPARAM wparam, LPARAM, LRESULT&) {
         return HandleStepResult(msg, wparam);
       }),
@@ -69,6 +92,7 @@ ClockSync::ClockSync(TForm& owner, TTimer& timer, HWND button, ClockSyncCalls ca
   DaytimeClient.TimeOut = kTimeOut_ms;
   BindClientEvents();
   UpdateShield();
+  UpdateButton();
 }
 
 ClockSync::~ClockSync() = default;
@@ -147,7 +171,8 @@ void ClockSync::Button2Click() {
 }
 
 bool ClockSync::MayRequest() const {
-  return !running_ && !Application().Terminated() && (!servers_ || servers_->MayAsk(calls_.Tick()));
+  return refusal_ == Refusal::None && !running_ && !Application().Terminated() &&
+         (!servers_ || servers_->MayAsk(calls_.Tick()));
 }
 
 void ClockSync::BeginRequest() {

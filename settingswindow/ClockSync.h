@@ -13,6 +13,7 @@
 #include "net/DaytimeClient.h"
 #include "clocksync/CalendarTime.h"
 #include "clocksync/DaytimeServer.h"
+#include "settings/Policies.h"
 #include "settingswindow/ConnectionError.h"
 #include "settingswindow/ElevatedStep.h"
 #include "settingswindow/Notice.h"
@@ -30,8 +31,15 @@
 // press; the request lasts until its result is back, and the button stays disabled.
 class ClockSync {
  public:
+  // Why the button stays disabled whatever happens.
+  enum class Refusal { None, ByPolicy, NoClockStep };
+
+  // Under the policies the registry holds now.
   ClockSync(TForm& owner, TTimer& timer, HWND button,
             ClockSyncCalls calls = SystemClockSyncCalls());
+  // ClockSync = 0 refuses every press; TimeServers replaces the servers.
+  ClockSync(TForm& owner, TTimer& timer, HWND button, ClockSyncCalls calls,
+            const Policies& policies);
   ClockSync(const ClockSync&) = delete;
   ClockSync& operator=(const ClockSync&) = delete;
   ~ClockSync();
@@ -49,6 +57,7 @@ class ClockSync {
   void OwnerMoved();
 
   bool Running() const { return running_; }
+  Refusal Refused() const { return refusal_; }
   TForm3* Notice() const { return notice_.get(); }
   TForm4* ConnectionError() const { return connection_error_.get(); }
 
@@ -87,6 +96,7 @@ class ClockSync {
   ClockSyncCalls calls_;
   std::unique_ptr<TForm3> notice_;
   std::unique_ptr<TForm4> connection_error_;
+  Refusal refusal_ = Refusal::None;
   std::optional<DaytimeServerRotation> servers_;
   bool running_ = false;
   MessageWindow step_results_;

@@ -28,7 +28,11 @@ struct ClockSyncCalls {
   PrivilegeTestCall PrivilegeTest;
   TickCall Tick;
   ElevatedRunCall RunElevated;
+  // Whether the clock step was installed beside the program (an administrator may leave
+  // it out); a test's calls have it unless they say otherwise.
+  std::function<bool()> ClockStepInstalled = [] { return true; };
 };
 
-// The system's own: SetSystemClock, HoldsTimePrivilege, GetTickCount64, RunElevated.
+// The system's own: SetSystemClock, HoldsTimePrivilege, GetTickCount64, RunElevated, and
+// the clock step's file beside the program.
 ClockSyncCalls SystemClockSyncCalls();

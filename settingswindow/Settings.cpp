@@ -11,6 +11,7 @@
 #include "scene/SceneFrames.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
+#include "settings/SettingsTable.h"
 #include "windowsetup/WindowSetup.h"
 #include "settings/win32/RegistryStore.h"
 #include "settingswindow/SettingsSave.h"
@@ -50,7 +51,7 @@ UniqueFont MakeSansSerif(int height, int weight) {
 
 TForm2::TForm2(DisplayNotifications display, RenderContextCalls gl, ClockSyncCalls sync_calls)
     : TGlForm(Description(), std::move(display), gl),
-      sync_(*this, Timer, Button2.Handle(), std::move(sync_calls)) {
+      sync_(*this, Timer, Button2.Handle(), std::move(sync_calls), policies_) {
   BindHandlers();
   created_ = true;
   MakeFonts();
@@ -101,6 +102,9 @@ std::array<TWinControl*, 7> TForm2::BoldTexts() {
 void TForm2::FormCreate() {
   const LoadedSettings loaded = LoadSettings(SettingsLoader::SettingsWindow);
   settings_.clock = loaded.settings;
+  // The administrator's values go over the user's, who still keeps them stored.
+  settings_.policy = policies_.settings;
+  ApplySettingChoices(settings_.clock, settings_.policy);
   ShowFailures(loaded.failures);
   const int32_t rands = settings_.clock.Rands;
   if (rands == 0 || rands == 1) {
@@ -116,6 +120,7 @@ void TForm2::FormCreate() {
     c->SetColors(kLabelColor, RGB(0, 0, 0));
   }
   SetSliderPositions();
+  LockPolicyControls();
   SettingsSceneAfterControls(settings_, scene_);
   sync_.ClearCountdowns();
 }
@@ -141,6 +146,31 @@ void TForm2::SetSliderPositions() {
   TrackBar4.SetPosition(s.Color);
   TrackBar5.SetPosition(s.Alpha);
   TrackBar6.SetPosition(s.Brightness);
+}
+
+void TForm2::LockPolicyControls() {
+  const std::pair<TWinControl*, int32_t ClockSettings::*> bound[] = {
+      {&TrackBar1, &ClockSettings::Arrows}, {&TrackBar2, &ClockSettings::Ar_Color},
+      {&TrackBar3, &ClockSettings::Sizes},  {&TrackBar4, &ClockSettings::Color},
+      {&TrackBar5, &ClockSettings::Alpha},  {&TrackBar6, &ClockSettings::Brightness},
+      {&CheckBox1, &ClockSettings::Rands},
+  };
+  for (const auto& [control, field] : bound) {
+    if (settings_.policy[SettingIndex(field)]) {
+      EnableWindow(control->Handle(), FALSE);
+      tips_.AddControl(control->Handle(), kSetByPolicyTip);
+    }
+  }
+  switch (sync_.Refused()) {
+    case ClockSync::Refusal::ByPolicy:
+      tips_.AddControl(Button2.Handle(), kSyncOffByPolicyTip);
+      break;
+    case ClockSync::Refusal::NoClockStep:
+      tips_.AddControl(Button2.Handle(), kSyncNotInstalledTip);
+      break;
+    case ClockSync::Refusal::None:
+      break;
+  }
 }
 
 Viewport TForm2::ClockViewport() const {
@@ -170,6 +200,7 @@ void TForm2::FormDpiChanged() {
     c->ApplyBounds();
   }
   FitSyncButton();
+  tips_.Refresh();
   FormResize();
 }
 
@@ -259,7 +290,8 @@ void TForm2::Button1Click(TButton*) {
   s.Color = TrackBar4.Position();
   s.Alpha = TrackBar5.Position();
   s.Brightness = TrackBar6.Position();
-  SaveSettings(s);
+  // A policy-set value is the administrator's, not the user's: the stored one stays.
+  SaveSettings(s, settings_.policy);
 }
 
 void TForm2::Button2Click(TButton*) {

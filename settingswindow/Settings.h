@@ -10,10 +10,12 @@
 #include "glwindow/GlForm.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
+#include "settings/win32/PolicyStore.h"
 #include "settingswindow/ClockSync.h"
 #include "settingswindow/ClockSyncCalls.h"
 #include "ui/Controls.h"
 #include "ui/GlPanel.h"
+#include "ui/ToolTip.h"
 #include "win32/WinHandles.h"
 
 // The settings window: the live clock above, six sliders, "Random", "Save" and "Clock
@@ -28,11 +30,17 @@ class TForm2 : public TGlForm {
   static constexpr int kClientHeight = 430;
   // The least space between "Save" and a widened "Clock synchronization", at 96 DPI.
   static constexpr int kButtonGap = 8;
+  // Why a control does not move or a button does nothing.
+  static constexpr char kSetByPolicyTip[] = "Set by your administrator";
+  static constexpr char kSyncOffByPolicyTip[] = "Turned off by your administrator";
+  static constexpr char kSyncNotInstalledTip[] =
+      "Not installed: your administrator left the clock step out";
 
   // What the frames have left in the window's scene state.
   const SceneState& Scene() const { return scene_; }
   // What the sliders have set so far; "Save" stores it.
   const SettingsState& Settings() const { return settings_; }
+  const TToolTip& Tips() const { return tips_; }
 
  private:
   // Set once the controls are made and bound: no handler runs on a half-made window.
@@ -76,6 +84,8 @@ class TForm2 : public TGlForm {
   void SetSliderPositions();
   void MakeFonts();
   void FitSyncButton();
+  // Policy-set controls: disabled where the policy put them, with the reason at hand.
+  void LockPolicyControls();
   // The labels and the check box: bold, in the label colour.
   std::array<TWinControl*, 7> BoldTexts();
   Viewport ClockViewport() const;
@@ -95,5 +105,8 @@ class TForm2 : public TGlForm {
 
   SettingsState settings_;
   SceneState scene_;
+  // Read once, before the synchronisation that obeys them is made.
+  const Policies policies_ = ReadPolicies();
   ClockSync sync_;
+  TToolTip tips_{Handle()};
 };

@@ -1,7 +1,9 @@
 #include "settingswindow/SettingsSave.h"
 
 #include <array>
+#include <vector>
 
+#include "settings/SettingsTable.h"
 #include "settings/win32/RegistryStore.h"
 
 namespace {
@@ -19,11 +21,17 @@ constexpr std::array<NamedValue, 7> kSaveOrder = {{
 
 }  // namespace
 
-void WriteSavedSettings(HKEY key, const ClockSettings& s) {
-  WriteValuesInOrder(key, s, kSaveOrder);
+void WriteSavedSettings(HKEY key, const ClockSettings& s, const SettingChoices& policy) {
+  std::vector<NamedValue> users_own;
+  for (const NamedValue& v : kSaveOrder) {
+    if (!policy[SettingIndex(v.field)]) {
+      users_own.push_back(v);
+    }
+  }
+  WriteValuesInOrder(key, s, users_own);
 }
 
-void SaveSettings(const ClockSettings& s) {
+void SaveSettings(const ClockSettings& s, const SettingChoices& policy) {
   LONG error = ERROR_SUCCESS;
   const UniqueRegKey key = CreateSettingsKey(&error);
   if (!key.valid()) {
@@ -32,5 +40,5 @@ void SaveSettings(const ClockSettings& s) {
     // message names the key.
     throw OpenKeyFailure(error);
   }
-  WriteSavedSettings(key.get(), s);
+  WriteSavedSettings(key.get(), s, policy);
 }

@@ -2,9 +2,9 @@
 # Builds the 32-bit and the 64-bit tessaryn.scr and makes the release in
 # build/package/: tessaryn-setup.exe (one installer carrying both builds), each .scr
 # with its clock step (tessaryn-clock.exe) in a folder of its own, the README and the
-# licence; for fleet deployment a Windows Installer package of each build
-# (tools/package-msi.sh); beside them the Linux hack as a Debian source package and
-# the .deb built from it (tools/package-deb.sh).
+# licence, the administrative template in policies/; for fleet deployment a Windows
+# Installer package of each build (tools/package-msi.sh); beside them the Linux hack as
+# a Debian source package and the .deb built from it (tools/package-deb.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/common.sh
@@ -21,6 +21,10 @@ cp build/win32/tessaryn.scr build/win32/tessaryn-clock.exe "$out/32-bit/"
 cp build/win64/tessaryn.scr build/win64/tessaryn-clock.exe "$out/64-bit/"
 cp README.md "$out/README.md"
 cp LICENSE "$out/LICENSE.txt"
+# The administrative template, for PolicyDefinitions, a Central Store or Intune.
+mkdir -p "$out/policies/en-US"
+cp installer/policies/tessaryn.admx "$out/policies/"
+cp installer/policies/en-US/tessaryn.adml "$out/policies/en-US/"
 
 makensis -V2 -WX -INPUTCHARSET UTF8 \
   "-DVERSION=$version" \

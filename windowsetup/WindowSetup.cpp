@@ -24,7 +24,7 @@ void SaverSceneBeforeContext(const SettingsState& settings, SceneState& scene) {
 void SaverSceneAfterContext(SettingsState& settings, SceneState& scene, RandomGenerator& random) {
   random.Seed();
   scene.Caption.CaptionAlphaStep = kCaptionAlphaStep;
-  ApplyRandomMode(settings.clock, random);
+  ApplyRandomMode(settings.clock, random, settings.policy);
   ApplyColors(settings);
   scene.DialMeshReady = false;
 }
@@ -47,7 +47,7 @@ void SettingsSceneBeforeContext(const SettingsState& settings, SceneState& scene
 
 void SettingsSceneBeforeControls(SettingsState& settings, RandomGenerator& random) {
   random.Seed();
-  ApplyRandomMode(settings.clock, random);
+  ApplyRandomMode(settings.clock, random, settings.policy);
 }
 
 void SettingsSceneAfterControls(SettingsState& settings, SceneState& scene) {

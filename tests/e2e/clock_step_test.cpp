@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include <vector>
+
 #include "SaverProcess.h"
+#include "tests/support/PolicyKeys.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -73,6 +76,31 @@ TEST(ClockStep, SetsTheClockOnlyFromAFreshWellFormedRequest) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(RunClockStep(c.arguments), c.exit_code);
+  }
+}
+
+// The step runs elevated, perhaps under another account: the computer's policy alone can
+// forbid it, and does so before the clock is asked.
+TEST(ClockStep, RefusesWhenTheComputersPolicyForbidsSynchronisation) {
+  const struct {
+    const char* what;
+    std::vector<PolicyEntry> policy;
+    DWORD exit_code;
+  } cases[] = {
+      {"the computer forbids",
+       {{HKEY_LOCAL_MACHINE, "ClockSync", REG_DWORD, 0}},
+       ERROR_ACCESS_DISABLED_BY_POLICY},
+      {"the user's policy is no guide here", {{HKEY_CURRENT_USER, "ClockSync", REG_DWORD, 0}}, 0},
+      {"the computer allows", {{HKEY_LOCAL_MACHINE, "ClockSync", REG_DWORD, 1}}, 0},
+      {"ClockSync as text is ignored", {{HKEY_LOCAL_MACHINE, "ClockSync", REG_SZ, 0, "0"}}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WritePolicies(c.policy);
+    // Within Wine's half second of the clock: set, and so no change at all.
+    const std::string request = TimeArgument(UtcNow()) + " " + std::to_string(GetTickCount64());
+    EXPECT_EQ(RunClockStep(request), c.exit_code);
+    ClearPolicies();
   }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "SaverProcess.h"
+#include "tests/support/PolicyKeys.h"
 #include "XWindows.h"
 #include "tests/support/Input.h"
 #include "tests/support/LoopbackServer.h"
@@ -118,10 +119,13 @@ int ChangedPixels(const Picture& before, const Picture& after) {
 class SettingsWindow {
  public:
   explicit SettingsWindow(int port) : SettingsWindow(std::vector<int>{port}) {}
-  explicit SettingsWindow(const std::vector<int>& ports) {
+  // `policy` goes into the policy keys first.
+  explicit SettingsWindow(const std::vector<int>& ports,
+                          const std::vector<PolicyEntry>& policy = {}) {
     // Green hands and no dial: red on screen can only be the failure text.
     StoreSettings(10, 10, 0, 3, 1, 3, 0);
     PointAt(ports);
+    WritePolicies(policy);
     saver_ = std::make_unique<SaverProcess>("/c");
     window_ = saver_->WaitForWindow("Tessaryn Settings");
     if (window_ != nullptr) {
@@ -147,6 +151,7 @@ class SettingsWindow {
         kStateBound_ms, 50);
     SetEnvironmentVariableA("TESSARYN_DAYTIME_SERVER", nullptr);
     DeleteStoredSettings();
+    ClearPolicies();
   }
 
   bool Ready() const { return button_ != nullptr; }
@@ -301,6 +306,42 @@ TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeClose
   EXPECT_TRUE(watch.closed);
   EXPECT_TRUE(settings.PreviewMoves());
   EXPECT_TRUE(WaitUntilEnabled(settings.Button(), kStateBound_ms));
+}
+
+// The administrator's servers replace every other choice: the press goes to the policy's
+// loopback server, not to the one the environment names, where nothing listens.
+TEST(ClockSynchronization, ThePolicysServersAnswerThePress) {
+  LoopbackServer server(
+      [](LoopbackServer& s, SOCKET c) {
+        SendCurrentTime(c, GetTickCount64(), [](std::string&) {});
+        s.WaitForClientClose(c);
+      },
+      2);
+  int nobody = 0;
+  {
+    // A port just given up: nothing listens there.
+    const LoopbackServer gone([](LoopbackServer&, SOCKET) {});
+    nobody = gone.Port();
+  }
+  const std::string ours = "127.0.0.1:" + std::to_string(server.Port());
+  const struct {
+    const char* what;
+    PolicyEntry servers;
+  } cases[] = {
+      {"the computer's list", {HKEY_LOCAL_MACHINE, "TimeServers", REG_SZ, 0, ours}},
+      {"the user's list, its bad entry left out",
+       {HKEY_CURRENT_USER, "TimeServers", REG_SZ, 0, "time.example, " + ours}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SettingsWindow settings(std::vector<int>{nobody}, {c.servers});
+    ASSERT_TRUE(settings.Ready());
+    const HWND notice = settings.PressSync();
+    ASSERT_NE(notice, nullptr);
+    const NoticeWatch watch = Watch(notice, kStateBound_ms);
+    ASSERT_FALSE(watch.texts.empty());
+    EXPECT_EQ(watch.texts.back(), kSuccess);
+  }
 }
 
 // Wine refuses the hour's change to the settings window and to the elevated step alike:

@@ -13,6 +13,7 @@
 #include "SaverProcess.h"
 #include "settings/win32/RegistryStore.h"
 #include "tests/support/Input.h"
+#include "tests/support/PolicyKeys.h"
 #include "win32/WinHandles.h"
 
 namespace {
@@ -85,6 +86,7 @@ class FullScreenSaver : public testing::Test {
   }
   void TearDown() override {
     saver_.reset();
+    ClearPolicies();
     ClearPasswordSwitch();
     DeleteStoredSettings();
   }
@@ -235,6 +237,63 @@ TEST_F(FullScreenSaver, DrawsTheStoredDialAndNoneForColorZeroOrEleven) {
     saver_.reset();
     EXPECT_LT(without_dial, 20) << "Color " << color;
     EXPECT_GT(with_dial, without_dial + 60) << "Color " << color;
+  }
+}
+
+// The dial the administrator's policy sets is drawn, not the user's; a value that is out
+// of range or of the wrong type is ignored, and the computer's beats the user's.
+TEST_F(FullScreenSaver, DrawsThePolicysDialNotTheUsers) {
+  struct Case {
+    const char* what;
+    int32_t users_dial;
+    std::vector<PolicyEntry> policy;
+    bool dial;
+  };
+  const Case cases[] = {
+      {"the computer's dial 7 over the user's none",
+       0,
+       {{HKEY_LOCAL_MACHINE, "Color", REG_DWORD, 7}},
+       true},
+      {"the user's policy dial 7 over the user's none",
+       0,
+       {{HKEY_CURRENT_USER, "Color", REG_DWORD, 7}},
+       true},
+      {"the computer's none beats the user's policy dial",
+       7,
+       {{HKEY_LOCAL_MACHINE, "Color", REG_DWORD, 0}, {HKEY_CURRENT_USER, "Color", REG_DWORD, 7}},
+       false},
+      {"dial 11 is out of range: the user's none",
+       0,
+       {{HKEY_LOCAL_MACHINE, "Color", REG_DWORD, 11}},
+       false},
+      {"dial as text is ignored: the user's none",
+       0,
+       {{HKEY_LOCAL_MACHINE, "Color", REG_SZ, 0, "7"}},
+       false},
+      {"random mode by policy keeps the policy's dial and its colour",
+       0,
+       {{HKEY_LOCAL_MACHINE, "Rands", REG_DWORD, 1},
+        {HKEY_LOCAL_MACHINE, "Color", REG_DWORD, 7},
+        {HKEY_CURRENT_USER, "Alpha", REG_DWORD, 1}},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StoreSettings(9, 10, c.users_dial, 1, 10, 1, 0);
+    WritePolicies(c.policy);
+    const std::vector<std::string> policy_values = PolicyValueNames();
+    ASSERT_NE(Start(), nullptr);
+    const int lit = LitRingPixels(Screenshot());
+    saver_.reset();
+    if (c.dial) {
+      EXPECT_GT(lit, 80);
+    } else {
+      EXPECT_LT(lit, 20);
+    }
+    // The user's own value is kept, and nothing went into the policy keys.
+    EXPECT_EQ(StoredSetting("Color"), c.users_dial);
+    EXPECT_EQ(PolicyValueNames(), policy_values);
+    ClearPolicies();
   }
 }
 

@@ -3,6 +3,7 @@
 #include "SaverProcess.h"
 #include "XWindows.h"
 #include "tests/support/Input.h"
+#include "tests/support/PolicyKeys.h"
 
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -72,9 +73,13 @@ std::string ClassOf(HWND hwnd) {
 
 class SettingsWindow : public testing::Test {
  protected:
-  void SetUp() override { DeleteStoredSettings(); }
+  void SetUp() override {
+    DeleteStoredSettings();
+    ClearPolicies();
+  }
   void TearDown() override {
     saver_.reset();
+    ClearPolicies();
     DeleteStoredSettings();
   }
 
@@ -474,6 +479,63 @@ TEST_F(SettingsWindow, StoredValuesShowClampedOrRandomAndSaveStoresWhatShows) {
     Press(VK_ESCAPE);
     ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
   }
+}
+
+// An administrator's policy: each control it sets is disabled where the policy puts it,
+// the computer's value beating the user's policy and a value out of range ignored; "Save"
+// stores the user's own values of the others and leaves the stored values of the rest.
+TEST_F(SettingsWindow, PolicySetControlsStandDisabledAndSaveKeepsTheUsersStoredValues) {
+  StoreSettings(3, 12, 4, 2, 6, 8, 1);
+  WritePolicies({{HKEY_LOCAL_MACHINE, "Color", REG_DWORD, 9},
+                 {HKEY_CURRENT_USER, "Color", REG_DWORD, 1},
+                 {HKEY_CURRENT_USER, "Brightness", REG_DWORD, 10},
+                 {HKEY_LOCAL_MACHINE, "Sizes", REG_DWORD, 99},
+                 {HKEY_LOCAL_MACHINE, "Arrows", REG_SZ, 0, "2"},
+                 {HKEY_LOCAL_MACHINE, "Rands", REG_DWORD, 0},
+                 {HKEY_LOCAL_MACHINE, "ClockSync", REG_DWORD, 0}});
+  Open();
+  // Random mode is off by policy, so the stored values show as they are.
+  EXPECT_EQ(Shown(), (std::vector<int>{6, 8, 12, 9, 2, 10}));
+  EXPECT_FALSE(CheckBoxChecked());
+  const struct {
+    const char* what;
+    HWND control;
+    bool enabled;
+  } controls[] = {
+      {"Arrows (text is ignored)", TrackBar(1), true},
+      {"Arrows Color", TrackBar(2), true},
+      {"Digital Size (99 is ignored)", TrackBar(3), true},
+      {"Dial", TrackBar(4), false},
+      {"Dial Color", TrackBar(5), true},
+      {"Brightness", TrackBar(6), false},
+      {"Random", controls_[kCheckBox1], false},
+      {"Save", controls_[1], true},
+      {"Clock synchronization", controls_[2], false},
+  };
+  for (const auto& c : controls) {
+    EXPECT_EQ(IsWindowEnabled(c.control) != FALSE, c.enabled) << c.what;
+  }
+  // Where it was: the layout does not change for a policy.
+  RECT dial{};
+  GetWindowRect(TrackBar(4), &dial);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&dial), 2);
+  EXPECT_EQ(dial.left, 136);
+  EXPECT_EQ(dial.top, 359);
+
+  FocusControl(kTrackBar[1]);
+  Press(VK_RIGHT);
+  ASSERT_TRUE(PositionReaches(1, 7));
+  ClickAt(CentreOf(controls_[1]));  // Save
+  const std::vector<int> expected = {7, 8, 12, 4, 2, 3};
+  EXPECT_TRUE(PumpUntil([&] { return StoredAll() == expected; }, kStateBound_ms));
+  EXPECT_EQ(StoredAll(), expected);
+  EXPECT_EQ(StoredSetting("Rands"), 1);
+  // A press on the disabled dial moves nothing.
+  ClickAt(CentreOf(TrackBar(4)));
+  PumpFor(200);  // a move that must not come
+  EXPECT_EQ(Position(4), 9);
+  Press(VK_ESCAPE);
+  ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
 }
 
 int RunningSavers() {

@@ -8,8 +8,9 @@
 # that bitness, installs it silently with msiexec: the files in the system folder, the
 # saver drawing from there, the Add/Remove Programs entry, installing twice, an upgrade
 # to a newer package built here, a repair, an older one refused, removal by product
-# code, the package refused before Windows 7 SP1, and the package of the other bitness
-# refused. Exits non-zero when a check fails.
+# code, ADDLOCAL=Saver leaving the clock step out (and the settings window's button
+# disabled), the package refused before Windows 7 SP1, and the package of the other
+# bitness refused. Exits non-zero when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -109,6 +110,16 @@ platform_matches_the_contents() {
     [ "${template%%;*}" = Intel ] && [ "$sixty_four" -eq 0 ]
   fi
 }
+# The saver, and within it the clock step, a feature of its own that is on unless left out.
+# NOTE: wixl drops Absent="disallow" (Attributes 16); the saver's place as the parent
+# keeps it from being left out while the clock step stays.
+two_features() {
+  table "$msi" Feature | awk -F'\t' '
+    $1 == "Saver" && $2 == "" && $6 == 1 { saver++ }
+    $1 == "ClockStep" && $2 == "Saver" && $6 == 1 { step++ }
+    { n++ } END { exit !(n == 2 && saver == 1 && step == 1) }' &&
+    table "$msi" FeatureComponents | sort | tr '\t' ' ' | paste -sd, | grep -qx 'ClockStep ClockStep,Saver Saver'
+}
 carries_the_builds() {
   rm -rf "$work/extracted" && msiextract -C "$work/extracted" "$msi" >/dev/null &&
     cmp -s "$build/tessaryn.scr" "$(find "$work/extracted" -name tessaryn.scr)" &&
@@ -131,6 +142,7 @@ check "ICE60: no versioned file is hashed" no_hash_of_a_versioned_file
 check "ICE61: upgrades remove only older versions, by secured public properties" upgrades_are_sound
 check "ICE80: the summary's platform matches its components and searches" platform_matches_the_contents
 echo "== what it carries"
+check "features Saver and, within it, ClockStep (on by default)" two_features
 check "the UpgradeCode Tessaryn keeps for ever" [ "$(property "$msi" UpgradeCode)" = "$upgrade_code" ]
 check "its ProductCode is its own, the UpgradeCode shared" codes_of_their_own
 check "this bitness's builds, byte for byte" carries_the_builds
@@ -266,6 +278,33 @@ check "then the package installs" exit_code_is "$code" 0
 check "its files" installed
 msiexec /x "$(product_code "$msi")"
 check "and is removed again" nothing_left
+
+echo "== ADDLOCAL=Saver: the saver without its clock step ($arch)"
+# The settings window of the installed saver, started as the display dialog starts it:
+# its "Clock synchronization" stands disabled (0), or not (1).
+sync_button_state() {
+  local probe pid state=0
+  probe=$(winepath -w "$PWD/build/$arch/tests/e2e/button_state.exe")
+  "$native_wine" 'C:\windows\system32\tessaryn.scr' /c &
+  pid=$!
+  "$native_wine" "$probe" "Tessaryn Settings" "Clock synchronization" || state=$?
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  echo "    the button's state: $state (0 disabled, 1 enabled, 2 not found)"
+  [ "$state" -eq "$1" ]
+}
+msiexec /i "$(winepath -w "$msi")" ADDLOCAL=Saver
+check "msiexec /i ADDLOCAL=Saver succeeds" exit_code_is "$code" 0
+check "the saver is installed" same_file "$build/tessaryn.scr" "$windows/system32/tessaryn.scr"
+check "and no clock step" no_file "$windows/system32/tessaryn-clock.exe"
+check "its settings window's Clock synchronization stands disabled" sync_button_state 0
+msiexec /x "$(product_code "$msi")"
+check "and it is removed" nothing_left
+msiexec /i "$(winepath -w "$msi")"
+check "a default install has its clock step" installed
+check "and the button is enabled" sync_button_state 1
+msiexec /x "$(product_code "$msi")"
+check "and it is removed" nothing_left
 
 echo "== refused before Windows 7 SP1 ($arch)"
 # NOTE: Wine takes the Windows version it reports from this value at each program's start.
