@@ -49,6 +49,8 @@ class ClockSync {
   void OwnerMoved();
 
   bool Running() const { return running_; }
+  // Whether the button wears the shield: a press will ask for the user's consent.
+  bool ShowsShield() const { return shield_; }
   TForm3* Notice() const { return notice_.get(); }
   TForm4* ConnectionError() const { return connection_error_.get(); }
 
@@ -89,6 +91,7 @@ class ClockSync {
   std::unique_ptr<TForm4> connection_error_;
   std::optional<DaytimeServerRotation> servers_;
   bool running_ = false;
+  bool shield_ = false;
   MessageWindow step_results_;
   ElevatedClockStep elevated_step_;
 };
