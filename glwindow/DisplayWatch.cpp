@@ -30,6 +30,9 @@ Fn Entry(HMODULE module, const char* name) {
              : reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// Truthful here: the manifest lists the systems the program supports, and without it
+// Windows 8.1 and later would still answer 6.2, which passes. The major version is tested
+// with the minor and the service pack, as the call's documentation asks.
 bool SystemIsWindows8OrLater() {
   OSVERSIONINFOEXW version{};
   version.dwOSVersionInfoSize = sizeof(version);
@@ -38,7 +41,9 @@ bool SystemIsWindows8OrLater() {
   DWORDLONG condition = 0;
   condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
   condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
-  return VerifyVersionInfoW(&version, VER_MAJORVERSION | VER_MINORVERSION, condition) != FALSE;
+  condition = VerSetConditionMask(condition, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
+  const DWORD tested = VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR;
+  return VerifyVersionInfoW(&version, tested, condition) != FALSE;
 }
 
 }  // namespace
@@ -69,12 +74,11 @@ DisplayWatch::~DisplayWatch() {
 void DisplayWatch::Start(HWND window) {
   Stop();
   window_ = window;
+  const bool session_status = calls_.Windows8OrLater != nullptr && calls_.Windows8OrLater();
+  watched_setting_ = session_status ? &kSessionDisplayStatus : &kMonitorPowerOn;
   if (calls_.RegisterPowerSetting != nullptr) {
-    const bool console_state = calls_.Windows8OrLater != nullptr && calls_.Windows8OrLater();
     // Windows answers at once with the current state.
-    power_ = calls_.RegisterPowerSetting(window,
-                                         console_state ? &kConsoleDisplayState : &kMonitorPowerOn,
-                                         kDeviceNotifyWindowHandle);
+    power_ = calls_.RegisterPowerSetting(window, watched_setting_, kDeviceNotifyWindowHandle);
   }
   if (calls_.RegisterSession != nullptr) {
     session_registered_ = calls_.RegisterSession(window, kNotifyForThisSession) != FALSE;
@@ -90,6 +94,7 @@ void DisplayWatch::Stop() {
     calls_.UnregisterSession(window_);
   }
   session_registered_ = false;
+  watched_setting_ = nullptr;
   window_ = nullptr;
 }
 
@@ -110,13 +115,12 @@ void DisplayWatch::PowerSettingChanged(LPARAM lparam) {
   if (setting == nullptr || setting->data_length < sizeof(DWORD)) {
     return;
   }
-  const bool console = IsEqualGUID(setting->setting, kConsoleDisplayState);
-  if (!console && !IsEqualGUID(setting->setting, kMonitorPowerOn)) {
+  if (watched_setting_ == nullptr || !IsEqualGUID(setting->setting, *watched_setting_)) {
     return;
   }
   DWORD state = 0;
   std::memcpy(&state, setting->data, sizeof(state));
-  // A dimmed console display (2) still shows the clock.
+  // A dimmed display (2) still shows the clock.
   display_on_ = state != kDisplayOff;
 }
 

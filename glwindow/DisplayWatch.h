@@ -20,8 +20,8 @@ struct DisplayNotifications {
   UnregisterPowerSettingFn UnregisterPowerSetting = nullptr;
   RegisterSessionFn RegisterSession = nullptr;
   UnregisterSessionFn UnregisterSession = nullptr;
-  // Windows 8 and later report the console display's state; Windows 7 only the
-  // monitors' power.
+  // Windows 8 and later report the display of the program's own session; Windows 7
+  // only the monitors' power.
   bool (*Windows8OrLater)() = nullptr;
   // The library the session entries come from, held as long as they are.
   UniqueModule library;
@@ -35,13 +35,17 @@ DisplayNotifications SystemDisplayNotifications();
 inline constexpr UINT kWmPowerBroadcast = 0x0218;
 inline constexpr WPARAM kPbtPowerSettingChange = 0x8013;
 inline constexpr UINT kWmWtsSessionChange = 0x02B1;
-inline constexpr GUID kConsoleDisplayState = {
-    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+// GUID_SESSION_DISPLAY_STATUS: the display of the session the program runs in.
+inline constexpr GUID kSessionDisplayStatus = {
+    0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
+// GUID_MONITOR_POWER_ON: the monitors' power, all Windows 7 reports.
 inline constexpr GUID kMonitorPowerOn = {
     0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
 // Whether a window's frames can be seen, from the display's power and the session's
 // notifications. Registration that fails (no such service) leaves it seen for good.
+// Only the power setting registered for counts: in a Remote Desktop session the
+// console's monitor may sleep while the remote user watches the clock.
 class DisplayWatch {
  public:
   explicit DisplayWatch(DisplayNotifications calls);
@@ -63,6 +67,8 @@ class DisplayWatch {
   DisplayNotifications calls_;
   HWND window_ = nullptr;
   HANDLE power_ = nullptr;
+  // The power setting whose notices count, chosen at Start.
+  const GUID* watched_setting_ = nullptr;
   bool session_registered_ = false;
   bool display_on_ = true;
   bool session_has_display_ = true;

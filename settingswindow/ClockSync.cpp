@@ -309,7 +309,8 @@ void ClockSync::UpdateButton() {
 }
 
 void ClockSync::UpdateShield() {
+  shield_ = !calls_.PrivilegeTest();
   if (button_ != nullptr && IsWindow(button_)) {
-    SendMessageW(button_, BCM_SETSHIELD, 0, calls_.PrivilegeTest() ? FALSE : TRUE);
+    SendMessageW(button_, BCM_SETSHIELD, 0, shield_ ? TRUE : FALSE);
   }
 }

@@ -58,6 +58,8 @@ class ClockSync {
 
   bool Running() const { return running_; }
   Refusal Refused() const { return refusal_; }
+  // Whether the button wears the shield: a press will ask for the user's consent.
+  bool ShowsShield() const { return shield_; }
   TForm3* Notice() const { return notice_.get(); }
   TForm4* ConnectionError() const { return connection_error_.get(); }
 
@@ -99,6 +101,7 @@ class ClockSync {
   Refusal refusal_ = Refusal::None;
   std::optional<DaytimeServerRotation> servers_;
   bool running_ = false;
+  bool shield_ = false;
   MessageWindow step_results_;
   ElevatedClockStep elevated_step_;
 };

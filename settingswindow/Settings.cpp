@@ -86,8 +86,11 @@ void TForm2::MakeFonts() {
 }
 
 void TForm2::FitSyncButton() {
-  // The shield may come with any press: room for it always. It grows to the left, up
-  // to a gap after "Save".
+  // Only the shield needs more room than the designed size, scaled, which the button
+  // keeps without it. It grows to the left, up to a gap after "Save".
+  if (!sync_.ShowsShield()) {
+    return;
+  }
   RECT save{};
   GetWindowRect(Button1.Handle(), &save);
   MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&save), 2);

@@ -67,6 +67,11 @@ struct Notice {
   DWORD state;
 };
 
+// GUID_CONSOLE_DISPLAY_STATE: the console's monitor, which Windows 8 and later also
+// report; a remote session's clock must not follow it.
+constexpr GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+
 constexpr WPARAM kConsoleConnect = 1;
 constexpr WPARAM kConsoleDisconnect = 2;
 constexpr WPARAM kRemoteConnect = 3;
@@ -146,8 +151,8 @@ TEST_F(DisplayPower, NoFrameOrTickWhileNobodyCanSeeAndAFrameAtOnceWhenBack) {
     Notice off;
     Notice on;
   } cases[] = {
-      {"console display off, then on", true, Power(kConsoleDisplayState, 0),
-       Power(kConsoleDisplayState, 1)},
+      {"the session's display off, then on", true, Power(kSessionDisplayStatus, 0),
+       Power(kSessionDisplayStatus, 1)},
       {"monitors off, then on (Windows 7)", false, Power(kMonitorPowerOn, 0),
        Power(kMonitorPowerOn, 1)},
       {"console disconnected, then connected", true, Session(kConsoleDisconnect),
@@ -159,7 +164,8 @@ TEST_F(DisplayPower, NoFrameOrTickWhileNobodyCanSeeAndAFrameAtOnceWhenBack) {
     SCOPED_TRACE(c.what);
     Application().Reset();
     CountingGlForm& form = Start(c.windows8);
-    EXPECT_EQ(g_registrations.power_setting, c.windows8 ? &kConsoleDisplayState : &kMonitorPowerOn);
+    EXPECT_EQ(g_registrations.power_setting,
+              c.windows8 ? &kSessionDisplayStatus : &kMonitorPowerOn);
     EXPECT_EQ(g_registrations.session_window, form.Handle());
 
     Deliver(form.Handle(), c.off);
@@ -185,7 +191,7 @@ TEST_F(DisplayPower, NoFrameOrTickWhileNobodyCanSeeAndAFrameAtOnceWhenBack) {
 
 TEST_F(DisplayPower, ADimmedDisplayAndOtherSessionEventsKeepTheFramesComing) {
   CountingGlForm& form = Start();
-  const Notice notices[] = {Power(kConsoleDisplayState, 2), Session(7 /* locked */),
+  const Notice notices[] = {Power(kSessionDisplayStatus, 2), Session(7 /* locked */),
                             Session(8 /* unlocked */)};
   for (const Notice& n : notices) {
     Deliver(form.Handle(), n);
@@ -194,11 +200,55 @@ TEST_F(DisplayPower, ADimmedDisplayAndOtherSessionEventsKeepTheFramesComing) {
   }
 }
 
+TEST_F(DisplayPower, ARemoteSessionFollowsItsOwnDisplayNotTheConsoles) {
+  CountingGlForm& form = Start(/*windows8=*/true);
+  // The console's monitor sleeps while the remote user watches.
+  Deliver(form.Handle(), Power(kConsoleDisplayState, 0));
+  EXPECT_TRUE(form.Timer.Running());
+  int frames = form.frames;
+  EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, kStateBound_ms))
+      << "the console's monitor stopped a remote session's clock";
+
+  // The remote session's own display goes off: the frames stop, whatever the console does.
+  Deliver(form.Handle(), Power(kSessionDisplayStatus, 0));
+  Deliver(form.Handle(), Power(kConsoleDisplayState, 1));
+  EXPECT_FALSE(form.Timer.Running());
+  frames = form.frames;
+  PumpFor(kDarkSpell_ms);
+  EXPECT_EQ(form.frames, frames) << "the console's monitor woke a dark session";
+
+  Deliver(form.Handle(), Power(kSessionDisplayStatus, 1));
+  EXPECT_EQ(form.frames, frames + 1);
+}
+
+// Besides the console's monitor on Windows 8 and later (above).
+TEST_F(DisplayPower, NoOtherDisplaySettingStopsTheFrames) {
+  const struct {
+    const char* what;
+    bool windows8;
+    const GUID* other;
+  } cases[] = {
+      {"Windows 8: the monitors' power off", true, &kMonitorPowerOn},
+      {"Windows 7: the console's monitor off", false, &kConsoleDisplayState},
+      {"Windows 7: a session's display off", false, &kSessionDisplayStatus},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Application().Reset();
+    CountingGlForm& form = Start(c.windows8);
+    Deliver(form.Handle(), Power(*c.other, 0));
+    const int frames = form.frames;
+    EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, kStateBound_ms));
+    form.Close();
+    form_.reset();
+  }
+}
+
 TEST_F(DisplayPower, BothMustBeBackBeforeTheFramesResume) {
   CountingGlForm& form = Start();
-  Deliver(form.Handle(), Power(kConsoleDisplayState, 0));
+  Deliver(form.Handle(), Power(kSessionDisplayStatus, 0));
   Deliver(form.Handle(), Session(kRemoteDisconnect));
-  Deliver(form.Handle(), Power(kConsoleDisplayState, 1));
+  Deliver(form.Handle(), Power(kSessionDisplayStatus, 1));
   const int frames = form.frames;
   PumpFor(kDarkSpell_ms);
   EXPECT_EQ(form.frames, frames) << "the session still has no display";
@@ -283,14 +333,14 @@ TEST_F(FullScreenSaverInTheDark, TheFrameAfterTheDarkShowsTheCurrentTimeAndAKeyS
   ASSERT_TRUE(PumpUntil([] { return LitOnSide(+1) > 5; }, kStateBound_ms)) << "3 o'clock";
   EXPECT_EQ(LitOnSide(-1), 0);
 
-  Deliver(form_->Handle(), Power(kConsoleDisplayState, 0));
+  Deliver(form_->Handle(), Power(kSessionDisplayStatus, 0));
   const CaptionState caption = form_->Scene().Caption;
   Clock().Pin({9, 0, 0, 0});
   PumpFor(kDarkSpell_ms);
   EXPECT_EQ(LitOnSide(-1), 0) << "a frame was drawn for a dark screen";
   EXPECT_EQ(form_->Scene().Caption.CaptionAlpha, caption.CaptionAlpha);
 
-  Deliver(form_->Handle(), Power(kConsoleDisplayState, 1));
+  Deliver(form_->Handle(), Power(kSessionDisplayStatus, 1));
   // The frame drawn at once: one step of the pulse from where it stopped, not the steps
   // of the missed frames.
   EXPECT_NEAR(std::abs(form_->Scene().Caption.CaptionAlpha - caption.CaptionAlpha),
@@ -298,7 +348,7 @@ TEST_F(FullScreenSaverInTheDark, TheFrameAfterTheDarkShowsTheCurrentTimeAndAKeyS
   EXPECT_TRUE(PumpUntil([] { return LitOnSide(-1) > 5; }, kStateBound_ms)) << "9 o'clock";
   EXPECT_EQ(LitOnSide(+1), 0);
 
-  Deliver(form_->Handle(), Power(kConsoleDisplayState, 0));
+  Deliver(form_->Handle(), Power(kSessionDisplayStatus, 0));
   SetForegroundWindow(form_->Handle());
   ASSERT_TRUE(PumpUntil([this] { return form_->Active(); }, kStateBound_ms));
   const HWND window = form_->Handle();

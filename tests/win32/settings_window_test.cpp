@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "settings/ClockSettings.h"
 #include "settings/win32/RegistryStore.h"
+#include "settingswindow/ClockSyncCalls.h"
 #include "settingswindow/Settings.h"
 // After <windows.h>, which the window's header brings.
 #include <commctrl.h>
@@ -91,25 +93,57 @@ int TextExtent(HWND control) {
   return extent.cx;
 }
 
-TEST_F(SettingsWindowAsWindowsDrivesIt, ClockSynchronizationWithItsShieldFitsAtEveryScale) {
-  for (const int dpi : {96, 120, 144, 192}) {
-    SCOPED_TRACE(dpi);
-    RECT suggested{0, 0, MulDiv(400, dpi, 96), MulDiv(430, dpi, 96)};
-    SendMessageA(form_->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-                 reinterpret_cast<LPARAM>(&suggested));
-    const HWND button = form_->Button2.Handle();
-    const RECT sync = ClientRectOf(button, form_->Handle());
-    const RECT save = ClientRectOf(form_->Button1.Handle(), form_->Handle());
-    // The text, the small shield icon beside it, and the system's own ideal size.
-    EXPECT_GE(sync.right - sync.left, TextExtent(button) + MulDiv(16, dpi, 96));
-    SIZE ideal{};
-    if (SendMessageA(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal))) {
-      EXPECT_GE(sync.right - sync.left, ideal.cx);
+// The clock synchronisation's system calls with the privilege test answered: a process
+// that holds the clock's privilege wears no shield, one that does not wears it. Nothing
+// here presses the button, and nothing may set the clock or ask for elevation.
+ClockSyncCalls SyncCallsHoldingPrivilege(bool held) {
+  ClockSyncCalls calls = SystemClockSyncCalls();
+  calls.PrivilegeTest = [held] { return held; };
+  calls.SetClock = [](const SYSTEMTIME&) -> DWORD { return ERROR_PRIVILEGE_NOT_HELD; };
+  calls.RunElevated = [](HWND, const std::wstring&, const std::wstring&) -> DWORD {
+    return ERROR_CANCELLED;
+  };
+  return calls;
+}
+
+TEST_F(SettingsWindowAsWindowsDrivesIt, ClockSynchronizationWidensOnlyForItsShieldAtEveryScale) {
+  for (const bool shield : {false, true}) {
+    SCOPED_TRACE(shield ? "with the shield" : "without the shield");
+    form_->Close();
+    form_.reset();
+    Application().Reset();
+    form_ = std::make_unique<TForm2>(SystemDisplayNotifications(),
+                                     RenderContextCalls{.SetPixelFormat = &SetPixelFormatOnce},
+                                     SyncCallsHoldingPrivilege(!shield));
+    ASSERT_TRUE(form_->HandleAllocated());
+    // Up the scales and back down: every change refits from the designed rectangle.
+    for (const int dpi : {96, 120, 144, 192, 120, 96}) {
+      SCOPED_TRACE(dpi);
+      RECT suggested{0, 0, MulDiv(400, dpi, 96), MulDiv(430, dpi, 96)};
+      SendMessageA(form_->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+      const HWND button = form_->Button2.Handle();
+      const RECT sync = ClientRectOf(button, form_->Handle());
+      const int left = MulDiv(117, dpi, 96);
+      const int right = left + MulDiv(160, dpi, 96);
+      EXPECT_EQ(sync.top, MulDiv(376, dpi, 96));
+      EXPECT_EQ(sync.bottom - sync.top, MulDiv(17, dpi, 96));
+      // The designed right edge, 117 + 160 at 96 DPI, whatever the width.
+      EXPECT_EQ(sync.right, right);
+      if (!shield) {
+        EXPECT_EQ(sync.left, left) << "widened without a shield";
+        continue;
+      }
+      // The text, the small shield icon beside it, and the system's own ideal size.
+      EXPECT_GE(sync.right - sync.left, TextExtent(button) + MulDiv(16, dpi, 96));
+      SIZE ideal{};
+      if (SendMessageA(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal))) {
+        EXPECT_GE(sync.right - sync.left, ideal.cx);
+      }
+      // It never reaches "Save".
+      const RECT save = ClientRectOf(form_->Button1.Handle(), form_->Handle());
+      EXPECT_GT(sync.left, save.right);
     }
-    // Its right edge stays at 117 + 160 = 277 at 96 DPI; it never reaches "Save".
-    EXPECT_EQ(sync.right, MulDiv(277, dpi, 96));
-    EXPECT_GT(sync.left, save.right);
-    EXPECT_EQ(sync.top, MulDiv(376, dpi, 96));
   }
 }
 
