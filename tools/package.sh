@@ -22,17 +22,7 @@ cp build/win64/tessaryn.scr build/win64/tessaryn-clock.exe "$out/64-bit/"
 cp README.md "$out/README.md"
 cp LICENSE "$out/LICENSE.txt"
 
-makensis -V2 -WX -INPUTCHARSET UTF8 \
-  "-DVERSION=$version" \
-  "-DSCR32=$PWD/$out/32-bit/tessaryn.scr" \
-  "-DSCR64=$PWD/$out/64-bit/tessaryn.scr" \
-  "-DCLOCK32=$PWD/$out/32-bit/tessaryn-clock.exe" \
-  "-DCLOCK64=$PWD/$out/64-bit/tessaryn-clock.exe" \
-  "-DREADME=$PWD/README.md" \
-  "-DLICENSE=$PWD/LICENSE" \
-  "-DICON=$PWD/res/tessaryn.ico" \
-  "-DOUTFILE=$PWD/$out/tessaryn-setup.exe" \
-  installer/tessaryn.nsi
+bash tools/package-setup.sh "$out" "$version" "$out/tessaryn-setup.exe"
 bash tools/package-msi.sh "$out" "$version"
 bash tools/package-deb.sh "$out"
 echo "package: $out"
