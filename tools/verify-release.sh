@@ -10,8 +10,17 @@
 # A detached OpenPGP signature counts when it verifies, with the release's own keyring,
 # over the rebuilt file. Prints each file as reproduced or NOT reproduced; exits
 # non-zero when any is not. Needs what tools/release.sh needs (tools/install-deps.sh).
+#
+#   tools/verify-release.sh --against REBUILT DIR
+#
+# compares DIR with a rebuild made before, REBUILT, without building.
 set -euo pipefail
 
+against=
+if [ "${1:-}" = --against ]; then
+  against=$(realpath "${2:?rebuilt release directory}")
+  shift 2
+fi
 published=$(realpath "${1:?release directory}")
 tarballs=("$published"/tessaryn-*.tar.gz)
 tarball=${tarballs[0]}
@@ -24,18 +33,20 @@ export SOURCE_DATE_EPOCH
 SOURCE_DATE_EPOCH=$(TZ=UTC date -d "$stamp" +%s)
 
 work=$(mktemp -d /tmp/tessaryn-verify.XXXXXX)
-log=$work/release.log
-tar -xzf "$tarball" -C "$work"
-uri=$(sed -n 's/^URIs: //p' "$published/tessaryn.sources" 2>/dev/null || true)
-echo "verify-release: rebuilding $name in $work (log: $log)"
-if ! (cd "$work/$name" && env -u TESSARYN_SIGN_PKCS12 -u TESSARYN_GPG_KEY \
-  TESSARYN_SIGNATURES_FROM="$published" TESSARYN_APT_REPO="$published/apt" \
-  ${uri:+TESSARYN_APT_URI="$uri"} bash tools/release.sh --out "$work/release") >"$log" 2>&1; then
-  tail -n 30 "$log"
-  echo "verify-release: the rebuild failed" >&2
-  exit 1
+rebuilt=${against:-$work/release}
+if [ -z "$against" ]; then
+  log=$work/release.log
+  tar -xzf "$tarball" -C "$work"
+  uri=$(sed -n 's/^URIs: //p' "$published/tessaryn.sources" 2>/dev/null || true)
+  echo "verify-release: rebuilding $name in $work (log: $log)"
+  if ! (cd "$work/$name" && env -u TESSARYN_SIGN_PKCS12 -u TESSARYN_GPG_KEY \
+    TESSARYN_SIGNATURES_FROM="$published" TESSARYN_APT_REPO="$published/apt" \
+    ${uri:+TESSARYN_APT_URI="$uri"} bash tools/release.sh --out "$rebuilt") >"$log" 2>&1; then
+    tail -n 30 "$log"
+    echo "verify-release: the rebuild failed" >&2
+    exit 1
+  fi
 fi
-rebuilt=$work/release
 
 # gpgv keeps nothing of its own: the release's keyring is the only key it knows.
 export GNUPGHOME=$work/gnupg
@@ -85,8 +96,13 @@ while IFS= read -r f; do
   [ -f "$published/$f" ] || report "$f" no "the release lacks a file the rebuild makes"
 done < <(cd "$rebuilt" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 
+if [ -n "$against" ]; then
+  rm -rf "$work"
+elif [ "$failed" -ne 0 ]; then
+  echo "verify-release: the rebuild is kept in $work"
+fi
 if [ "$failed" -ne 0 ]; then
-  echo "verify-release: $failed file(s) NOT reproduced; the rebuild is in $work"
+  echo "verify-release: $failed file(s) NOT reproduced"
   exit 1
 fi
 rm -rf "$work"

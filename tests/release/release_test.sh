@@ -99,6 +99,21 @@ check "a changed tarball fails OpenPGP" \
   bash -c '! gpgv --keyring "$KEYRING" "$0" "$1" >/dev/null 2>&1' \
   "$release/tessaryn-$version.tar.gz.asc" "$(changed_copy "$release/tessaryn-$version.tar.gz")"
 
+# verify-release.sh's comparison, without its rebuild: the release against itself, and
+# a copy with one byte of one package changed, which must be named.
+mkdir -p "$work/changed-release"
+cp -r "$release/." "$work/changed-release/"
+cp "$(changed_copy "$release/tessaryn-$version-x64.msi")" "$work/changed-release/tessaryn-$version-x64.msi"
+verify_against() { bash tools/verify-release.sh --against "$release" "$1" >"$work/verify.log" 2>&1; }
+check "verify-release finds the release reproduced by itself" verify_against "$release"
+names_the_changed_file_alone() {
+  ! verify_against "$work/changed-release" &&
+    grep -q "^NOT reproduced  tessaryn-$version-x64.msi " "$work/verify.log" &&
+    [ "$(grep -c '^NOT reproduced' "$work/verify.log")" -eq 1 ]
+}
+check "verify-release fails a copy with one changed byte, naming that file alone" \
+  names_the_changed_file_alone
+
 echo "== what the release holds"
 check "sha256sum -c SHA256SUMS passes" bash -c 'cd "$0" && sha256sum --quiet -c SHA256SUMS' "$release"
 listed_in_sums() { awk '{ print $2 }' "$release/SHA256SUMS" | grep -qx "$1"; }
