@@ -76,8 +76,10 @@ echo "release: source $(basename "$tarball")"
 # --- Windows: the programs, signed before anything packs them -----------------------
 
 zip=tessaryn-$version-windows.zip
+# A damaged zip gives no signatures: what carries its programs then differs, and says so.
 if carrying_over && [ -f "$published/$zip" ]; then
-  (cd "$stage/published" && unzip -q "$published/$zip")
+  (cd "$stage/published" && unzip -q "$published/$zip") ||
+    echo "release: cannot unpack the published $zip" >&2
 fi
 for bits in 32 64; do
   build "win$bits" tessaryn tessaryn_clock
