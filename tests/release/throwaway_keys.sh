@@ -7,7 +7,7 @@ make_throwaway_keys() {
   local dir=$1
   mkdir -p "$dir"
   (
-    cd "$dir"
+    cd "$dir" || exit
     openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 2 \
       -subj "/CN=Tessaryn throwaway CA" -addext basicConstraints=critical,CA:TRUE \
       -addext keyUsage=critical,keyCertSign,cRLSign
