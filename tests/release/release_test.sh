@@ -134,6 +134,17 @@ zip_holds() {
     "tessaryn-$version/32-bit/tessaryn-clock.exe tessaryn-$version/32-bit/tessaryn.scr tessaryn-$version/64-bit/tessaryn-clock.exe tessaryn-$version/64-bit/tessaryn.scr tessaryn-$version/LICENSE.txt tessaryn-$version/README.md " ]
 }
 check "the zip holds both builds, README and LICENSE" zip_holds
+# What would make two builds differ: a link time in the PE header, a build path.
+pe_time_stamp() {
+  local header
+  header=$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')
+  od -An -tu4 -j $((header + 8)) -N 4 "$1" | tr -d ' '
+}
+dpkg-deb -x "$release/tessaryn_${deb_version}_amd64.deb" "$work/deb"
+for file in "$programs"/{32,64}-bit/tessaryn{.scr,-clock.exe} "$work/deb/usr/libexec/xscreensaver/tessaryn"; do
+  case $file in *.scr | *.exe) check "no link time in ${file#"$work"/}" test "$(pe_time_stamp "$file")" = 0 ;; esac
+  check "no build path in ${file#"$work"/}" bash -c '! grep -aqF "$0" "$1"' "$PWD" "$file"
+done
 check "the repository's pool holds the .deb" \
   cmp -s "$release/tessaryn_${deb_version}_amd64.deb" "$release/apt/pool/main/t/tessaryn/tessaryn_${deb_version}_amd64.deb"
 check "tessaryn.sources names the keyring apt checks with" \
