@@ -31,6 +31,15 @@ refused() {
 }
 check "is refused, naming the change, before anything is built" refused
 
+echo "== a release without keys"
+unsigned_said_once() {
+  env -u TESSARYN_SIGN_PKCS12 -u TESSARYN_GPG_KEY bash tools/release.sh --allow-dirty \
+    --out "$work/keyless" >"$work/keyless.log" 2>&1 &&
+    [ "$(grep -ci unsigned "$work/keyless.log")" -eq 1 ] &&
+    [ -z "$(cd "$work/keyless" && find . -name '*.asc' -o -name InRelease -o -name '*.sig')" ]
+}
+check "is made unsigned, and says so in one line" unsigned_said_once
+
 echo "== a signed release"
 make_throwaway_keys "$work/keys"
 keys=$work/keys
