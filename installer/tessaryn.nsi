@@ -12,6 +12,13 @@
 
 Unicode true
 SetCompressor /SOLID lzma
+; Reproducible: the files carry no times of their own (an install dates them itself).
+SetDateSave off
+; A signed release signs the uninstaller before it is packed: UNINSTFINALIZE is the
+; command, %1 the uninstaller's path.
+!ifdef UNINSTFINALIZE
+  !uninstfinalize '${UNINSTFINALIZE}'
+!endif
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"

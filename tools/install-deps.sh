@@ -43,6 +43,9 @@ packages=(
   # the hack's caption: FreeType and fontconfig, the face it draws (the package depends
   # on it), and the check of its entry for MATE's screensaver
   libfreetype-dev libfontconfig-dev fonts-liberation desktop-file-utils
+  # the release: Authenticode and OpenPGP signatures, the zip, the apt repository's
+  # indices, and a Debian 13 chroot for tools/check-debian13.sh
+  osslsigncode gnupg openssl zip unzip dpkg-dev apt-utils debootstrap
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -82,6 +82,43 @@ give_short_names() {
   done
 }
 
+# NOTE: wixl drops a feature's Absent="disallow": without it "Change" in Add/Remove
+# Programs would offer to leave the saver out while keeping the package installed.
+saver_cannot_be_left_out() {
+  msibuild "$1" -q "UPDATE \`Feature\` SET \`Attributes\` = 16 WHERE \`Feature\` = 'Saver'"
+}
+
+# Reproducible: wixl gives each package a random package code and the time of the
+# build. The package code is derived from what the package is built from instead (a
+# package with other contents, or made by another version of this script, gets
+# another), and the summary's created and saved times (FILETIMEs written while wixl
+# ran, between the seconds FROM and TO) become SOURCE_DATE_EPOCH, in place: the compound
+# file keeps no checksum over them.
+derive_summary() {
+  local msi=$1 dir=$2 from=$3 to=$4 hash summary t found=0
+  hash=$({ cat "$dir"/* "$source" "$PWD/tools/package-msi.sh"; echo "$version"; } | sha256sum | cut -c1-64)
+  summary=$(msiinfo suminfo "$msi")
+  msibuild "$msi" -s "$(sed -n 's/^Subject: //p' <<<"$summary")" \
+    "$(sed -n 's/^Author: //p' <<<"$summary")" "$(sed -n 's/^Template: //p' <<<"$summary")" \
+    "{$(uuid_v5 "$upgrade_code" "package-$hash")}"
+  [ -n "${SOURCE_DATE_EPOCH:-}" ] || return 0
+  for t in $(seq "$from" "$to"); do
+    for offset in $(LC_ALL=C grep -obUaP "$(filetime "$t")" "$msi" | cut -d: -f1); do
+      printf "$(filetime "$SOURCE_DATE_EPOCH")" |
+        dd of="$msi" bs=1 seek="$offset" conv=notrunc status=none
+      found=$((found + 1))
+    done
+  done
+  [ "$found" -ge 2 ] || { echo "package-msi: the summary's times not found in $msi" >&2; exit 1; }
+}
+# A time in seconds since 1970 as a little-endian FILETIME, its bytes as \xHH escapes.
+filetime() {
+  local hex
+  hex=$(printf %016x $((($1 + 11644473600) * 10000000)))
+  printf '\\x%s' "${hex:14:2}" "${hex:12:2}" "${hex:10:2}" "${hex:8:2}" "${hex:6:2}" \
+    "${hex:4:2}" "${hex:2:2}" "${hex:0:2}"
+}
+
 # NOTE: wixl finds sources only by relative paths, so it runs in a folder that holds them.
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
@@ -92,10 +129,15 @@ for arch in x64 x86; do
   [ "$arch" = x86 ] && bits=32-bit
   mkdir -p "$stage/$arch"
   cp "$package/$bits/tessaryn.scr" "$package/$bits/tessaryn-clock.exe" "$stage/$arch/"
+  # The cabinet keeps each file's time.
+  [ -z "${SOURCE_DATE_EPOCH:-}" ] || touch -d "@$SOURCE_DATE_EPOCH" "$stage/$arch"/*
+  from=$(date +%s)
   (cd "$stage" && wixl -a "$arch" -D "Arch=$arch" -D "Version=$version" \
     -D "ProductCode=$(uuid_v5 "$upgrade_code" "tessaryn-$version-$arch")" \
     -D "Bin=$arch" -D Icon=tessaryn.ico -o "$out/tessaryn-$version-$arch.msi" "$source")
   set_file_versions "$out/tessaryn-$version-$arch.msi" "$stage/$arch"
   drop_hashes_of_versioned_files "$out/tessaryn-$version-$arch.msi"
   give_short_names "$out/tessaryn-$version-$arch.msi"
+  saver_cannot_be_left_out "$out/tessaryn-$version-$arch.msi"
+  derive_summary "$out/tessaryn-$version-$arch.msi" "$stage/$arch" "$from" "$(date +%s)"
 done

@@ -26,17 +26,7 @@ mkdir -p "$out/policies/en-US"
 cp installer/policies/tessaryn.admx "$out/policies/"
 cp installer/policies/en-US/tessaryn.adml "$out/policies/en-US/"
 
-makensis -V2 -WX -INPUTCHARSET UTF8 \
-  "-DVERSION=$version" \
-  "-DSCR32=$PWD/$out/32-bit/tessaryn.scr" \
-  "-DSCR64=$PWD/$out/64-bit/tessaryn.scr" \
-  "-DCLOCK32=$PWD/$out/32-bit/tessaryn-clock.exe" \
-  "-DCLOCK64=$PWD/$out/64-bit/tessaryn-clock.exe" \
-  "-DREADME=$PWD/README.md" \
-  "-DLICENSE=$PWD/LICENSE" \
-  "-DICON=$PWD/res/tessaryn.ico" \
-  "-DOUTFILE=$PWD/$out/tessaryn-setup.exe" \
-  installer/tessaryn.nsi
+bash tools/package-setup.sh "$out" "$version" "$out/tessaryn-setup.exe"
 bash tools/package-msi.sh "$out" "$version"
 bash tools/package-deb.sh "$out"
 echo "package: $out"

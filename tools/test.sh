@@ -80,9 +80,14 @@ for i in "${!background_pids[@]}"; do
   cat "${background_logs[$i]}"
 done
 
+# A release signed with throwaway keys: its signatures checked, its signed programs
+# installed and run under Wine.
+run_tier "signed release" bash tests/release/release_test.sh
+
 # Installs the .deb, runs it under Debian's XScreenSaver daemon, purges it: after the
 # Wine sessions, so that its daemon and theirs never start under each other's load.
 run_tier "Debian package and XScreenSaver daemon" bash tests/linux/package_test.sh
+run_tier "apt repository: install, upgrade, refusals" bash tests/linux/apt_update_test.sh
 
 if [ "$status" -ne 0 ]; then
   echo "Some tests FAILED."

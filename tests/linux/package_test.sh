@@ -85,7 +85,7 @@ check "its man page is installed and found" bash -c \
 check "the caption's face is there: bold Liberation Mono" bash -c \
   'fc-match "Liberation Mono:bold" family style | grep -qx "Liberation Mono:style=Bold"'
 check "the copyright file is installed" listed /usr/share/doc/tessaryn/copyright
-check "the changelog is installed, compressed" listed /usr/share/doc/tessaryn/changelog.gz
+check "the changelog is installed, compressed" listed /usr/share/doc/tessaryn/changelog.Debian.gz
 
 # The settings dialog shows the Windows settings window's sliders and builds the hack's
 # command line from the XML, leaving out a slider that stands at its default: each
