@@ -111,11 +111,10 @@ platform_matches_the_contents() {
   fi
 }
 # The saver, and within it the clock step, a feature of its own that is on unless left out.
-# NOTE: wixl drops Absent="disallow" (Attributes 16); the saver's place as the parent
-# keeps it from being left out while the clock step stays.
+# The saver may not be left out (msidbFeatureAttributesUIDisallowAbsent, 16).
 two_features() {
   table "$msi" Feature | awk -F'\t' '
-    $1 == "Saver" && $2 == "" && $6 == 1 { saver++ }
+    $1 == "Saver" && $2 == "" && $6 == 1 && int($8 / 16) % 2 == 1 { saver++ }
     $1 == "ClockStep" && $2 == "Saver" && $6 == 1 { step++ }
     { n++ } END { exit !(n == 2 && saver == 1 && step == 1) }' &&
     table "$msi" FeatureComponents | sort | tr '\t' ' ' | paste -sd, | grep -qx 'ClockStep ClockStep,Saver Saver'
