@@ -6,7 +6,8 @@
 #   tessaryn-VERSION.tar.gz            the upstream source, which everything is built from
 #   tessaryn-VERSION-setup.exe         the setup program carrying both Windows builds
 #   tessaryn-VERSION-x64.msi, -x86.msi Windows Installer packages, one per build
-#   tessaryn-VERSION-windows.zip       both builds' programs with README and LICENSE
+#   tessaryn-VERSION-windows.zip       both builds' programs with README, LICENSE, policies/
+#   policies/                          the administrative template (ADMX, en-US ADML)
 #   tessaryn_VERSION-1_ARCH.deb        the XScreenSaver hack for Debian
 #   tessaryn_VERSION-1.dsc, .debian.tar.xz, .orig.tar.gz, .changes  its source package
 #   apt/                               a signed apt repository holding the .deb
@@ -96,6 +97,13 @@ mkdir -p "$zip_root"
 cp -r "$stage/programs/32-bit" "$stage/programs/64-bit" "$zip_root/"
 cp README.md "$zip_root/README.md"
 cp LICENSE "$zip_root/LICENSE.txt"
+# The administrative template, in the zip and beside the packages: an administrator
+# deploying either finds it there.
+mkdir -p "$zip_root/policies/en-US" "$out/policies/en-US"
+for root in "$zip_root" "$out"; do
+  cp installer/policies/tessaryn.admx "$root/policies/"
+  cp installer/policies/en-US/tessaryn.adml "$root/policies/en-US/"
+done
 find "$zip_root" -type f -exec chmod 644 {} + -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
 (cd "$stage/zip" && find . -type f -printf '%P\n' | LC_ALL=C sort |
   zip -X -D -9 -q "$out/$zip" -@)
@@ -143,7 +151,7 @@ Signed-By: /usr/share/keyrings/tessaryn-archive-keyring.gpg
 EOF
 echo "release: apt repository"
 
-(cd "$out" && find . -maxdepth 1 -type f ! -name 'SHA256SUMS*' -printf '%P\n' |
+(cd "$out" && { find . -maxdepth 1 -type f ! -name 'SHA256SUMS*' -printf '%P\n'; find policies -type f; } |
   LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
 sign_detached "$out/SHA256SUMS"
 rm -rf "$stage"

@@ -128,7 +128,8 @@ check "sha256sum -c SHA256SUMS passes" bash -c 'cd "$0" && sha256sum --quiet -c 
 listed_in_sums() { awk '{ print $2 }' "$release/SHA256SUMS" | grep -qx "$1"; }
 for name in "tessaryn-$version-setup.exe" "tessaryn-$version-x64.msi" "tessaryn-$version-x86.msi" \
   "tessaryn-$version-windows.zip" "tessaryn_${deb_version}_amd64.deb" "tessaryn-$version.tar.gz" \
-  "tessaryn_$deb_version.dsc" tessaryn-archive-keyring.gpg tessaryn.sources; do
+  "tessaryn_$deb_version.dsc" tessaryn-archive-keyring.gpg tessaryn.sources \
+  policies/tessaryn.admx policies/en-US/tessaryn.adml; do
   check "SHA256SUMS lists $name" listed_in_sums "$name"
 done
 field() { sed -n "s/^$2: //p" "$1"; }
@@ -140,9 +141,9 @@ check "its upstream tarball is the release's, with its signature" bash -c \
   "$release" "$version"
 zip_holds() {
   [ "$(unzip -Z1 "$release/tessaryn-$version-windows.zip" | LC_ALL=C sort | tr '\n' ' ')" = \
-    "tessaryn-$version/32-bit/tessaryn-clock.exe tessaryn-$version/32-bit/tessaryn.scr tessaryn-$version/64-bit/tessaryn-clock.exe tessaryn-$version/64-bit/tessaryn.scr tessaryn-$version/LICENSE.txt tessaryn-$version/README.md " ]
+    "tessaryn-$version/32-bit/tessaryn-clock.exe tessaryn-$version/32-bit/tessaryn.scr tessaryn-$version/64-bit/tessaryn-clock.exe tessaryn-$version/64-bit/tessaryn.scr tessaryn-$version/LICENSE.txt tessaryn-$version/README.md tessaryn-$version/policies/en-US/tessaryn.adml tessaryn-$version/policies/tessaryn.admx " ]
 }
-check "the zip holds both builds, README and LICENSE" zip_holds
+check "the zip holds both builds, README, LICENSE and the administrative template" zip_holds
 # What would make two builds differ: a link time in the PE header, a build path.
 pe_time_stamp() {
   local header
