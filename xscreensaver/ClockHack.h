@@ -52,7 +52,7 @@ class ClockHack {
   int drawn_height_ = 0;
   int frames_drawn_ = 0;
   std::optional<CaptionFace> caption_face_;
-  // The cell height of the caption font in the lists.
+  // The character height of the caption font in the lists.
   int font_height_ = 0;
   bool quit_ = false;
 };
