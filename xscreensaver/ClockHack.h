@@ -31,6 +31,7 @@ class ClockHack {
   void BuildCaptionFont();
   void DrawFrame();
   void FinishFrames();
+  void StallAt(StallPoint point);
   void ServeEvents();
   void ServeEvent(const XEvent& event);
   void ServeKey(XKeyEvent key);
