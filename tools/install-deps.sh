@@ -43,6 +43,8 @@ packages=(
   # the hack's caption: FreeType and fontconfig, the face it draws (the package depends
   # on it), and the check of its entry for MATE's screensaver
   libfreetype-dev libfontconfig-dev fonts-liberation desktop-file-utils
+  # tessaryn-enable's check in the tests
+  shellcheck
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
