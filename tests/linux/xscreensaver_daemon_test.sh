@@ -10,8 +10,8 @@
 # hand where that time puts it; `-deactivate` must end the hack; xscreensaver-settings
 # must then preview the clock in its pane.
 #
-# The daemon's -deactivate must end the hack within a second, in steady drawing and
-# right at its start-up.
+# The daemon's -deactivate must end the hack within a second, in steady drawing, right
+# at its start-up, and stalled in its font's build and in a first frame.
 #
 # Then a user's own path, in a home of its own with a ~/.xscreensaver of its own and
 # XScreenSaver running: the user runs tessaryn-enable twice (the second run changes
@@ -222,6 +222,29 @@ as_user xscreensaver-command -exit >/dev/null 2>&1 || true
 first_daemon_gone() { ! pgrep -u "$user" -x xscreensaver >/dev/null; }
 check "the first daemon ends" wait_until 90 first_daemon_gone
 check "no hack is left running" wait_until 90 hack_gone
+
+# Stopped in the caption font's build and in a first frame, each stalled for good
+# through a test seam the daemon hands on, as a slow one would be.
+stalled() {
+  local id
+  for id in $(xwininfo -display "$display" -root -children | awk '/^ +0x/ { print $1 }'); do
+    xprop -display "$display" -id "$id" _TESSARYN_STALLED 2>/dev/null | grep -q ' = ' &&
+      return 0
+  done
+  return 1
+}
+for point in font frame; do
+  as_user env TESSARYN_STALL="$point" xscreensaver --no-splash >/dev/null 2>&1 &
+  user_pids+=($!)
+  check "stalled in the $point: the daemon answers" wait_until 90 daemon_ready
+  check "stalled in the $point: -activate is accepted" \
+    quietly as_user xscreensaver-command -activate
+  check "stalled in the $point: the hack says it is stalled" wait_until 90 stalled
+  check "stalled in the $point: -deactivate ends tessaryn within a second" \
+    stopped_within_a_second as_user
+  as_user xscreensaver-command -exit >/dev/null 2>&1 || true
+  check "stalled in the $point: the daemon ends" wait_until 90 first_daemon_gone
+done
 
 # --- A user's own path, with tessaryn-enable. ---
 # The user's files: every file, link and folder with its bytes or target, and its mode.
