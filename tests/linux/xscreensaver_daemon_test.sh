@@ -282,13 +282,17 @@ chmod 640 "$user_home/.xscreensaver"
 "${as_root[@]}" chown -R "$user" "$user_home"
 before=$(home_state "$user_home")
 
-# XScreenSaver already runs in the session when the user runs tessaryn-enable.
-as_user_in "$user_home" x xscreensaver --no-splash >/dev/null 2>&1 &
+# XScreenSaver already runs in the session when the user runs tessaryn-enable, once
+# every process of the daemons before it has gone (its log is kept out of the home).
+nothing_of_xscreensaver_left() { ! pgrep -u "$user" '^xscreensaver' >/dev/null; }
+check "nothing of the earlier daemons is left" wait_until 90 nothing_of_xscreensaver_left
+as_user_in "$user_home" x xscreensaver --no-splash --log "$home/user-daemon.log" \
+  >/dev/null 2>&1 &
 user_pids+=($!)
 user_daemon_ready() { as_user_in "$user_home" x xscreensaver-command -time >/dev/null 2>&1; }
 daemon_pid() { pgrep -u "$user" -x xscreensaver; }
 check "the user's daemon answers" wait_until 90 user_daemon_ready
-running_daemon=$(daemon_pid)
+running_daemon=$(daemon_pid || true)
 
 check "tessaryn-enable is on the PATH" as_user_in "$user_home" x sh -c 'command -v tessaryn-enable'
 check "tessaryn-enable runs" quietly as_user_in "$user_home" x tessaryn-enable
@@ -340,7 +344,7 @@ if [ -n "$exec_line" ]; then
   user_pids+=($!)
 fi
 check "the autostart entry ($exec_line) starts the daemon" wait_until 90 user_daemon_ready
-running_daemon=$(daemon_pid)
+running_daemon=$(daemon_pid || true)
 
 check "tessaryn-enable --remove runs" quietly as_user_in "$user_home" x tessaryn-enable --remove
 check "the daemon is not restarted by --remove" test "$(daemon_pid)" = "$running_daemon"
@@ -372,6 +376,8 @@ check "--remove leaves the home empty again" emptied
 if [ "$failures" -ne 0 ]; then
   echo "daemon log (the first daemon's):"
   sed 's/^/    /' "$home/daemon.log" 2>/dev/null | tail -n 30
+  echo "daemon log (the user's first):"
+  sed 's/^/    /' "$home/user-daemon.log" 2>/dev/null | tail -n 30
   exit 1
 fi
 echo "all checks passed"
