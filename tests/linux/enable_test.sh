@@ -21,7 +21,8 @@ if [ "$(id -u)" -ne 0 ] && ! sudo -n true 2>/dev/null; then
   exit 77
 fi
 source_script=$(realpath "${1:-xscreensaver/enable/tessaryn-enable}")
-user=tessaryn-enable-test
+# One of its own per run: ctest and the package test may run it side by side.
+user=tessaryn-enable-$$
 work=$(mktemp -d)
 made_user=no
 helper_pids=()
