@@ -337,10 +337,11 @@ check "-deactivate ends tessaryn within a second" \
 as_user_in "$user_home" x xscreensaver-command -exit >/dev/null 2>&1 || true
 daemon_gone() { ! pgrep -u "$user" -x xscreensaver >/dev/null; }
 check "the daemon ends" wait_until 90 daemon_gone
+check "nothing of it is left" wait_until 90 nothing_of_xscreensaver_left
 exec_line=$(sed -n 's/^Exec=//p' "$autostart_entry" 2>/dev/null | head -n 1)
 if [ -n "$exec_line" ]; then
   # shellcheck disable=SC2086  # the entry's Exec is a command line, split as XDG does
-  as_user_in "$user_home" x $exec_line >/dev/null 2>&1 &
+  as_user_in "$user_home" x $exec_line --log "$home/autostart-daemon.log" >/dev/null 2>&1 &
   user_pids+=($!)
 fi
 check "the autostart entry ($exec_line) starts the daemon" wait_until 90 user_daemon_ready
@@ -376,8 +377,10 @@ check "--remove leaves the home empty again" emptied
 if [ "$failures" -ne 0 ]; then
   echo "daemon log (the first daemon's):"
   sed 's/^/    /' "$home/daemon.log" 2>/dev/null | tail -n 30
-  echo "daemon log (the user's first):"
-  sed 's/^/    /' "$home/user-daemon.log" 2>/dev/null | tail -n 30
+  for log in user-daemon autostart-daemon; do
+    echo "daemon log ($log):"
+    sed 's/^/    /' "$home/$log.log" 2>/dev/null | tail -n 30
+  done
   exit 1
 fi
 echo "all checks passed"
