@@ -172,12 +172,29 @@ poll_until() {
   for ((i = 0; i < 4500; i++)); do "$@" && return 0; sleep 0.02; done
   return 1
 }
+# What a hack still running is doing: its state, parent and signals, and each thread's
+# wait in the kernel.
+describe_hack() {
+  local pid
+  for pid in $(pgrep -u "$user" -x tessaryn); do
+    echo "    pid $pid: $(grep -E '^(State|PPid|SigPnd|ShdPnd|SigBlk|SigCgt):' \
+      "/proc/$pid/status" 2>/dev/null | tr -s '\t\n' '  ')"
+    ps -L -o lwp=,stat=,wchan:32=,comm= -p "$pid" 2>/dev/null | sed 's/^/      /'
+  done
+}
 stopped_within_a_second() {
-  local sent answered ended gone
+  local sent answered ended gone described=no
   sent=$(now_ms)
   "$@" xscreensaver-command -deactivate >/dev/null 2>&1 || return 1
   answered=$(now_ms)
-  poll_until hack_ended || return 1
+  until hack_ended; do
+    if [ "$described" = no ] && [ $(($(now_ms) - answered)) -gt 1000 ]; then
+      described=yes
+      describe_hack
+    fi
+    [ $(($(now_ms) - answered)) -lt 90000 ] || return 1
+    sleep 0.02
+  done
   ended=$(now_ms)
   poll_until hack_gone || return 1
   gone=$(now_ms)
@@ -233,8 +250,13 @@ stalled() {
   done
   return 1
 }
+# A daemon starts once every process of the one before has gone.
+nothing_of_xscreensaver_left() { ! pgrep -u "$user" '^xscreensaver' >/dev/null; }
 for point in font frame; do
-  as_user env TESSARYN_STALL="$point" xscreensaver --no-splash >/dev/null 2>&1 &
+  check "stalled in the $point: nothing of the daemon before is left" \
+    wait_until 90 nothing_of_xscreensaver_left
+  as_user env TESSARYN_STALL="$point" xscreensaver --no-splash --log "$home/stall-$point.log" \
+    >/dev/null 2>&1 &
   user_pids+=($!)
   check "stalled in the $point: the daemon answers" wait_until 90 daemon_ready
   check "stalled in the $point: -activate is accepted" \
@@ -284,7 +306,6 @@ before=$(home_state "$user_home")
 
 # XScreenSaver already runs in the session when the user runs tessaryn-enable, once
 # every process of the daemons before it has gone (its log is kept out of the home).
-nothing_of_xscreensaver_left() { ! pgrep -u "$user" '^xscreensaver' >/dev/null; }
 check "nothing of the earlier daemons is left" wait_until 90 nothing_of_xscreensaver_left
 as_user_in "$user_home" x xscreensaver --no-splash --log "$home/user-daemon.log" \
   >/dev/null 2>&1 &
@@ -377,7 +398,7 @@ check "--remove leaves the home empty again" emptied
 if [ "$failures" -ne 0 ]; then
   echo "daemon log (the first daemon's):"
   sed 's/^/    /' "$home/daemon.log" 2>/dev/null | tail -n 30
-  for log in user-daemon autostart-daemon; do
+  for log in stall-font stall-frame user-daemon autostart-daemon; do
     echo "daemon log ($log):"
     sed 's/^/    /' "$home/$log.log" 2>/dev/null | tail -n 30
   done
