@@ -51,9 +51,15 @@ void InstallStopSignals() {
   alarm_on_expiry.sigev_signo = SIGALRM;
   g_watchdog_made = timer_create(CLOCK_MONOTONIC, &alarm_on_expiry, &g_watchdog) == 0;
   Handle(SIGALRM, &EndNow);
+  sigset_t stops;
+  sigemptyset(&stops);
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
     Handle(signal, &RequestStop);
+    sigaddset(&stops, signal);
   }
+  // A mask is inherited through exec: a stop its parent had blocked would never come.
+  sigaddset(&stops, SIGALRM);
+  sigprocmask(SIG_UNBLOCK, &stops, nullptr);
 }
 
 void ServeStopsInLoop() {

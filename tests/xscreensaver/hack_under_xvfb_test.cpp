@@ -345,12 +345,14 @@ TEST(HackStop, GoneWithinASecondOfSigtermAtEveryPointOfItsLife) {
     const char* point;
     const char* stall;
     Wait wait;
+    bool blocked_by_parent = false;  // started with SIGTERM in its blocked mask
   };
   const Row rows[] = {
       {"start-up", nullptr, Wait::Not},
       {"font build", "font", Wait::Stalled},
       {"first frame", "frame", Wait::Stalled},
       {"steady drawing", nullptr, Wait::Drawing},
+      {"steady drawing, SIGTERM blocked by its parent", nullptr, Wait::Drawing, true},
   };
   constexpr auto kBound = std::chrono::milliseconds(1000);
   VirtualScreen screen("1920x1080x24");
@@ -360,7 +362,12 @@ TEST(HackStop, GoneWithinASecondOfSigtermAtEveryPointOfItsLife) {
     const Window window = MapTestWindow(x, 1920, 1080);
     std::vector<std::string> env{"DISPLAY=" + screen.Name()};
     if (r.stall != nullptr) env.push_back(std::string("TESSARYN_STALL=") + r.stall);
+    sigset_t term, before;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    pthread_sigmask(r.blocked_by_parent ? SIG_BLOCK : SIG_UNBLOCK, &term, &before);
     HackProcess hack({"-window-id", std::to_string(window)}, env);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (r.wait == Wait::Stalled) {
       ASSERT_TRUE(WaitForProperty(x, window, "_TESSARYN_STALLED", hack, kStartMs)) << hack.Stderr();
     } else if (r.wait == Wait::Drawing) {
