@@ -102,14 +102,31 @@ as_user_in() {
   [ "$with_display" != x ] || env+=(DISPLAY="$display")
   "${as_root[@]}" runuser -u "$user" -- env -i "${env[@]}" "$@"
 }
-as_user xscreensaver --no-splash --log "$home/daemon.log" >/dev/null 2>&1 &
-user_pids+=($!)
 quietly() { "$@" >/dev/null 2>&1; }
 daemon_ready() { as_user xscreensaver-command -time >/dev/null 2>&1; }
+nothing_of_xscreensaver_left() { ! pgrep -u "$user" '^xscreensaver' >/dev/null; }
+# Starts the daemon `"${@:2}"` in the background and waits for `$1` to say it answers.
+# NOTE: XScreenSaver 6.06 now and then hangs at start on a loaded machine, before it
+# opens its window (its log ends at "running in process N"): a daemon that has not
+# answered in 45 s is ended and started once more.
+start_daemon() {
+  local ready=$1
+  shift
+  "$@" >/dev/null 2>&1 &
+  user_pids+=($!)
+  wait_until 45 "$ready" && return 0
+  echo "    the daemon did not answer in 45 s: ended, and started once more"
+  "${as_root[@]}" kill "${user_pids[-1]}" 2>/dev/null
+  wait_until 30 nothing_of_xscreensaver_left || true
+  "$@" >/dev/null 2>&1 &
+  user_pids+=($!)
+  wait_until 90 "$ready"
+}
 hack_running() { pgrep -u "$user" -x tessaryn >/dev/null; }
 hack_gone() { ! hack_running; }
 
-check "the daemon answers" wait_until 90 daemon_ready
+check "the daemon answers" \
+  start_daemon daemon_ready as_user xscreensaver --no-splash --log "$home/daemon.log"
 check "-activate is accepted" quietly as_user xscreensaver-command -activate
 check "-activate starts tessaryn" wait_until 90 hack_running
 hack_exe() { "${as_root[@]}" readlink "/proc/$(pgrep -u "$user" -n -x tessaryn)/exe"; }
@@ -251,14 +268,11 @@ stalled() {
   return 1
 }
 # A daemon starts once every process of the one before has gone.
-nothing_of_xscreensaver_left() { ! pgrep -u "$user" '^xscreensaver' >/dev/null; }
 for point in font frame; do
   check "stalled in the $point: nothing of the daemon before is left" \
     wait_until 90 nothing_of_xscreensaver_left
-  as_user env TESSARYN_STALL="$point" xscreensaver --no-splash --log "$home/stall-$point.log" \
-    >/dev/null 2>&1 &
-  user_pids+=($!)
-  check "stalled in the $point: the daemon answers" wait_until 90 daemon_ready
+  check "stalled in the $point: the daemon answers" start_daemon daemon_ready \
+    as_user env TESSARYN_STALL="$point" xscreensaver --no-splash --log "$home/stall-$point.log"
   check "stalled in the $point: -activate is accepted" \
     quietly as_user xscreensaver-command -activate
   check "stalled in the $point: the hack says it is stalled" wait_until 90 stalled
@@ -307,12 +321,10 @@ before=$(home_state "$user_home")
 # XScreenSaver already runs in the session when the user runs tessaryn-enable, once
 # every process of the daemons before it has gone (its log is kept out of the home).
 check "nothing of the earlier daemons is left" wait_until 90 nothing_of_xscreensaver_left
-as_user_in "$user_home" x xscreensaver --no-splash --log "$home/user-daemon.log" \
-  >/dev/null 2>&1 &
-user_pids+=($!)
 user_daemon_ready() { as_user_in "$user_home" x xscreensaver-command -time >/dev/null 2>&1; }
 daemon_pid() { pgrep -u "$user" -x xscreensaver; }
-check "the user's daemon answers" wait_until 90 user_daemon_ready
+check "the user's daemon answers" start_daemon user_daemon_ready \
+  as_user_in "$user_home" x xscreensaver --no-splash --log "$home/user-daemon.log"
 running_daemon=$(daemon_pid || true)
 
 check "tessaryn-enable is on the PATH" as_user_in "$user_home" x sh -c 'command -v tessaryn-enable'
@@ -362,10 +374,11 @@ check "nothing of it is left" wait_until 90 nothing_of_xscreensaver_left
 exec_line=$(sed -n 's/^Exec=//p' "$autostart_entry" 2>/dev/null | head -n 1)
 if [ -n "$exec_line" ]; then
   # shellcheck disable=SC2086  # the entry's Exec is a command line, split as XDG does
-  as_user_in "$user_home" x $exec_line --log "$home/autostart-daemon.log" >/dev/null 2>&1 &
-  user_pids+=($!)
+  check "the autostart entry ($exec_line) starts the daemon" start_daemon user_daemon_ready \
+    as_user_in "$user_home" x $exec_line --log "$home/autostart-daemon.log"
+else
+  check "the autostart entry has an Exec line" false
 fi
-check "the autostart entry ($exec_line) starts the daemon" wait_until 90 user_daemon_ready
 running_daemon=$(daemon_pid || true)
 
 check "tessaryn-enable --remove runs" quietly as_user_in "$user_home" x tessaryn-enable --remove
