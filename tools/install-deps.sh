@@ -46,6 +46,8 @@ packages=(
   # the release: Authenticode and OpenPGP signatures, the zip, the apt repository's
   # indices, and a Debian 13 chroot for tools/check-debian13.sh
   osslsigncode gnupg openssl zip unzip dpkg-dev apt-utils debootstrap
+  # tessaryn-enable's check in the tests
+  shellcheck
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -59,13 +59,3 @@ std::optional<CaptionFace> FindCaptionFace() {
   }
   return std::nullopt;
 }
-
-int PixelsPerEmForCellHeight(int cell_height_px, int units_per_em, int win_ascent,
-                             int win_descent) {
-  const long long cell_units = static_cast<long long>(win_ascent) + win_descent;
-  if (cell_units <= 0) {
-    return cell_height_px;
-  }
-  const long long product = static_cast<long long>(cell_height_px) * units_per_em;
-  return static_cast<int>((2 * product + cell_units) / (2 * cell_units));
-}

@@ -13,8 +13,3 @@ struct CaptionFace {
 };
 
 std::optional<CaptionFace> FindCaptionFace();
-
-// The pixels per em at which GDI draws a TrueType face for a positive CreateFont
-// height: the height is the cell's (the face's Windows ascent plus descent), rounded to
-// the nearest whole em as MulDiv does.
-int PixelsPerEmForCellHeight(int cell_height_px, int units_per_em, int win_ascent, int win_descent);

@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include "base/ClockSource.h"
 #include "scene/Caption.h"
@@ -42,6 +43,7 @@ ClockHack::ClockHack(Display* display, const HackOptions& options, const TestSea
 }
 
 void ClockHack::BuildCaptionFont() {
+  StallAt(StallPoint::Font);
   SceneGl& objects = gl_.Objects();
   if (objects.FontListBase != 0) {
     glDeleteLists(objects.FontListBase, kFontCharCount);
@@ -68,6 +70,7 @@ bool ClockHack::Running() const {
 }
 
 int ClockHack::Run() {
+  ServeStopsInLoop();
   while (Running()) {
     ServeEvents();
     const bool frames_left = !seams_.frames || frames_drawn_ < *seams_.frames;
@@ -83,6 +86,9 @@ int ClockHack::Run() {
 }
 
 void ClockHack::DrawFrame() {
+  if (frames_drawn_ == 0) {
+    StallAt(StallPoint::Frame);
+  }
   FollowSize(window_.Width(), window_.Height());
   const TimeOfDay now = Clock().LocalNow();
   const WindowScene scene{scene_, gl_.Objects(), random_};
@@ -121,6 +127,21 @@ void ClockHack::FinishFrames() {
   XChangeProperty(display_, window_.Id(), done, XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&frames), 1);
   XFlush(display_);
+}
+
+void ClockHack::StallAt(StallPoint point) {
+  if (seams_.stall != point) {
+    return;
+  }
+  // Test-only: the stall is announced on the window, then only a signal ends it.
+  const Atom stalled = XInternAtom(display_, "_TESSARYN_STALLED", False);
+  const long at = static_cast<long>(point);
+  XChangeProperty(display_, window_.Id(), stalled, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&at), 1);
+  XFlush(display_);
+  for (;;) {
+    sleep(1);
+  }
 }
 
 void ClockHack::ServeEvents() {

@@ -31,6 +31,7 @@ class ClockHack {
   void BuildCaptionFont();
   void DrawFrame();
   void FinishFrames();
+  void StallAt(StallPoint point);
   void ServeEvents();
   void ServeEvent(const XEvent& event);
   void ServeKey(XKeyEvent key);
@@ -52,7 +53,7 @@ class ClockHack {
   int drawn_height_ = 0;
   int frames_drawn_ = 0;
   std::optional<CaptionFace> caption_face_;
-  // The cell height of the caption font in the lists.
+  // The character height of the caption font in the lists.
   int font_height_ = 0;
   bool quit_ = false;
 };

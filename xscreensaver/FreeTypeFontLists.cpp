@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_TRUETYPE_TABLES_H
 
 #include <memory>
 #include <vector>
@@ -21,12 +20,11 @@ struct FaceDone {
 using Library = std::unique_ptr<std::remove_pointer_t<FT_Library>, LibraryDone>;
 using Face = std::unique_ptr<std::remove_pointer_t<FT_Face>, FaceDone>;
 
-bool SetCellHeight(FT_Face face, int cell_height_px) {
-  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-  const int ascent = os2 != nullptr ? os2->usWinAscent : face->ascender;
-  const int descent = os2 != nullptr ? os2->usWinDescent : -face->descender;
-  const int ppem = PixelsPerEmForCellHeight(cell_height_px, face->units_per_EM, ascent, descent);
-  return ppem > 0 && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) == 0;
+// A negative CreateFont height names the character height, which for a TrueType face
+// is its em: the pixels per em are the height itself.
+bool SetCharHeight(FT_Face face, int char_height_px) {
+  return char_height_px > 0 &&
+         FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(char_height_px)) == 0;
 }
 
 // glBitmap reads rows bottom first, each of whole bytes; FreeType gives them top first,
@@ -64,7 +62,7 @@ void CompileGlyph(FT_Face face, unsigned list, unsigned long code) {
 
 }  // namespace
 
-unsigned BuildFreeTypeFontLists(const CaptionFace& caption_face, int cell_height_px) {
+unsigned BuildFreeTypeFontLists(const CaptionFace& caption_face, int char_height_px) {
   FT_Library raw_library = nullptr;
   if (FT_Init_FreeType(&raw_library) != 0) {
     return 0;
@@ -75,7 +73,7 @@ unsigned BuildFreeTypeFontLists(const CaptionFace& caption_face, int cell_height
     return 0;
   }
   const Face face(raw_face);
-  if (!SetCellHeight(face.get(), cell_height_px)) {
+  if (!SetCharHeight(face.get(), char_height_px)) {
     return 0;
   }
   const unsigned base = glGenLists(kFontCharCount);

@@ -18,7 +18,7 @@ std::optional<unsigned long> ParseCount(const char* text, unsigned long low, uns
 }  // namespace
 
 std::optional<TestSeams> ParseTestSeams(const char* pinned_time, const char* seed,
-                                        const char* frames, std::string& error) {
+                                        const char* frames, std::string& error, const char* stall) {
   TestSeams seams;
   if (pinned_time != nullptr && !(seams.pinned_time = ParseTimeOfDay(pinned_time))) {
     error = "TESSARYN_PINNED_TIME must be HH:MM:SS";
@@ -40,10 +40,18 @@ std::optional<TestSeams> ParseTestSeams(const char* pinned_time, const char* see
     }
     seams.frames = static_cast<int>(*value);
   }
+  if (stall != nullptr) {
+    const std::string point = stall;
+    if (point != "font" && point != "frame") {
+      error = "TESSARYN_STALL must be font or frame";
+      return std::nullopt;
+    }
+    seams.stall = point == "font" ? StallPoint::Font : StallPoint::Frame;
+  }
   return seams;
 }
 
 std::optional<TestSeams> ReadTestSeams(std::string& error) {
   return ParseTestSeams(std::getenv("TESSARYN_PINNED_TIME"), std::getenv("TESSARYN_SEED"),
-                        std::getenv("TESSARYN_FRAMES"), error);
+                        std::getenv("TESSARYN_FRAMES"), error, std::getenv("TESSARYN_STALL"));
 }

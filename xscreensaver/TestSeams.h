@@ -12,15 +12,22 @@
 //   TESSARYN_SEED=N                 the random generator's seed
 //   TESSARYN_FRAMES=N               N frames are drawn, then the window keeps the last
 //                                   one and carries the property _TESSARYN_FRAMES_DONE
+//   TESSARYN_STALL=font|frame       the caption font's build, or the first frame, puts
+//                                   the property _TESSARYN_STALLED on the window and
+//                                   then never ends, as a slow one would look to a stop
+enum class StallPoint { Nowhere, Font, Frame };
+
 struct TestSeams {
   std::optional<TimeOfDay> pinned_time;
   std::optional<uint32_t> seed;
   std::optional<int> frames;
+  StallPoint stall = StallPoint::Nowhere;
 };
 
 // Null values stand for unset variables. On a malformed value returns nothing and says
 // which variable in `error`.
 std::optional<TestSeams> ParseTestSeams(const char* pinned_time, const char* seed,
-                                        const char* frames, std::string& error);
+                                        const char* frames, std::string& error,
+                                        const char* stall = nullptr);
 
 std::optional<TestSeams> ReadTestSeams(std::string& error);

@@ -86,6 +86,9 @@ check "the caption's face is there: bold Liberation Mono" bash -c \
   'fc-match "Liberation Mono:bold" family style | grep -qx "Liberation Mono:style=Bold"'
 check "the copyright file is installed" listed /usr/share/doc/tessaryn/copyright
 check "the changelog is installed, compressed" listed /usr/share/doc/tessaryn/changelog.Debian.gz
+check "README.Debian is installed and names light-locker" bash -c \
+  'zgrep -q light-locker "$0" 2>/dev/null || grep -q light-locker "${0%.gz}"' \
+  /usr/share/doc/tessaryn/README.Debian.gz
 
 # The settings dialog shows the Windows settings window's sliders and builds the hack's
 # command line from the XML, leaving out a slider that stands at its default: each
@@ -135,6 +138,9 @@ check "it is a screensaver shown in MATE" \
 check "it runs the installed hack on the root: $(key Exec)" \
   test "$(key Exec) $(key TryExec)" = "$hack --root $hack"
 check "it is named Tessaryn" test "$(key Name)" = Tessaryn
+
+check "the installed tessaryn-enable keeps to its paths as a user" \
+  bash tests/linux/enable_test.sh /usr/bin/tessaryn-enable
 
 if [ "${TESSARYN_SKIP_DAEMON:-}" != 1 ]; then
   check "the XScreenSaver daemon runs the installed hack" \

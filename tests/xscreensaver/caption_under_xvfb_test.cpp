@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "scene/Caption.h"
 #include "tests/xscreensaver/XTestBed.h"
@@ -34,6 +35,7 @@ struct GlyphInk {
   int rows = 0;
   int advance = 0;
   int pixels = 0;
+  std::vector<int> row_pixels;  // from the top row down
 };
 
 struct FtFace {
@@ -61,11 +63,14 @@ struct FtFace {
          face->glyph->bitmap_top,
          static_cast<int>(b.rows),
          static_cast<int>((face->glyph->advance.x + 32) >> 6),
-         0};
+         0,
+         std::vector<int>(b.rows, 0)};
     for (unsigned y = 0; y < b.rows; ++y) {
       for (unsigned x = 0; x < b.width; ++x) {
-        g.pixels += (b.buffer[y * static_cast<unsigned>(b.pitch) + x / 8] >> (7 - x % 8)) & 1;
+        g.row_pixels[y] +=
+            (b.buffer[y * static_cast<unsigned>(b.pitch) + x / 8] >> (7 - x % 8)) & 1;
       }
+      g.pixels += g.row_pixels[y];
     }
     return g;
   }
@@ -92,17 +97,21 @@ struct LineInk {
   int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN, pixels = 0;
 };
 
-// The line as FreeType lays it out from a pen at (pen_x, baseline_y), y downwards.
-LineInk LaidOut(const FtFace& face, const char* text, int pen_x, int baseline_y) {
+// The line as FreeType lays it out from a pen at (pen_x, baseline_y), y downwards, in
+// the rows above `clip_y`.
+LineInk LaidOut(const FtFace& face, const char* text, int pen_x, int baseline_y,
+                int clip_y = INT_MAX) {
   LineInk ink;
   for (const char* c = text; *c != '\0'; ++c) {
     const GlyphInk g = face.Glyph(*c);
-    if (g.pixels > 0) {
+    const int top = baseline_y - g.top;
+    for (int row = 0; row < g.rows && top + row < clip_y; ++row) {
+      if (g.row_pixels[static_cast<size_t>(row)] == 0) continue;
       ink.left = std::min(ink.left, pen_x + g.left);
       ink.right = std::max(ink.right, pen_x + g.left + g.width);
-      ink.top = std::min(ink.top, baseline_y - g.top);
-      ink.bottom = std::max(ink.bottom, baseline_y - g.top + g.rows);
-      ink.pixels += g.pixels;
+      ink.top = std::min(ink.top, top + row);
+      ink.bottom = std::max(ink.bottom, top + row + 1);
+      ink.pixels += g.row_pixels[static_cast<size_t>(row)];
     }
     pen_x += g.advance;
   }
@@ -161,16 +170,14 @@ double PixelY(double y, int height) {
 struct CaptionRow {
   int start_width, start_height;  // the window as the hack finds it
   int width, height;              // as it draws the frame measured
-  // Windows' bold "Courier New" for CreateFont(width / 30): the cell height, the
-  // pixels per em (cell × 2048 / 2320, the face's Windows ascent plus descent) and the
-  // advance (1229 of 2048 units to the em), all in whole pixels.
-  int cell_px, ppem, advance_px;
+  // CreateFont(-(width / 30)) asks for this character height, the em in pixels.
+  int em_px;
 };
 
 // The caption in the daemon's window, at a pinned time once its pulse shows: the first
-// line is bold "Courier New" (or Liberation Mono, which has its metrics) at the height
-// and advance Windows gives it, from the same raster position, and it follows a
-// change of the window's width.
+// line is bold "Courier New" (or Liberation Mono, which has its metrics) with an em of
+// the character height asked for, so it spans 24 of that face's own advances at that
+// size, from the same raster position, and it follows a change of the window's width.
 TEST(HackCaption, FirstLineInTheWindowsFaceAtTheWindowsSize) {
   struct FontconfigDone {
     ~FontconfigDone() { FcFini(); }
@@ -182,15 +189,15 @@ TEST(HackCaption, FirstLineInTheWindowsFaceAtTheWindowsSize) {
   VirtualScreen screen("1920x1080x24");
   Display* x = screen.Connection();
   const CaptionRow rows[] = {
-      {1024, 768, 1024, 768, 34, 30, 18},
-      {1920, 1080, 1920, 1080, 64, 56, 34},
+      {1024, 768, 1024, 768, 34},
+      {1920, 1080, 1920, 1080, 64},
       // Shrunk after the hack has taken the window: the font is made anew for the new
       // width, and the picture takes the window's true aspect from then on.
-      {1920, 1080, 1024, 768, 34, 30, 18},
+      {1920, 1080, 1024, 768, 34},
   };
   for (const CaptionRow& r : rows) {
     SCOPED_TRACE(std::to_string(r.width) + " wide");
-    ASSERT_EQ(CaptionFontCharHeight(r.width), r.cell_px);
+    ASSERT_EQ(CaptionFontCharHeight(r.width), r.em_px);
     const Window window = MapTestWindow(x, r.start_width, r.start_height);
     // Only the hack's own selection of StructureNotify is then seen in the window's masks.
     XSelectInput(x, window, PropertyChangeMask);
@@ -215,19 +222,26 @@ TEST(HackCaption, FirstLineInTheWindowsFaceAtTheWindowsSize) {
     XDestroyWindow(x, window);
     ASSERT_EQ(drawn.width, r.width);
 
-    const FtFace bold(face->file, face->index, r.ppem);
-    ASSERT_EQ(bold.Glyph('W').advance, r.advance_px);
+    // The face's own metrics at that em: one advance for every character of the line.
+    const FtFace bold(face->file, face->index, r.em_px);
+    const int advance_px = bold.Glyph('W').advance;
+    ASSERT_GT(advance_px, r.em_px / 2);
     const int baseline = static_cast<int>(std::lround(PixelY(1.2, r.height)));
     const int next_baseline = static_cast<int>(std::lround(PixelY(1.0, r.height)));
+    // At an em of a thirtieth of the width the second line's tall glyphs reach up
+    // between the first's descenders: the first is measured in the rows above them.
+    const auto second_line_top = [&](int pen_x) {
+      return std::min(next_baseline, LaidOut(bold, kCaptionLine2, pen_x, next_baseline).top);
+    };
     if (r.width != r.start_width) {
       const double aspect = static_cast<double>(r.width) / r.height;
       const int pen_x = static_cast<int>(std::floor(PixelX(-1.0, r.width, aspect)));
-      const LineInk want = LaidOut(bold, kCaptionLine1, pen_x, baseline);
-      // From the top of the Windows cell's ascent (1705 of its 2320 units): the minute
-      // marks above are as dim at their edges.
-      const int ascent_px = r.cell_px * 1705 / 2320;
-      const LineInk got = DrawnByColour(drawn, pen_x - 2, pen_x + 24 * r.advance_px + 2,
-                                        baseline - ascent_px, baseline, next_baseline);
+      const int clip = second_line_top(pen_x);
+      const LineInk want = LaidOut(bold, kCaptionLine1, pen_x, baseline, clip);
+      // From a row above the tallest glyph: the minute marks higher up are as dim at their
+      // edges.
+      const LineInk got = DrawnByColour(drawn, pen_x - 2, pen_x + 24 * advance_px + 2, want.top - 1,
+                                        baseline, clip);
       EXPECT_NEAR(got.right - got.left, want.right - want.left, 2);
       EXPECT_NEAR(got.bottom - got.top, want.bottom - want.top, 2);
       EXPECT_NEAR(got.pixels, want.pixels, want.pixels / 50);
@@ -245,24 +259,24 @@ TEST(HackCaption, FirstLineInTheWindowsFaceAtTheWindowsSize) {
 
     // The raster position (-1, 1.2), and the second line's at (-1, 1.0) bounds the first.
     const int pen_x = static_cast<int>(std::floor(PixelX(-1.0, r.width)));
-    const LineInk want = LaidOut(bold, kCaptionLine1, pen_x, baseline);
-    const LineInk got =
-        DrawnOverReference(drawn, expected, baseline - r.cell_px, baseline, next_baseline);
+    const int clip = second_line_top(pen_x);
+    const LineInk want = LaidOut(bold, kCaptionLine1, pen_x, baseline, clip);
+    const LineInk got = DrawnOverReference(drawn, expected, baseline - r.em_px, baseline, clip);
 
     // 24 characters of one advance each, from the raster position.
     EXPECT_EQ(std::strlen(kCaptionLine1), 24u);
     EXPECT_NEAR(got.left, want.left, 2);
     EXPECT_NEAR(got.right, want.right, 2);
     EXPECT_GE(got.left, pen_x - 2);
-    EXPECT_LE(got.right, pen_x + 24 * r.advance_px + 2);
-    EXPECT_GT(got.right, pen_x + 23 * r.advance_px);
+    EXPECT_LE(got.right, pen_x + 24 * advance_px + 2);
+    EXPECT_GT(got.right, pen_x + 23 * advance_px);
     // The pixel height: the ink from the tallest glyph's top to the lowest descender.
     EXPECT_NEAR(got.top, want.top, 2);
     EXPECT_NEAR(got.bottom, want.bottom, 2);
     // One-bit bold glyphs: every pixel of the bold face's bitmaps and no other, where the
     // regular face has far fewer.
-    const FtFace regular(RegularFile(face->family), 0, r.ppem);
-    const int regular_pixels = LaidOut(regular, kCaptionLine1, pen_x, baseline).pixels;
+    const FtFace regular(RegularFile(face->family), 0, r.em_px);
+    const int regular_pixels = LaidOut(regular, kCaptionLine1, pen_x, baseline, clip).pixels;
     EXPECT_NEAR(got.pixels, want.pixels, want.pixels / 50);
     EXPECT_LT(regular_pixels, want.pixels * 9 / 10) << "the regular face would pass for bold";
   }

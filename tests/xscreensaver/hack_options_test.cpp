@@ -209,25 +209,6 @@ TEST(HackOptions, StandardOptionsOfEveryHack) {
   }
 }
 
-// GDI's TrueType size for a positive CreateFont height: the cell is the face's Windows
-// ascent plus descent (Courier New's and Liberation Mono's: 1705 + 615 of 2048).
-TEST(CaptionFace, PixelsPerEmFromTheWindowsCellHeight) {
-  struct Row {
-    int cell_px, units_per_em, ascent, descent, ppem;
-  };
-  const Row rows[] = {
-      {34, 2048, 1705, 615, 30},  // 1024 wide
-      {64, 2048, 1705, 615, 56},  // 1920 wide: 56.497 to the nearest
-      {85, 2048, 1705, 615, 75},  // 2560 wide
-      {20, 1000, 800, 200, 20},   // a cell of exactly one em
-      {20, 2048, 0, 0, 20},       // no Windows metrics: the height itself
-  };
-  for (const Row& r : rows) {
-    EXPECT_EQ(PixelsPerEmForCellHeight(r.cell_px, r.units_per_em, r.ascent, r.descent), r.ppem)
-        << r.cell_px;
-  }
-}
-
 // Good values are the pixel tests' own pins; a bad one is refused, naming its variable.
 TEST(TestSeams, MalformedValuesNameTheirVariable) {
   struct Row {

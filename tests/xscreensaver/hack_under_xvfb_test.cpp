@@ -314,6 +314,82 @@ TEST(HackStandardOptions, DisplayGeometryVisualAndWindowAsTyped) {
   }
 }
 
+// Whether the window shows anything but the black it was made with.
+bool Drawn(const Image& image) {
+  return std::any_of(image.rgb.begin(), image.rgb.end(), [](uint8_t v) { return v != 0; });
+}
+
+// Frames keep coming: something is drawn, and the caption's fade makes the next one differ.
+bool WaitForSteadyDrawing(Display* x, Window window, HackProcess& hack) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartMs);
+  Image first;
+  while (hack.Running() && std::chrono::steady_clock::now() < deadline) {
+    const Image now = ReadWindow(x, window);
+    if (!Drawn(first)) {
+      first = now;
+    } else if (now.rgb != first.rgb) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+// XScreenSaver stops a hack with SIGTERM and expects it gone at once: at start-up, in
+// the caption font's build (stalled endlessly, as no step there looks for a stop), in a
+// first frame that never ends (as a slow shader compilation would), and while drawing.
+// The hack must be gone within a second each time.
+TEST(HackStop, GoneWithinASecondOfSigtermAtEveryPointOfItsLife) {
+  enum class Wait { Not, Stalled, Drawing };
+  struct Row {
+    const char* point;
+    const char* stall;
+    Wait wait;
+    bool blocked_by_parent = false;  // started with SIGTERM in its blocked mask
+  };
+  const Row rows[] = {
+      {"start-up", nullptr, Wait::Not},
+      {"font build", "font", Wait::Stalled},
+      {"first frame", "frame", Wait::Stalled},
+      {"steady drawing", nullptr, Wait::Drawing},
+      {"steady drawing, SIGTERM blocked by its parent", nullptr, Wait::Drawing, true},
+  };
+  constexpr auto kBound = std::chrono::milliseconds(1000);
+  VirtualScreen screen("1920x1080x24");
+  Display* x = screen.Connection();
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.point);
+    const Window window = MapTestWindow(x, 1920, 1080);
+    std::vector<std::string> env{"DISPLAY=" + screen.Name()};
+    if (r.stall != nullptr) env.push_back(std::string("TESSARYN_STALL=") + r.stall);
+    sigset_t term, before;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    pthread_sigmask(r.blocked_by_parent ? SIG_BLOCK : SIG_UNBLOCK, &term, &before);
+    HackProcess hack({"-window-id", std::to_string(window)}, env);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (r.wait == Wait::Stalled) {
+      ASSERT_TRUE(WaitForProperty(x, window, "_TESSARYN_STALLED", hack, kStartMs)) << hack.Stderr();
+    } else if (r.wait == Wait::Drawing) {
+      ASSERT_TRUE(WaitForSteadyDrawing(x, window, hack)) << hack.Stderr();
+    }
+    const auto sent = std::chrono::steady_clock::now();
+    hack.Signal(SIGTERM);
+    const auto status = hack.WaitForExit(kStopMs);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - sent);
+    ASSERT_TRUE(status) << "still running " << kStopMs << " ms after SIGTERM";
+    EXPECT_LE(took, kBound) << "gone " << took.count() << " ms after SIGTERM";
+    // Before its handler is in place the default action ends it just as well.
+    const bool by_default =
+        r.wait == Wait::Not && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM;
+    EXPECT_TRUE(ExitedWithZero(status) || by_default) << hack.Stderr();
+    std::printf("[ stop     ] %s: gone %lld ms after SIGTERM\n", r.point,
+                static_cast<long long>(took.count()));
+    XDestroyWindow(x, window);
+  }
+}
+
 TEST(HackBadOptions, ExitWithStatusTwoAndNameTheOption) {
   struct Row {
     std::vector<std::string> args;
@@ -328,6 +404,7 @@ TEST(HackBadOptions, ExitWithStatusTwoAndNameTheOption) {
       {{"-geometry", "800x"}, {}, "tessaryn: -geometry must be WIDTHxHEIGHT[+X+Y], got 800x"},
       {{}, {"XSCREENSAVER_WINDOW=junk"}, "XSCREENSAVER_WINDOW must be a window id"},
       {{}, {"TESSARYN_FRAMES=0"}, "TESSARYN_FRAMES"},
+      {{}, {"TESSARYN_STALL=draw"}, "TESSARYN_STALL"},
   };
   for (const Row& r : rows) {
     HackProcess hack(r.args, r.env);
