@@ -42,18 +42,6 @@ if ! id "$user" >/dev/null 2>&1; then
   made_user=yes
 fi
 
-# The user's files: every file, link and folder with its bytes or target, and its mode.
-home_state() {
-  (cd "$1" && find . -mindepth 1 | sort | while read -r f; do
-    if [ -L "$f" ]; then
-      echo "$f -> $(readlink "$f")"
-    elif [ -f "$f" ]; then
-      echo "$f $(stat -c %a "$f") $(sha256sum <"$f" 2>/dev/null | cut -d' ' -f1)"
-    else
-      echo "$f/ $(stat -c %a "$f")"
-    fi
-  done)
-}
 prefs_text() {
   cat <<'PREFS'
 mode:		one

@@ -283,18 +283,6 @@ for point in font frame; do
 done
 
 # --- A user's own path, with tessaryn-enable. ---
-# The user's files: every file, link and folder with its bytes or target, and its mode.
-home_state() {
-  (cd "$1" && find . -mindepth 1 | sort | while read -r f; do
-    if [ -L "$f" ]; then
-      echo "$f -> $(readlink "$f")"
-    elif [ -f "$f" ]; then
-      echo "$f $(stat -c %a "$f") $(sha256sum <"$f" | cut -d' ' -f1)"
-    else
-      echo "$f/ $(stat -c %a "$f")"
-    fi
-  done)
-}
 user_home=$work/user
 mkdir -p "$user_home/.config/unrelated"
 echo "kept" >"$user_home/.config/unrelated/settings"
