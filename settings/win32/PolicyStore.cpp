@@ -57,7 +57,9 @@ std::optional<PolicyValue> ReadValue(HKEY key, const char* name) {
 }  // namespace
 
 PolicyKey ReadPolicyKey(HKEY root) {
-  // The flag has no effect on a key both views share, and on 32-bit Windows.
+  // NOTE: HKLM\SOFTWARE\Policies is shared by the 32- and 64-bit views from Windows 7 on
+  // ("Registry Keys Affected by WOW64"), so both builds read the key Group Policy
+  // writes; the 64-bit view is asked for all the same, should a system redirect it.
   const REGSAM view = root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
   HKEY raw = nullptr;
   PolicyKey key;
