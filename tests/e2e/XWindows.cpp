@@ -85,10 +85,16 @@ std::string SizeText(int width, int height) {
 
 std::string NewXWindowOfSize(int width, int height, const XWindowSizes& before) {
   std::string found;
+  XWindowSizes older = before;
   PumpUntil(
       [&] {
-        for (const auto& [id, size] : UnnamedXWindows()) {
-          if (size == SizeText(width, height) && before.count(id) == 0) {
+        const XWindowSizes now = UnnamedXWindows();
+        // NOTE: a program that has just ended may keep its windows a moment longer, and
+        // the X server gives the next client the freed ids: a window seen gone is older
+        // no more, or the new program's clock window would pass for the old one's.
+        std::erase_if(older, [&now](const auto& window) { return now.count(window.first) == 0; });
+        for (const auto& [id, size] : now) {
+          if (size == SizeText(width, height) && older.count(id) == 0) {
             found = id;
           }
         }

@@ -22,8 +22,8 @@ std::string SizeText(int width, int height);
 
 // NOTE: Wine draws a child window's OpenGL frames into an off-screen X window of its own
 // (XComposite), not onto its parent: that is where the child's pixels are read. Waits
-// for an unnamed X window of the size that is not among `before`; its id, or
-// empty (a test failure) when none came.
+// for an unnamed X window of the size that is not among `before` (or was seen gone
+// since); its id, or empty (a test failure) when none came.
 std::string NewXWindowOfSize(int width, int height, const XWindowSizes& before = {});
 
 // Whether the X server shows the top-level window of this title: Wine may count a window
