@@ -48,11 +48,11 @@ in_background() {
 windows_tiers() {
   local preset=$1 arch=$2
   run_tier "$preset and e2e tests" env TESSARYN_WINEARCH="$arch" \
-    tools/wine-run.sh --session --prefix "build/$preset/wineprefix" ctest --preset "$preset"
+    tools/testbed/wine-run.sh --session --prefix "build/$preset/wineprefix" ctest --preset "$preset"
   # The saver on two monitors: Xephyr with Xinerama, a session and prefix of its own.
   run_tier "two monitors ($preset)" env TESSARYN_WINEARCH="$arch" \
     TESSARYN_MONITORS=1024x768,800x600 \
-    tools/wine-run.sh --session --prefix "build/$preset/wineprefix-two-monitors" \
+    tools/testbed/wine-run.sh --session --prefix "build/$preset/wineprefix-two-monitors" \
     ctest --preset "$preset-two-monitors"
   run_tier "installer ($preset Wine)" bash tests/install/install_test.sh "$preset"
   run_tier "Windows Installer package ($preset Wine)" bash tests/install/msi_test.sh "$preset"
@@ -62,14 +62,14 @@ windows_tiers() {
 # first, the native build runs beside them.
 run_tier "win32 build" build win32
 run_tier "win64 build" build win64
-run_tier "package" bash tools/package.sh
+run_tier "package" bash tools/package/package.sh
 
 in_background win32 windows_tiers win32 win32
 in_background win64 windows_tiers win64 win64
 
 run_tier "native build" build native
 run_tier "native tests" ctest --preset native -j "$jobs"
-run_tier "win32 sources under clang" bash tools/check-win32-clang.sh
+run_tier "win32 sources under clang" bash tools/testbed/check-win32-clang.sh
 run_tier "native build (clang, sanitizers)" build native-sanitize
 run_tier "native tests (clang, sanitizers)" ctest --preset native-sanitize -j "$jobs"
 
