@@ -1,7 +1,7 @@
 ; Tessaryn's setup program: one installer carrying the 32-bit and the 64-bit
 ; tessaryn.scr, which puts the one that fits the running Windows where Windows looks
 ; for screensavers, registers an uninstaller and, on request, makes Tessaryn the
-; active screensaver. Built by tools/package.sh, which defines:
+; active screensaver. Built by tools/package/package.sh, which defines:
 ;   VERSION (a.b.c), SCR32, SCR64, CLOCK32, CLOCK64, README, LICENSE, ICON, OUTFILE
 ; Each tessaryn.scr goes with the tessaryn-clock.exe of its build, in the same folder:
 ; the settings window runs it elevated to set the clock.

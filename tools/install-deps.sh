@@ -38,13 +38,13 @@ packages=(
   # the Linux hack's Debian package: built with debhelper, checked with lintian, its
   # XML with xmllint, its manual page found with man; run by Debian's XScreenSaver
   # daemon in the package test (without its recommended extras: the daemon needs none
-  # of them to run a hack), beside gltext in tools/bench-linux.sh
+  # of them to run a hack), beside gltext in tools/measure/bench-linux.sh
   debhelper lintian libxml2-utils man-db procps xscreensaver xscreensaver-gl
   # the hack's caption: FreeType and fontconfig, the face it draws (the package depends
   # on it), and the check of its entry for MATE's screensaver
   libfreetype-dev libfontconfig-dev fonts-liberation desktop-file-utils
   # the release: Authenticode and OpenPGP signatures, the zip, the apt repository's
-  # indices, and a Debian 13 chroot for tools/check-debian13.sh
+  # indices, and a Debian 13 chroot for tools/package/check-debian13.sh
   osslsigncode gnupg openssl zip unzip dpkg-dev apt-utils debootstrap
   # tessaryn-enable's check in the tests
   shellcheck

@@ -16,12 +16,12 @@ args=("$@")
 [ ${#args[@]} -gt 0 ] || args=(/s)
 
 if [ -n "${DISPLAY:-}" ]; then
-  exec tools/wine-run.sh "$scr" "${args[@]}"
+  exec tools/testbed/wine-run.sh "$scr" "${args[@]}"
 fi
 
 shot="build/screenshot-$(date +%Y%m%d-%H%M%S).png"
 seconds=${TESSARYN_RUN_SECONDS:-12}
-tools/wine-run.sh --session --prefix build/win32/wineprefix bash -c '
+tools/testbed/wine-run.sh --session --prefix build/win32/wineprefix bash -c '
   wine "$1" "${@:4}" &
   saver=$!
   sleep "$2"

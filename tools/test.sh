@@ -2,11 +2,13 @@
 # Sets everything up and runs every test tier: native (g++, then clang with
 # sanitizers), the Debian package under XScreenSaver, win32 and e2e under Wine, the
 # same for the 64-bit build, both on two monitors, the setup program and the Windows
-# Installer packages. Exits non-zero when any test fails.
+# Installer packages, a signed release, the apt repository. Exits non-zero when any
+# test fails.
 #
-# The builds take every core one after another. The Wine tiers mostly wait (for
-# windows, processes, the X server), so each bitness runs in a Wine session of its own
-# beside the other and beside the native tiers; their output follows when they end.
+# The builds take every core. The Wine tiers mostly wait (for windows, processes, the
+# X server), so each bitness's Wine session starts as soon as its own build is done,
+# beside the next build and beside the native tiers; their output follows when they
+# end. Docs/DEVELOPING.md has each step's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/common.sh
@@ -45,31 +47,69 @@ in_background() {
   background_logs+=("$log")
 }
 
+# The installer tiers need the package, made after both builds: they wait for it.
+package_done=$logs/package.done
+rm -f "$package_done"
+package_passed() {
+  until [ -e "$package_done" ]; do
+    kill -0 $$ 2>/dev/null || return 1
+    sleep 1
+  done
+  [ "$(cat "$package_done")" = 0 ]
+}
+
 windows_tiers() {
   local preset=$1 arch=$2
   run_tier "$preset and e2e tests" env TESSARYN_WINEARCH="$arch" \
-    tools/wine-run.sh --session --prefix "build/$preset/wineprefix" ctest --preset "$preset"
+    tools/testbed/wine-run.sh --session --prefix "build/$preset/wineprefix" ctest --preset "$preset"
   # The saver on two monitors: Xephyr with Xinerama, a session and prefix of its own.
   run_tier "two monitors ($preset)" env TESSARYN_WINEARCH="$arch" \
     TESSARYN_MONITORS=1024x768,800x600 \
-    tools/wine-run.sh --session --prefix "build/$preset/wineprefix-two-monitors" \
+    tools/testbed/wine-run.sh --session --prefix "build/$preset/wineprefix-two-monitors" \
     ctest --preset "$preset-two-monitors"
+  if ! package_passed; then
+    echo "== installers ($preset Wine): not run, the package failed"
+    status=1
+    return
+  fi
   run_tier "installer ($preset Wine)" bash tests/install/install_test.sh "$preset"
   run_tier "Windows Installer package ($preset Wine)" bash tests/install/msi_test.sh "$preset"
 }
 
-# The Wine tiers are the longest path: their builds and the package they install come
-# first, the native build runs beside them.
-run_tier "win32 build" build win32
-run_tier "win64 build" build win64
-run_tier "package" bash tools/package.sh
+# Both install tessaryn system-wide (the apt tier with apt, the package tier with dpkg):
+# never beside each other, nor beside another checkout's run of them on this machine.
+system_wide() { flock /tmp/tessaryn-package-tier.lock "$@"; }
 
+run_tier "test-bed helpers" quietly bash -c \
+  'cmake -S tools/testbed -B build/testbed -G Ninja && cmake --build build/testbed'
+run_tier "win32 build" build win32
 in_background win32 windows_tiers win32 win32
+run_tier "win64 build" build win64
 in_background win64 windows_tiers win64 win64
+before_package=$status
+status=0
+run_tier "package" bash tools/package/package.sh
+package_failed=$status
+status=$((before_package | status))
+echo "$package_failed" >"$package_done"
+
+# A release signed with throwaway keys: its signatures checked, its signed programs
+# installed and run under Wine, in a session of its own. Then the apt repository.
+release_and_apt() {
+  run_tier "signed release" bash tests/release/release_test.sh
+  if [ "$package_failed" -ne 0 ]; then
+    echo "== apt repository: not run, the package failed"
+    status=1
+    return
+  fi
+  run_tier "apt repository: install, upgrade, refusals" \
+    system_wide bash tests/linux/apt_update_test.sh
+}
+in_background release release_and_apt
 
 run_tier "native build" build native
 run_tier "native tests" ctest --preset native -j "$jobs"
-run_tier "win32 sources under clang" bash tools/check-win32-clang.sh
+run_tier "win32 sources under clang" bash tools/testbed/check-win32-clang.sh
 run_tier "native build (clang, sanitizers)" build native-sanitize
 run_tier "native tests (clang, sanitizers)" ctest --preset native-sanitize -j "$jobs"
 
@@ -80,14 +120,9 @@ for i in "${!background_pids[@]}"; do
   cat "${background_logs[$i]}"
 done
 
-# A release signed with throwaway keys: its signatures checked, its signed programs
-# installed and run under Wine.
-run_tier "signed release" bash tests/release/release_test.sh
-
 # Installs the .deb, runs it under Debian's XScreenSaver daemon, purges it: after the
 # Wine sessions, so that its daemon and theirs never start under each other's load.
-run_tier "Debian package and XScreenSaver daemon" bash tests/linux/package_test.sh
-run_tier "apt repository: install, upgrade, refusals" bash tests/linux/apt_update_test.sh
+run_tier "Debian package and XScreenSaver daemon" system_wide bash tests/linux/package_test.sh
 
 if [ "$status" -ne 0 ]; then
   echo "Some tests FAILED."

@@ -478,7 +478,7 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
     const DWORD waited = GetTickCount() - start;
     ASSERT_NE(error, nullptr);
     // The time-out is respected; how soon after it the window comes is a figure
-    // (tools/measure-ends.sh).
+    // (tools/measure/measure-ends.sh).
     EXPECT_GE(waited, c.shortest_wait_ms);
     std::printf("figure: error_window_ms %s %lu\n", c.what, waited);
     EXPECT_EQ(settings.Saver().WaitForWindow("Connection", 0), nullptr);

@@ -187,7 +187,7 @@ TEST_F(PreviewInTheDialog, ShowsTheSameClockWhateverIsStored) {
   EXPECT_LE(b.ColourSpread(), 8);
 }
 
-// How promptly it ends is a figure, not a check (tools/measure-ends.sh): a loaded
+// How promptly it ends is a figure, not a check (tools/measure/measure-ends.sh): a loaded
 // machine may take any time to run the end.
 TEST_F(PreviewInTheDialog, EndsWhenTheDialogDestroysTheArea) {
   DialogHost host;

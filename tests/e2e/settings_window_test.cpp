@@ -545,7 +545,7 @@ int RunningSavers() {
   return count;
 }
 
-// Twenty rounds are a measure, in tools/measure-settings.sh; three show the pattern.
+// Twenty rounds are a measure, in tools/measure/measure-settings.sh; three show the pattern.
 TEST_F(SettingsWindow, OpenedAndClosedThreeTimesLeavesNoProcess) {
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE("round " + std::to_string(i + 1));

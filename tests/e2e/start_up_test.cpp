@@ -8,7 +8,7 @@ namespace {
 
 // The password-change mode is one call into the system; on a system whose library
 // offers no dialog it ends at once. It never touches the settings. How soon it ends is
-// a figure (tools/measure-ends.sh), not a check: a loaded machine starts a Wine process
+// a figure (tools/measure/measure-ends.sh), not a check: a loaded machine starts a Wine process
 // in any time.
 class PasswordChangeMode : public testing::TestWithParam<const char*> {};
 

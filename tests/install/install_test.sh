@@ -3,7 +3,7 @@
 #
 #   tests/install/install_test.sh win32|win64 [PACKAGE_DIR]
 #
-# runs build/package/tessaryn-setup.exe (made by tools/package.sh) in a fresh Wine
+# runs build/package/tessaryn-setup.exe (made by tools/package/package.sh) in a fresh Wine
 # prefix of that bitness: silent install and uninstall, the uninstall entry, the active
 # screensaver set and given back, the installed saver started from the system folder,
 # its clock step installed beside it and removed with it,
@@ -19,7 +19,7 @@ if [ -z "${TESSARYN_WINE_SESSION:-}" ]; then
   prefix=build/install-$arch/wineprefix
   rm -rf "$prefix"
   export TESSARYN_WINEARCH=$arch
-  exec tools/wine-run.sh --session --prefix "$prefix" bash "$0" "$arch" "$package"
+  exec tools/testbed/wine-run.sh --session --prefix "$prefix" bash "$0" "$arch" "$package"
 fi
 
 . tests/support/checks.sh

@@ -4,7 +4,7 @@
 #   tests/install/msi_test.sh win32|win64 [PACKAGE_DIR]
 #
 # takes the package of that bitness from PACKAGE_DIR (default build/package, made by
-# tools/package.sh) and checks its tables with msitools, then, in a fresh Wine prefix of
+# tools/package/package.sh) and checks its tables with msitools, then, in a fresh Wine prefix of
 # that bitness, installs it silently with msiexec: the files in the system folder, the
 # saver drawing from there, the Add/Remove Programs entry, installing twice, an upgrade
 # to a newer package built here, a repair, an older one refused, removal by product
@@ -22,7 +22,7 @@ if [ -z "${TESSARYN_WINE_SESSION:-}" ]; then
   rm -rf "$work"
   mkdir -p "$work"
   export TESSARYN_WINEARCH=$arch
-  exec tools/wine-run.sh --session --prefix "$work/wineprefix" bash "$0" "$arch" "$package"
+  exec tools/testbed/wine-run.sh --session --prefix "$work/wineprefix" bash "$0" "$arch" "$package"
 fi
 
 . tests/support/checks.sh
@@ -214,7 +214,7 @@ check "and the files" installed
 
 # A rebuild differs only in its package code: the same product, which Windows Installer
 # either finds installed or refuses (1638) without touching it.
-bash tools/package-msi.sh "$package" "$version" "$work/rebuilt" >/dev/null
+bash tools/package/package-msi.sh "$package" "$version" "$work/rebuilt" >/dev/null
 rebuilt_msi=$work/rebuilt/tessaryn-$version-$msi_arch.msi
 check "a rebuild of $version is the same product" \
   [ "$(product_code "$rebuilt_msi")" = "$(product_code "$msi")" ]
@@ -224,7 +224,7 @@ check "installing it does no harm" found_or_refused
 check "and leaves one entry" one_entry_of "$msi" "$version"
 check "and the files" installed
 
-bash tools/package-msi.sh "$package" "$newer" "$work" >/dev/null
+bash tools/package/package-msi.sh "$package" "$newer" "$work" >/dev/null
 newer_msi=$work/tessaryn-$newer-$msi_arch.msi
 msiexec /i "$(winepath -w "$newer_msi")"
 check "$newer over $version succeeds" exit_code_is "$code" 0

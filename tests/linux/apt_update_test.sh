@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # How an installed Tessaryn reaches the next version, through a signed apt repository
-# as tools/apt-repo.sh makes it (a file: URI), with a deb822 .sources and Signed-By:
+# as tools/package/apt-repo.sh makes it (a file: URI), with a deb822 .sources and Signed-By:
 #
 #   tests/linux/apt_update_test.sh [PACKAGE_DIR]
 #
@@ -18,7 +18,7 @@ cd "$(dirname "$0")/../.."
 
 package=$(realpath "${1:-build/package}")
 debs=("$package"/tessaryn_*.deb)
-[ -f "${debs[0]}" ] || { echo "no tessaryn_*.deb in $package: run tools/package.sh"; exit 1; }
+[ -f "${debs[0]}" ] || { echo "no tessaryn_*.deb in $package: run tools/package/package.sh"; exit 1; }
 if dpkg-query -W -f='${Status}' tessaryn 2>/dev/null | grep -q 'ok installed'; then
   echo "tessaryn is installed already; remove it first (apt-get purge tessaryn)"
   exit 1
@@ -62,7 +62,7 @@ deb_as_version "${debs[0]}" "$n2" "$work/tessaryn_${n2}_amd64.deb"
 publish() {
   local repo=$1 key=$2
   shift 2
-  TESSARYN_GPG_KEY=$key bash tools/apt-repo.sh "$repo" "$@"
+  TESSARYN_GPG_KEY=$key bash tools/package/apt-repo.sh "$repo" "$@"
   chmod -R a+rX "$repo"
 }
 

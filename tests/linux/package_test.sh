@@ -4,7 +4,7 @@
 #   tests/linux/package_test.sh [PACKAGE_DIR]
 #
 # checks build/package/tessaryn_*.deb and the source package beside it (made by
-# tools/package-deb.sh, from a clean copy of the source) with lintian, installs
+# tools/package/package-deb.sh, from a clean copy of the source) with lintian, installs
 # it with apt-get, finds the hack and its XML where XScreenSaver keeps its own, checks
 # that every setting the XML offers is an option the installed hack takes, checks the
 # entry MATE's screensaver reads, runs the XScreenSaver daemon test (with a user's own
@@ -16,7 +16,7 @@ cd "$(dirname "$0")/../.."
 
 package=$(realpath "${1:-build/package}")
 debs=("$package"/tessaryn_*.deb)
-[ -f "${debs[0]}" ] || { echo "no tessaryn_*.deb in $package: run tools/package.sh"; exit 1; }
+[ -f "${debs[0]}" ] || { echo "no tessaryn_*.deb in $package: run tools/package/package.sh"; exit 1; }
 deb=${debs[0]}
 
 if dpkg-query -W -f='${Status}' tessaryn 2>/dev/null | grep -q 'ok installed'; then

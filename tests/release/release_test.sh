@@ -25,7 +25,7 @@ echo "== a tree with uncommitted changes"
 git clone -q . "$work/clone"
 echo stray >"$work/clone/stray-file"
 refused() {
-  ! (cd "$work/clone" && bash tools/release.sh --out "$work/refused") >"$work/refused.log" 2>&1 &&
+  ! (cd "$work/clone" && bash tools/package/release.sh --out "$work/refused") >"$work/refused.log" 2>&1 &&
     grep -q 'uncommitted changes' "$work/refused.log" && grep -q stray-file "$work/refused.log" &&
     [ ! -e "$work/refused" ]
 }
@@ -33,7 +33,7 @@ check "is refused, naming the change, before anything is built" refused
 
 echo "== a release without keys"
 unsigned_said_once() {
-  env -u TESSARYN_SIGN_PKCS12 -u TESSARYN_GPG_KEY bash tools/release.sh --allow-dirty \
+  env -u TESSARYN_SIGN_PKCS12 -u TESSARYN_GPG_KEY bash tools/package/release.sh --allow-dirty \
     --out "$work/keyless" >"$work/keyless.log" 2>&1 &&
     [ "$(grep -ci unsigned "$work/keyless.log")" -eq 1 ] &&
     [ -z "$(cd "$work/keyless" && find . -name '*.asc' -o -name InRelease -o -name '*.sig')" ]
@@ -44,7 +44,7 @@ echo "== a signed release"
 make_throwaway_keys "$work/keys"
 keys=$work/keys
 release=$work/release
-if ! bash tools/release.sh --allow-dirty --out "$release" >"$work/release.log" 2>&1; then
+if ! bash tools/package/release.sh --allow-dirty --out "$release" >"$work/release.log" 2>&1; then
   cat "$work/release.log"
   echo "release.sh failed"
   exit 1
@@ -113,7 +113,7 @@ check "a changed tarball fails OpenPGP" \
 mkdir -p "$work/changed-release"
 cp -r "$release/." "$work/changed-release/"
 cp "$(changed_copy "$release/tessaryn-$version-x64.msi")" "$work/changed-release/tessaryn-$version-x64.msi"
-verify_against() { bash tools/verify-release.sh --against "$release" "$1" >"$work/verify.log" 2>&1; }
+verify_against() { bash tools/package/verify-release.sh --against "$release" "$1" >"$work/verify.log" 2>&1; }
 check "verify-release finds the release reproduced by itself" verify_against "$release"
 names_the_changed_file_alone() {
   ! verify_against "$work/changed-release" &&
@@ -162,7 +162,7 @@ check "tessaryn.sources names the keyring apt checks with" \
 
 echo "== the signed programs installed under Wine"
 export TESSARYN_WINEARCH=win32
-tools/wine-run.sh --session --prefix "$work/wineprefix" \
+tools/testbed/wine-run.sh --session --prefix "$work/wineprefix" \
   bash tests/release/signed_install.sh "$release" "$programs" "$keys/ca.pem" || failures=$((failures + 1))
 
 echo "release test: $failures failure(s)"

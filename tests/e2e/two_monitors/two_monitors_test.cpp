@@ -1,5 +1,5 @@
 // The full-screen saver on a desk of two monitors. Runs only in a test bed where the
-// system reports two monitors (tools/wine-run.sh with TESSARYN_MONITORS).
+// system reports two monitors (tools/testbed/wine-run.sh with TESSARYN_MONITORS).
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A release on Debian 13 (trixie), the current stable, in a minimal chroot:
 #
-#   tools/check-debian13.sh RELEASE_DIR
+#   tools/package/check-debian13.sh RELEASE_DIR
 #
 # makes the chroot with debootstrap from Debian's mirror, adds the release's apt
 # repository the way README.md tells a user to (keyring, tessaryn.sources, with a file:

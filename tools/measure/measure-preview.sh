@@ -5,11 +5,11 @@
 # descriptors (Wine's handles to server objects, X connections, files) and threads, sampled
 # every 30 s, and the process's CPU time per frame at the nominal 25 frames per second.
 # (Wine does not report handle or GDI counts of another process.)
-#   tools/measure-preview.sh [SECONDS] [SHOW-COMMAND]
+#   tools/measure/measure-preview.sh [SECONDS] [SHOW-COMMAND]
 # SHOW-COMMAND, a ShowWindow number (0 hide, 6 minimise), is applied to the dialog after
 # 2 s, to measure the preview behind a hidden or minimised dialog.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 seconds=${1:-180}
 show=${2:-}
@@ -17,7 +17,7 @@ show=${2:-}
 build win32 tessaryn preview_dialog
 
 prefix="build/measure-preview/wineprefix"
-tools/wine-run.sh --session --prefix "$prefix" bash -c '
+tools/testbed/wine-run.sh --session --prefix "$prefix" bash -c '
   seconds=$1
   show=$2
   wine build/win32/tests/e2e/preview_dialog.exe --seconds $((seconds + 15)) ${show:+--show $show} &

@@ -6,10 +6,10 @@
 # second that Mesa counts (GALLIUM_HUD=simple,fps, dumped to a file) and the process's
 # CPU time per frame (/proc/PID/stat, all its threads). The sibling of bench-frame.sh,
 # which measures the Windows build under Wine.
-#   tools/bench-linux.sh [--seconds N] [--screen WxH] [--hack FILE]
+#   tools/measure/bench-linux.sh [--seconds N] [--screen WxH] [--hack FILE]
 # --hack measures another build of the hack (default: the native preset's, built here).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 
 seconds=20

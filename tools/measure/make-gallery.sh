@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Remakes the README's gallery under docs/gallery/: one picture per dial style and one
 # per hand style, drawn by tessaryn-render at a fixed time and seed.
-#   bash tools/make-gallery.sh
+#   bash tools/measure/make-gallery.sh
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 
 render=build/native/tools/render/tessaryn-render

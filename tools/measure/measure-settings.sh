@@ -8,16 +8,16 @@
 #     context and releasing the earlier one, and samples resident and virtual memory,
 #     open file descriptors (Wine's handles to server objects) and threads every 30 s,
 #     with the CPU time per frame at the nominal 25 frames per second.
-#   tools/measure-settings.sh [SECONDS]
+#   tools/measure/measure-settings.sh [SECONDS]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 seconds=${1:-180}
 
 build win32 tessaryn
 
 prefix="build/measure-settings/wineprefix"
-tools/wine-run.sh --session --prefix "$prefix" bash -c '
+tools/testbed/wine-run.sh --session --prefix "$prefix" bash -c '
   seconds=$1
   saver_pid() { pgrep -f "^build/win32/tessaryn.scr /c" | head -n 1 || true; }
   wait_for_window() {

@@ -4,9 +4,9 @@
 # side as tools/test.sh runs them) and both two-monitor presets, while a loop rebuilding
 # the native tree from nothing keeps both cores busy. Prints each run's time and result;
 # exits non-zero when any run failed. The trees must be built (tools/test.sh does it).
-#   tools/under-load.sh [RUNS]
+#   tools/testbed/under-load.sh [RUNS]
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 runs=${1:-5}
 logs=build/under-load
 mkdir -p "$logs"
@@ -17,10 +17,10 @@ trap 'kill "$busy" 2>/dev/null; pkill -P "$busy" 2>/dev/null' EXIT
 
 bitness() {
   local preset=$1
-  TESSARYN_WINEARCH=$preset tools/wine-run.sh --session --prefix "build/$preset/wineprefix" \
+  TESSARYN_WINEARCH=$preset tools/testbed/wine-run.sh --session --prefix "build/$preset/wineprefix" \
     ctest --preset "$preset" --output-on-failure &&
     TESSARYN_WINEARCH=$preset TESSARYN_MONITORS=1024x768,800x600 \
-      tools/wine-run.sh --session --prefix "build/$preset/wineprefix-two-monitors" \
+      tools/testbed/wine-run.sh --session --prefix "build/$preset/wineprefix-two-monitors" \
       ctest --preset "$preset-two-monitors" --output-on-failure
 }
 

@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Checks that a published release was built from its own source:
 #
-#   tools/verify-release.sh DIR
+#   tools/package/verify-release.sh DIR
 #
 # unpacks DIR's upstream tarball elsewhere, makes the release again from it with that
-# tree's own tools/release.sh, carrying each published signature onto the rebuilt file
+# tree's own tools/package/release.sh, carrying each published signature onto the rebuilt file
 # as it goes (a program's Authenticode signature before the setup program, the zip and
 # the MSIs pack it; then theirs), and compares every file of DIR with the rebuilt one.
 # A detached OpenPGP signature counts when it verifies, with the release's own keyring,
 # over the rebuilt file. Prints each file as reproduced or NOT reproduced; exits
-# non-zero when any is not. Needs what tools/release.sh needs (tools/install-deps.sh).
+# non-zero when any is not. Needs what tools/package/release.sh needs (tools/install-deps.sh).
 #
-#   tools/verify-release.sh --against REBUILT DIR
+#   tools/package/verify-release.sh --against REBUILT DIR
 #
 # compares DIR with a rebuild made before, REBUILT, without building.
 set -euo pipefail
@@ -39,9 +39,12 @@ if [ -z "$against" ]; then
   tar -xzf "$tarball" -C "$work"
   uri=$(sed -n 's/^URIs: //p' "$published/tessaryn.sources" 2>/dev/null || true)
   echo "verify-release: rebuilding $name in $work (log: $log)"
+  # Releases made before the tools were sorted into folders keep it at the top.
+  maker=tools/package/release.sh
+  [ -f "$work/$name/$maker" ] || maker=tools/release.sh
   if ! (cd "$work/$name" && env -u TESSARYN_SIGN_PKCS12 -u TESSARYN_GPG_KEY \
     TESSARYN_SIGNATURES_FROM="$published" TESSARYN_APT_REPO="$published/apt" \
-    ${uri:+TESSARYN_APT_URI="$uri"} bash tools/release.sh --out "$rebuilt") >"$log" 2>&1; then
+    ${uri:+TESSARYN_APT_URI="$uri"} bash "$maker" --out "$rebuilt") >"$log" 2>&1; then
     tail -n 30 "$log"
     echo "verify-release: the rebuild failed" >&2
     exit 1

@@ -4,7 +4,7 @@
 # 1024 x 768 and 1920 x 1080 (and, with --pin, at 1920 x 1080 pinned to one core), the
 # frames per second that Mesa counts (GALLIUM_HUD=simple,fps, dumped to a file) and the
 # process's CPU time per frame (/proc/PID/stat, all its threads).
-#   tools/bench-frame.sh [--seconds N] [--pin] [--no-gltext] [--win64]
+#   tools/measure/bench-frame.sh [--seconds N] [--pin] [--no-gltext] [--win64]
 #                        [--before OTHER/tessaryn.scr]
 # --win64 also measures the 64-bit build under 64-bit Wine, which draws through the
 # 64-bit Mesa: the 32-bit Mesa of Debian is built for plain i686 (x87 floating point, no
@@ -13,7 +13,7 @@
 # beside this tree's, each case back to back. Installs Debian's xscreensaver-gl for the
 # comparison when it is missing.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 
 if [ "${1:-}" = "--inner" ]; then
@@ -125,11 +125,11 @@ echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for screen in 1024x768 1920x1080; do
   screen_pin=no
   [ "$screen" = 1920x1080 ] && screen_pin=$pin
-  (unset DISPLAY; TESSARYN_SCREEN="${screen}x24" tools/wine-run.sh --session \
+  (unset DISPLAY; TESSARYN_SCREEN="${screen}x24" tools/testbed/wine-run.sh --session \
     --prefix build/bench-frame/wineprefix bash "$0" --inner "$screen" "$seconds" \
     "$screen_pin" "$gltext" "$before" "$PWD/build/win32/tessaryn.scr" saver)
   if [ "$win64" = yes ]; then
-    (unset DISPLAY; TESSARYN_WINEARCH=win64 TESSARYN_SCREEN="${screen}x24" tools/wine-run.sh \
+    (unset DISPLAY; TESSARYN_WINEARCH=win64 TESSARYN_SCREEN="${screen}x24" tools/testbed/wine-run.sh \
       --session --prefix build/bench-frame64/wineprefix bash "$0" --inner "$screen" \
       "$seconds" "$screen_pin" no "" "$PWD/build/win64/tessaryn.scr" saver64)
   fi

@@ -4,7 +4,7 @@
 # core: the files are independent. Run after the win32 build, which makes the delayed
 # imports' entry lists.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 gcc_dir=/usr/lib/gcc/i686-w64-mingw32/12-posix/include/c++
 # Everything but the native-only tools, the Linux hack, its GLX context and their tests.
 git ls-files -z '*.cpp' ':!tools/*' ':!tests/native/*' ':!xscreensaver/*' ':!scene/glx/*' ':!tests/xscreensaver/*' |

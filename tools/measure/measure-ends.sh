@@ -6,9 +6,9 @@
 # silent server's includes the 5 s connect time-out). Runs the end-to-end tests that print
 # these figures RUNS times in one Wine session and prints, per figure, the least, the
 # median and the most, in milliseconds.
-#   tools/measure-ends.sh [RUNS]
+#   tools/measure/measure-ends.sh [RUNS]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 runs=${1:-5}
 
@@ -20,8 +20,8 @@ filter+=':ClockSynchronization.UnreachableServerOpensTheErrorWindowAfterTheTimeO
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 status=0
-tools/wine-run.sh --session --prefix build/measure-ends/wineprefix \
-  tools/wine-run.sh build/win32/tests/e2e/e2e_tests.exe --gtest_filter="$filter" --gtest_repeat="$runs" \
+tools/testbed/wine-run.sh --session --prefix build/measure-ends/wineprefix \
+  tools/testbed/wine-run.sh build/win32/tests/e2e/e2e_tests.exe --gtest_filter="$filter" --gtest_repeat="$runs" \
   >"$out" 2>&1 || status=$?
 [ "$status" -eq 0 ] || { grep -E "FAILED|Failure" "$out" || true; echo "tests failed: $status"; }
 

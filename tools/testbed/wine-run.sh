@@ -42,7 +42,7 @@ choose_prefix() {
   elif [ -n "${1:-}" ] && tree=$(build_tree_of "$1"); then
     echo "$tree/wineprefix"
   else
-    echo "$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix"
+    echo "$(cd "$(dirname "$0")/../.." && pwd)/build/wineprefix"
   fi
 }
 
@@ -119,19 +119,33 @@ start_monitors() {
   export DISPLAY=":$display_number"
 }
 
-# A window manager's acknowledgement of each map and withdrawal (WM_STATE) on our own X
-# server, which Wine otherwise waits 2 s for at every hide; built here on first use.
-start_wm_state() {
-  local root program ready
-  root=$(cd "$(dirname "$0")/.." && pwd)
-  program=$root/build/tools/wm-state
-  if [ ! -x "$program" ] || [ "$root/tools/wm-state/wm-state.c" -nt "$program" ]; then
-    mkdir -p "$(dirname "$program")"
-    cc -std=c11 -O2 -o "$program.$$" "$root/tools/wm-state/wm-state.c" -lX11
-    mv -f "$program.$$" "$program"
+# The session's helpers, a CMake project of their own (tools/testbed/CMakeLists.txt),
+# built on first use and again when a source changes. Sessions start side by side, so
+# one builds while the others wait for it.
+helpers=""
+build_helpers() {
+  local root log
+  root=$(cd "$(dirname "$0")/../.." && pwd)
+  helpers=$root/build/testbed
+  mkdir -p "$helpers"
+  log=$(mktemp)
+  if ! flock "$helpers/.lock" bash -c '
+    { [ -f "$2/CMakeCache.txt" ] || cmake -S "$1/tools/testbed" -B "$2" -G Ninja; } &&
+      cmake --build "$2"' bash "$root" "$helpers" >"$log" 2>&1; then
+    cat "$log" >&2
+    rm -f "$log"
+    echo "wine-run: the test-bed helpers did not build" >&2
+    exit 1
   fi
+  rm -f "$log"
+}
+
+# A window manager's acknowledgement of each map and withdrawal (WM_STATE) on our own X
+# server, which Wine otherwise waits 2 s for at every hide.
+start_wm_state() {
+  local ready
   ready=$(mktemp -u)
-  "$program" "$ready" >/dev/null 2>&1 &
+  "$helpers/wm-state" "$ready" >/dev/null 2>&1 &
   wm_state_pid=$!
   for _ in $(seq 200); do
     [ -e "$ready" ] && break
@@ -140,19 +154,9 @@ start_wm_state() {
   rm -f "$ready"
 }
 
-# A program that keeps the session's desktop in use (see its source); built here on
-# first use, 32-bit, which both kinds of prefix run.
+# A program that keeps the session's desktop in use (see its source).
 start_desktop_keeper() {
-  local root program
-  root=$(cd "$(dirname "$0")/.." && pwd)
-  program=$root/build/tools/desktop-keeper.exe
-  if [ ! -f "$program" ] || [ "$root/tools/desktop-keeper/desktop-keeper.c" -nt "$program" ]; then
-    mkdir -p "$(dirname "$program")"
-    i686-w64-mingw32-gcc -O2 -mwindows -o "$program.$$" \
-      "$root/tools/desktop-keeper/desktop-keeper.c"
-    mv -f "$program.$$" "$program"
-  fi
-  wine "$program" >/dev/null 2>&1 &
+  wine "$helpers/desktop-keeper.exe" >/dev/null 2>&1 &
 }
 
 start_session() {
@@ -161,6 +165,7 @@ start_session() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   trap stop_session EXIT
   trap 'exit 130' INT TERM
+  build_helpers
 
   if [ -n "${TESSARYN_MONITORS:-}" ]; then
     start_monitors "$TESSARYN_MONITORS"

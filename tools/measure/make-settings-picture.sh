@@ -2,15 +2,15 @@
 # Photographs the settings window as it runs under Wine, with fixed stored settings, into
 # docs/settings-window.png. The virtual screen has no window manager, so the picture is
 # the window's client area, without the frame and caption a desktop draws.
-#   tools/make-settings-picture.sh
+#   tools/measure/make-settings-picture.sh
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 
 build win32 tessaryn
 
 prefix="build/picture/wineprefix"
-tools/wine-run.sh --session --prefix "$prefix" bash -c '
+tools/testbed/wine-run.sh --session --prefix "$prefix" bash -c '
   key="HKCU\\Software\\Tessaryn"
   for value in Brightness=9 Sizes=10 Color=3 Alpha=4 Arrows=4 Ar_Color=5 Rands=0; do
     wine reg add "$key" /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f >/dev/null 2>&1

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Adds Debian packages to an apt repository and signs it, the way Debian's archive is
 # laid out: pool/main/t/tessaryn/ and dists/stable/main/binary-ARCH/, with Release,
-# its clear-signed InRelease and its detached Release.gpg (tools/signing.sh).
+# its clear-signed InRelease and its detached Release.gpg (tools/package/signing.sh).
 #
-#   tools/apt-repo.sh REPO DEB...
+#   tools/package/apt-repo.sh REPO DEB...
 #
 # REPO may hold earlier releases: they stay, so apt sees the new version beside them and
 # offers it as an upgrade. The indices are regenerated from the whole pool, sorted and
 # dated SOURCE_DATE_EPOCH, so the same pool gives the same bytes.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-. tools/signing.sh
+cd "$(dirname "$0")/../.."
+. tools/package/signing.sh
 
 repo=$(realpath -m "${1:?repository directory}")
 shift

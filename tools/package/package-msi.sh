@@ -2,14 +2,14 @@
 # Builds the two Windows Installer packages for fleet deployment from the builds that the
 # setup program carries:
 #
-#   tools/package-msi.sh PACKAGE_DIR [VERSION [OUT_DIR]]
+#   tools/package/package-msi.sh PACKAGE_DIR [VERSION [OUT_DIR]]
 #
 # makes OUT_DIR/tessaryn-VERSION-x64.msi from PACKAGE_DIR/64-bit and
 # tessaryn-VERSION-x86.msi from PACKAGE_DIR/32-bit (OUT_DIR defaults to PACKAGE_DIR,
 # VERSION to the project's). Each version and architecture has a ProductCode of its own,
 # derived from them, so that a rebuild of one version is the same product again.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 package=$(realpath "${1:?package directory}")
 version=${2:-$(sed -n 's/^project(Tessaryn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)}
@@ -96,7 +96,7 @@ saver_cannot_be_left_out() {
 # file keeps no checksum over them.
 derive_summary() {
   local msi=$1 dir=$2 from=$3 to=$4 hash summary t found=0
-  hash=$({ cat "$dir"/* "$source" "$PWD/tools/package-msi.sh"; echo "$version"; } | sha256sum | cut -c1-64)
+  hash=$({ cat "$dir"/* "$source" "$PWD/tools/package/package-msi.sh"; echo "$version"; } | sha256sum | cut -c1-64)
   summary=$(msiinfo suminfo "$msi")
   msibuild "$msi" -s "$(sed -n 's/^Subject: //p' <<<"$summary")" \
     "$(sed -n 's/^Author: //p' <<<"$summary")" "$(sed -n 's/^Template: //p' <<<"$summary")" \

@@ -3,10 +3,10 @@
 # build/package/: tessaryn-setup.exe (one installer carrying both builds), each .scr
 # with its clock step (tessaryn-clock.exe) in a folder of its own, the README and the
 # licence, the administrative template in policies/; for fleet deployment a Windows
-# Installer package of each build (tools/package-msi.sh); beside them the Linux hack as
-# a Debian source package and the .deb built from it (tools/package-deb.sh).
+# Installer package of each build (tools/package/package-msi.sh); beside them the Linux hack as
+# a Debian source package and the .deb built from it (tools/package/package-deb.sh).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 
 for preset in win32 win64; do
@@ -26,8 +26,8 @@ mkdir -p "$out/policies/en-US"
 cp installer/policies/tessaryn.admx "$out/policies/"
 cp installer/policies/en-US/tessaryn.adml "$out/policies/en-US/"
 
-bash tools/package-setup.sh "$out" "$version" "$out/tessaryn-setup.exe"
-bash tools/package-msi.sh "$out" "$version"
-bash tools/package-deb.sh "$out"
+bash tools/package/package-setup.sh "$out" "$version" "$out/tessaryn-setup.exe"
+bash tools/package/package-msi.sh "$out" "$version"
+bash tools/package/package-deb.sh "$out"
 echo "package: $out"
 ls -l "$out" "$out/32-bit" "$out/64-bit"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Called by makensis (!uninstfinalize) with the uninstaller it is about to pack:
 #
-#   tools/sign-uninstaller.sh UNINSTALLER SIGNATURE
+#   tools/package/sign-uninstaller.sh UNINSTALLER SIGNATURE
 #
 # signs it with the release's Authenticode key and keeps its signature in SIGNATURE; in
 # a rebuild, attaches the published SIGNATURE (of the same name) instead.

@@ -2,11 +2,11 @@
 # Compares what two tessaryn-render binaries draw, byte for byte, in each of the three
 # windows at a fixed time and seed. Exits non-zero on any difference.
 #
-#   tools/compare-renders.sh pictures BEFORE/tessaryn-render AFTER/tessaryn-render [WxH...]
+#   tools/measure/compare-renders.sh pictures BEFORE/tessaryn-render AFTER/tessaryn-render [WxH...]
 #       the PNGs of every dial style 0-10 (each with a different hand style) and every
 #       hand style 1-10 without a dial, after the first frame and after the third (a kept
 #       dial is put back from the second on); sizes default to 1024x768 1920x1080
-#   tools/compare-renders.sh traces BEFORE/tessaryn-render AFTER/tessaryn-render [WxH]
+#   tools/measure/compare-renders.sh traces BEFORE/tessaryn-render AFTER/tessaryn-render [WxH]
 #       the OpenGL call traces of every dial style 0-10 with every hand style 1-10 over
 #       three frames; the size defaults to 1024x768
 set -euo pipefail

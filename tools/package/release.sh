@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes a release of the current commit in build/release (see docs/RELEASING.md):
 #
-#   tools/release.sh [--allow-dirty] [--out DIR]
+#   tools/package/release.sh [--allow-dirty] [--out DIR]
 #
 #   tessaryn-VERSION.tar.gz            the upstream source, which everything is built from
 #   tessaryn-VERSION-setup.exe         the setup program carrying both Windows builds
@@ -14,18 +14,18 @@
 #   tessaryn-archive-keyring.gpg, tessaryn.sources  what apt needs to use it
 #   SHA256SUMS                         the checksums of the files beside it
 #
-# Signed when the environment names keys (tools/signing.sh): every program before it
+# Signed when the environment names keys (tools/package/signing.sh): every program before it
 # is packed, the setup program and its uninstaller, the packages, and with OpenPGP the
 # checksums, the tarball, the source package and the repository. The version is the
 # one CMakeLists.txt declares; SOURCE_DATE_EPOCH is the commit's time. Two releases of
-# one commit are the same bytes (tools/verify-release.sh checks a published one).
+# one commit are the same bytes (tools/package/verify-release.sh checks a published one).
 #
 # Environment: TESSARYN_APT_URI, where apt/ is published (for tessaryn.sources);
 # TESSARYN_APT_REPO, an earlier release's apt/ to add this release to.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
-. tools/signing.sh
+. tools/package/signing.sh
 
 allow_dirty=no
 out=build/release
@@ -33,7 +33,7 @@ while [ $# -gt 0 ]; do
   case $1 in
   --allow-dirty) allow_dirty=yes ;;
   --out) out=${2:?--out DIR}; shift ;;
-  *) echo "usage: tools/release.sh [--allow-dirty] [--out DIR]" >&2; exit 2 ;;
+  *) echo "usage: tools/package/release.sh [--allow-dirty] [--out DIR]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -48,7 +48,7 @@ if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   fi
   export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 elif [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  echo "release: not a git clone: set SOURCE_DATE_EPOCH (tools/verify-release.sh does)" >&2
+  echo "release: not a git clone: set SOURCE_DATE_EPOCH (tools/package/verify-release.sh does)" >&2
   exit 1
 fi
 # Nothing of the machine's own settings may reach a file.
@@ -70,7 +70,7 @@ rm -rf "$out" "$stage"
 mkdir -p "$out" "$stage/programs/32-bit" "$stage/programs/64-bit" "$stage/published"
 
 tarball=$out/tessaryn-$version.tar.gz
-bash tools/source-tarball.sh "$tarball"
+bash tools/package/source-tarball.sh "$tarball"
 sign_detached "$tarball"
 echo "release: source $(basename "$tarball")"
 
@@ -114,14 +114,14 @@ uninstaller_signature=
 if authenticode_keys || carrying_over; then
   uninstaller_signature=$out/tessaryn-$version-uninstall.exe.sig
 fi
-bash tools/package-setup.sh "$stage/programs" "$version" "$setup" ${uninstaller_signature:+"$uninstaller_signature"}
+bash tools/package/package-setup.sh "$stage/programs" "$version" "$setup" ${uninstaller_signature:+"$uninstaller_signature"}
 if carrying_over && [ -f "$published/$(basename "$uninstaller_signature")" ]; then
   cp "$published/$(basename "$uninstaller_signature")" "$uninstaller_signature"
 fi
 sign_authenticode "$setup" "$published/$(basename "$setup")"
 echo "release: $(basename "$setup")"
 
-bash tools/package-msi.sh "$stage/programs" "$version" "$out"
+bash tools/package/package-msi.sh "$stage/programs" "$version" "$out"
 for msi in "$out"/tessaryn-"$version"-*.msi; do
   sign_authenticode "$msi" "$published/$(basename "$msi")"
   echo "release: $(basename "$msi")"
@@ -129,7 +129,7 @@ done
 
 # --- Debian: the source package from the tarball, the .deb, the repository ----------
 
-bash tools/package-deb.sh "$out" "$tarball" >/dev/null
+bash tools/package/package-deb.sh "$out" "$tarball" >/dev/null
 echo "release: the source package and the .deb"
 
 keyring=$out/tessaryn-archive-keyring.gpg
@@ -141,7 +141,7 @@ fi
 if [ -n "${TESSARYN_APT_REPO:-}" ]; then
   cp -r "$TESSARYN_APT_REPO" "$out/apt"
 fi
-bash tools/apt-repo.sh "$out/apt" "$out"/tessaryn_*.deb
+bash tools/package/apt-repo.sh "$out/apt" "$out"/tessaryn_*.deb
 cat >"$out/tessaryn.sources" <<EOF
 Types: deb
 URIs: ${TESSARYN_APT_URI:-https://tessaryn.example.org/apt}

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Makes two unsigned releases of one commit and compares them, file by file:
 #
-#   tools/reproduce-twice.sh [COMMIT]
+#   tools/package/reproduce-twice.sh [COMMIT]
 #
 # from two clones at different paths, one after the other (so at different times), the
 # second with another time zone, umask and locale. Prints each file as identical or
 # not, and how long each release took; exits non-zero when any file differs. Needs what
-# tools/release.sh needs; takes two full builds of both Windows presets.
+# tools/package/release.sh needs; takes two full builds of both Windows presets.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 commit=$(git rev-parse "${1:-HEAD}")
 first=$(mktemp -d /tmp/tessaryn-first.XXXXXX)
@@ -21,7 +21,7 @@ release_in() {
   git clone -q "$PWD" "$dir/src"
   git -C "$dir/src" checkout -q "$commit"
   if ! (cd "$dir/src" && env -u TESSARYN_SIGN_PKCS12 -u TESSARYN_GPG_KEY "$@" \
-    bash tools/release.sh --out "$dir/release") >"$dir/release.log" 2>&1; then
+    bash tools/package/release.sh --out "$dir/release") >"$dir/release.log" 2>&1; then
     tail -n 30 "$dir/release.log"
     echo "reproduce-twice: the release in $dir failed" >&2
     exit 1

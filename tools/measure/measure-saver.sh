@@ -4,9 +4,9 @@
 # open file descriptors (Wine's handles to server objects, sockets, files) and threads
 # at the start and the end, and the process's CPU time per frame at the nominal 25
 # frames per second. (Wine does not report handle or GDI counts of another process.)
-#   tools/measure-saver.sh [SECONDS] [WIDTHxHEIGHT]
+#   tools/measure/measure-saver.sh [SECONDS] [WIDTHxHEIGHT]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 seconds=${1:-180}
 screen=${2:-1024x768}
@@ -15,7 +15,7 @@ build win32 tessaryn
 
 export TESSARYN_SCREEN="${screen}x24"
 prefix="build/measure-${screen}/wineprefix"
-tools/wine-run.sh --session --prefix "$prefix" bash -c '
+tools/testbed/wine-run.sh --session --prefix "$prefix" bash -c '
   seconds=$1
   . tools/common.sh
   wine build/win32/tessaryn.scr /s &

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Writes the upstream source tarball, tessaryn-VERSION/ with every source file in it:
 #
-#   tools/source-tarball.sh OUT.tar.gz
+#   tools/package/source-tarball.sh OUT.tar.gz
 #
 # In a git clone: the files git tracks or would track (not what .gitignore leaves out);
 # in a tree unpacked from such a tarball: every file but build/. The same source gives
@@ -9,7 +9,7 @@
 # owners and times (SOURCE_DATE_EPOCH, the commit's time by default) fixed, modes from
 # the executable bit alone, and gzip without a name or time of its own.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 out=$(realpath -m "${1:?output tarball}")
 version=$(sed -n 's/^project(Tessaryn VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # Builds the Debian source package and, from it, the binary package the way Debian
 # would: a "3.0 (quilt)" source, version VERSION-1, from the upstream tarball
-# tessaryn-VERSION.tar.gz (tools/source-tarball.sh), with installer/debian as its
+# tessaryn-VERSION.tar.gz (tools/package/source-tarball.sh), with installer/debian as its
 # debian/; then dpkg-buildpackage, which builds only the hack with CMake (debian/rules).
 #
-#   tools/package-deb.sh [OUT [TARBALL]]
+#   tools/package/package-deb.sh [OUT [TARBALL]]
 #
 # writes into OUT (build/package by default) the .orig.tar.gz (with TARBALL.asc as its
 # signature when there is one), the .debian.tar.xz, the .dsc, the .changes (without the
 # .buildinfo, which records the build machine) and the .deb. The .dsc and .changes are
-# clear-signed as tools/signing.sh says.
+# clear-signed as tools/package/signing.sh says.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
-. tools/signing.sh
+. tools/package/signing.sh
 
 out=$(realpath -m "${1:-build/package}")
 tarball=${2:+$(realpath "$2")}
@@ -36,7 +36,7 @@ if [ -n "$tarball" ]; then
   cp "$tarball" "$orig"
   [ ! -f "$tarball.asc" ] || cp "$tarball.asc" "$orig.asc"
 else
-  bash tools/source-tarball.sh "$orig"
+  bash tools/package/source-tarball.sh "$orig"
 fi
 # The package is built from what the tarball holds, not from this tree.
 tar -xzf "$orig" -C "$stage"

@@ -3,7 +3,7 @@
 # saver's hands) and writes res/tessaryn.ico with the sizes Windows asks for: 16, 32
 # and 48 pixels, and 256 for large views. Needs ImageMagick.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

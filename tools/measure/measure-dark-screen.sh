@@ -3,9 +3,9 @@
 # SECONDS while it draws, then over the same time after the session has lost its display
 # (WM_WTSSESSION_CHANGE, console disconnected, posted as Windows posts it), and the
 # ratio of the two. A benchmark, not a test.
-#   tools/measure-dark-screen.sh [SECONDS] [win32|win64]
+#   tools/measure/measure-dark-screen.sh [SECONDS] [win32|win64]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . tools/common.sh
 seconds=${1:-60}
 preset=${2:-win32}
@@ -13,7 +13,7 @@ preset=${2:-win32}
 build "$preset" tessaryn session_notice
 [ "$preset" = win64 ] && export TESSARYN_WINEARCH=win64
 
-tools/wine-run.sh --session --prefix "build/$preset/wineprefix-measure" bash -c '
+tools/testbed/wine-run.sh --session --prefix "build/$preset/wineprefix-measure" bash -c '
   seconds=$1 preset=$2
   . tools/common.sh
   wine "build/$preset/tessaryn.scr" /s &
