@@ -223,12 +223,9 @@ void TForm2::FormKeyDown(WORD key) {
   }
 }
 
-bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool TForm2::PreviewMessage(UINT msg, WPARAM /*wparam*/, LPARAM /*lparam*/, LRESULT& /*result*/) {
   if (!created_) {
     return false;
-  }
-  if (TGlForm::PreviewMessage(msg, wparam, lparam, result)) {
-    return true;
   }
   if (msg == WM_SIZE) {
     ClockArea.FillClientArea();
