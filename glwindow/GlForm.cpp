@@ -73,7 +73,7 @@ void TGlForm::FormClose() {
   Application().Terminate();
 }
 
-bool TGlForm::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool TGlForm::FormDisplayNotice(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   const bool was_seen = display_.Seen();
   if (!display_.Notice(msg, wparam, lparam)) {
     return false;

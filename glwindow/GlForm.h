@@ -48,9 +48,8 @@ class TGlForm : public TForm {
   virtual bool FrameShowing() const { return true; }
 
   void FormClose() override;
-  // The display's and the session's notifications; a form that previews messages
-  // itself passes them here first.
-  bool PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+  // The display's and the session's notifications.
+  bool FormDisplayNotice(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
   // Runs once at the close, after the context is released.
   virtual void FormClosing() {}
 

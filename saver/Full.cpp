@@ -150,10 +150,7 @@ void TForm1::LeaveSequence() {
   Close();
 }
 
-bool TForm1::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
-  if (TGlForm::PreviewMessage(msg, wparam, lparam, result)) {
-    return true;
-  }
+bool TForm1::PreviewMessage(UINT msg, WPARAM wparam, LPARAM /*lparam*/, LRESULT& result) {
   switch (msg) {
     case WM_SYSCOMMAND:
       // The system asks again at every idle time-out while the saver runs; starting a

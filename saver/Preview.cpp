@@ -15,14 +15,10 @@ constexpr char kPreviewTitle[] = "MySaver";
 constexpr DWORD kGlClip = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
 
 bool RegisterPreviewClass() {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
   // OpenGL draws into a window with a device context of its own: a class DC shared with
   // the parent (CS_PARENTDC) is one Windows does not support for it.
-  wc.style = CS_OWNDC;
-  wc.lpfnWndProc = &PreviewWndProc;
-  wc.hInstance = Application().Instance();
-  wc.lpszClassName = kPreviewClass;
+  const WNDCLASSEXA wc =
+      WindowClassOf(kPreviewClass, &PreviewWndProc, Application().Instance(), CS_OWNDC);
   // The preview has nowhere to show a reason: inside the dialog the area stays empty.
   return RegisterWindowClass(wc).empty();
 }

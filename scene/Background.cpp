@@ -9,6 +9,7 @@
 #include "scene/QuadBatch.h"
 #include "base/RandomGenerator.h"
 #include "scene/SceneState.h"
+#include "settings/DialStyle.h"
 
 namespace {
 
@@ -147,7 +148,7 @@ float DrawPhase(RandomGenerator& random) {
 }
 
 void InitialiseStyle(int32_t style, DialFaceState& d, RandomGenerator& random) {
-  if (style == 1) {
+  if (DialKindOf(style) == DialKind::Moving) {
     d.columns = kEllipsoidColumns;
     d.rows = kEllipsoidRows;
     d.phase_a = DrawPhase(random);
@@ -282,32 +283,28 @@ void EmitSectors(const DialMesh& mesh, const DialFaceState& d, const SectorStyle
   }
 }
 
-bool IsDialStyle(int32_t style) {
-  return style >= 1 && style <= 10;
-}
-
 }  // namespace
 
 void StepDialFace(int32_t style, SceneState& state, RandomGenerator& random) {
-  if (!IsDialStyle(style)) {
+  if (!ShowsDial(style)) {
     return;
   }
   // A grid that does not fit the store can only be one that was never initialised.
   if (!state.DialMeshReady || !GridFitsStore(state.Dial)) {
     InitialiseStyle(style, state.Dial, random);
   }
-  if (style == 1) {
+  if (DialKindOf(style) == DialKind::Moving) {
     AnimateEllipsoid(state.Dial, random);
   }
 }
 
 void DrawSteppedDialFace(int32_t style, const RGB& DialRGB, const DialFaceState& d,
                          QuadBatch& batch) {
-  if (!IsDialStyle(style)) {
+  if (!ShowsDial(style)) {
     return;
   }
   DialMesh mesh;
-  if (style == 1) {
+  if (DialKindOf(style) == DialKind::Moving) {
     FillEllipsoid(mesh, d);
     EmitEllipsoid(mesh, d, batch);
   } else {

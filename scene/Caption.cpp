@@ -23,27 +23,45 @@ void DrawBitmapText(unsigned font_list_base, const char* text) {
   glPopAttrib();
 }
 
-namespace {
-
-// How far drawing a list moves the raster position, measured from the viewport's centre
-// with both matrices at the identity; the caller's state is put back.
-float RasterAdvance(unsigned list) {
-  glPushAttrib(GL_CURRENT_BIT | GL_TRANSFORM_BIT);
+ViewportRaster::ViewportRaster() {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glRasterPos2f(0.0f, 0.0f);
-  GLfloat before[4] = {};
-  glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
-  glCallList(list);
-  GLfloat after[4] = {};
-  glGetFloatv(GL_CURRENT_RASTER_POSITION, after);
+}
+
+ViewportRaster::~ViewportRaster() {
   glPopMatrix();
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
+}
+
+void ViewportRaster::MoveTo(float x, float y) const {
+  glRasterPos2f(x, y);
+}
+
+void ViewportRaster::MoveToPixels(int x_px, int y_px, int width, int height) const {
+  MoveTo(-1.0f + 2.0f * static_cast<float>(x_px) / static_cast<float>(width),
+         -1.0f + 2.0f * static_cast<float>(y_px) / static_cast<float>(height));
+}
+
+namespace {
+
+// How far drawing a list moves the raster position, measured from the viewport's centre;
+// the caller's state is put back.
+float RasterAdvance(unsigned list) {
+  glPushAttrib(GL_CURRENT_BIT | GL_TRANSFORM_BIT);
+  GLfloat before[4] = {};
+  GLfloat after[4] = {};
+  {
+    const ViewportRaster raster;
+    raster.MoveTo(0.0f, 0.0f);
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
+    glCallList(list);
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, after);
+  }
   glPopAttrib();
   return after[0] - before[0];
 }

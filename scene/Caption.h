@@ -22,6 +22,23 @@ int CaptionFontCharHeight(int screen_width);
 // `font_list_base`; nothing for null.
 void DrawBitmapText(unsigned font_list_base, const char* text);
 
+// Both matrices at the identity while it lives, so that a raster position is given in
+// the viewport's coordinates, -1 to 1 across; both are put back at its end, which leaves
+// GL_PROJECTION the matrix mode for the caller's glPopAttrib(GL_TRANSFORM_BIT) to restore.
+class ViewportRaster {
+ public:
+  ViewportRaster();
+  ~ViewportRaster();
+  ViewportRaster(const ViewportRaster&) = delete;
+  ViewportRaster& operator=(const ViewportRaster&) = delete;
+
+  // The raster position at (x, y) of the viewport.
+  void MoveTo(float x, float y) const;
+  // The raster position `x_px`, `y_px` pixels in from the bottom left of a `width` x
+  // `height` viewport.
+  void MoveToPixels(int x_px, int y_px, int width, int height) const;
+};
+
 // NOTE: Wine's bitmap font lists give the space no advance, so the caption's words run
 // together. Gives the space's list (the first of `list_base`) an advance of
 // `advance_px` when drawing it leaves the raster position where it was; a list that

@@ -1,14 +1,7 @@
 #include "scene/KeptDial.h"
 
 #include "scene/Background.h"
-
-namespace {
-
-bool IsStaticStyle(int32_t style) {
-  return style >= 2 && style <= 10;
-}
-
-}  // namespace
+#include "settings/DialStyle.h"
 
 KeptDialKey DialKeyOf(const FrameInputs& in) {
   return {in.settings.Color, in.DialRGB, in.LightLevel, in.viewport, in.projection};
@@ -17,7 +10,7 @@ KeptDialKey DialKeyOf(const FrameInputs& in) {
 void DrawDialAfterClear(const FrameInputs& in, WindowScene scene) {
   const int32_t style = in.settings.Color;
   KeptDialState& kept = scene.gl.KeptDial;
-  if (!scene.gl.KeepCopies || !IsStaticStyle(style)) {
+  if (!scene.gl.KeepCopies || DialKindOf(style) != DialKind::Still) {
     kept.valid = false;
     DrawDialFace(style, in.DialRGB, scene.state, scene.random, scene.gl.Batch);
     return;

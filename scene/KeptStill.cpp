@@ -5,16 +5,15 @@
 #include "scene/Clocks.h"
 #include "scene/GlHeaders.h"
 #include "scene/SceneGl.h"
+#include "settings/DialStyle.h"
 
 namespace {
-
-constexpr int32_t kMovingDial = 1;
 
 // `window` is null where the caller has cleared the frame already.
 void StillPart(const FrameInputs& in, WindowScene scene, StillPartDrawing draw,
                const std::array<int, 4>* window) {
   KeptStillState& kept = scene.gl.KeptStill;
-  if (!scene.gl.KeepCopies || in.settings.Color == kMovingDial) {
+  if (!scene.gl.KeepCopies || DialKindOf(in.settings.Color) == DialKind::Moving) {
     kept.valid = false;
     if (window != nullptr) {
       glClear(GL_COLOR_BUFFER_BIT);

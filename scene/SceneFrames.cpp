@@ -7,14 +7,14 @@
 #include "scene/KeptDial.h"
 #include "scene/KeptStill.h"
 #include "scene/SceneGl.h"
+#include "settings/DialStyle.h"
 
 namespace {
 
 constexpr int32_t kPreviewDial = 8;
 
 void DrawDialAndHands(const FrameInputs& in, WindowScene scene) {
-  const int32_t style = in.settings.Color;
-  if (style >= 1 && style <= 10) {
+  if (ShowsDial(in.settings.Color)) {
     DrawDialAfterClear(in, scene);
   }
   DrawClockHands(in, scene.state, scene.gl.Batch);

@@ -62,6 +62,11 @@ constexpr size_t SettingIndex(int32_t ClockSettings::*field) {
   return kSettingsTable.size();
 }
 
+// The row of `field`, for a place that names one setting (a slider, its label).
+constexpr const SettingRow& SettingRowOf(int32_t ClockSettings::*field) {
+  return kSettingsTable[SettingIndex(field)];
+}
+
 // `s` with every chosen value put over it.
 void ApplySettingChoices(ClockSettings& s, const SettingChoices& choices);
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "base/ClockSource.h"
 #include "base/RandomGenerator.h"
@@ -11,6 +12,7 @@
 #include "scene/SceneFrames.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
+#include "settings/DialStyle.h"
 #include "settings/SettingsTable.h"
 #include "windowsetup/WindowSetup.h"
 #include "settings/win32/RegistryStore.h"
@@ -141,23 +143,30 @@ bool TForm2::SetupRenderContext() {
   return SetupContext(ClockArea.Handle(), ClockViewport(), std::nullopt, scene_.LightLevel);
 }
 
+std::array<std::pair<TTrackBar*, int32_t ClockSettings::*>, 6> TForm2::Sliders() {
+  return {{
+      {&TrackBar1, &ClockSettings::Arrows},
+      {&TrackBar2, &ClockSettings::Ar_Color},
+      {&TrackBar3, &ClockSettings::Sizes},
+      {&TrackBar4, &ClockSettings::Color},
+      {&TrackBar5, &ClockSettings::Alpha},
+      {&TrackBar6, &ClockSettings::Brightness},
+  }};
+}
+
 void TForm2::SetSliderPositions() {
-  const ClockSettings& s = settings_.clock;
-  TrackBar1.SetPosition(s.Arrows);
-  TrackBar2.SetPosition(s.Ar_Color);
-  TrackBar3.SetPosition(s.Sizes);
-  TrackBar4.SetPosition(s.Color);
-  TrackBar5.SetPosition(s.Alpha);
-  TrackBar6.SetPosition(s.Brightness);
+  // A slider's change handler runs for each move, so the order is the dial's draws'.
+  for (const auto& [slider, field] : Sliders()) {
+    slider->SetPosition(settings_.clock.*field);
+  }
 }
 
 void TForm2::LockPolicyControls() {
-  const std::pair<TWinControl*, int32_t ClockSettings::*> bound[] = {
-      {&TrackBar1, &ClockSettings::Arrows}, {&TrackBar2, &ClockSettings::Ar_Color},
-      {&TrackBar3, &ClockSettings::Sizes},  {&TrackBar4, &ClockSettings::Color},
-      {&TrackBar5, &ClockSettings::Alpha},  {&TrackBar6, &ClockSettings::Brightness},
-      {&CheckBox1, &ClockSettings::Rands},
-  };
+  std::vector<std::pair<TWinControl*, int32_t ClockSettings::*>> bound;
+  for (const auto& [slider, field] : Sliders()) {
+    bound.emplace_back(slider, field);
+  }
+  bound.emplace_back(&CheckBox1, &ClockSettings::Rands);
   for (const auto& [control, field] : bound) {
     if (settings_.policy[SettingIndex(field)]) {
       EnableWindow(control->Handle(), FALSE);
@@ -214,12 +223,9 @@ void TForm2::FormKeyDown(WORD key) {
   }
 }
 
-bool TForm2::PreviewMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool TForm2::PreviewMessage(UINT msg, WPARAM /*wparam*/, LPARAM /*lparam*/, LRESULT& /*result*/) {
   if (!created_) {
     return false;
-  }
-  if (TGlForm::PreviewMessage(msg, wparam, lparam, result)) {
-    return true;
   }
   if (msg == WM_SIZE) {
     ClockArea.FillClientArea();
@@ -265,7 +271,7 @@ void TForm2::TrackBar4Change(TTrackBar* sender) {
   settings_.clock.Color = style;
   scene_.DialMeshReady = false;
   // The style initialises now, into the back buffer that the next frame clears.
-  if (style >= 1 && style <= 10 && Context().Rc() != nullptr) {
+  if (ShowsDial(style) && Context().Rc() != nullptr) {
     DrawDialFace(style, settings_.DialRGB, scene_, Random(), SceneObjects().Batch);
   }
 }
@@ -287,12 +293,9 @@ void TForm2::CheckBox1Click(TCheckBox* sender) {
 
 void TForm2::Button1Click(TButton*) {
   ClockSettings& s = settings_.clock;
-  s.Arrows = TrackBar1.Position();
-  s.Ar_Color = TrackBar2.Position();
-  s.Sizes = TrackBar3.Position();
-  s.Color = TrackBar4.Position();
-  s.Alpha = TrackBar5.Position();
-  s.Brightness = TrackBar6.Position();
+  for (const auto& [slider, field] : Sliders()) {
+    s.*field = slider->Position();
+  }
   // A policy-set value is the administrator's, not the user's: the stored one stays.
   SaveSettings(s, settings_.policy);
 }

@@ -6,10 +6,13 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
+#include <utility>
 
 #include "glwindow/GlForm.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
+#include "settings/SettingsTable.h"
 #include "settings/win32/PolicyStore.h"
 #include "settingswindow/ClockSync.h"
 #include "settingswindow/ClockSyncCalls.h"
@@ -50,22 +53,30 @@ class TForm2 : public TGlForm {
   UniqueFont bold_font_;
 
  public:
-  // The controls, made in their tab order.
-  TTrackBar TrackBar1{*this, {3, 327, 120, 10}, {1, 10}, 1, 2, 1};
+  static constexpr TTrackBar::Range Range(int32_t ClockSettings::*field) {
+    return {SettingRowOf(field).low, SettingRowOf(field).high};
+  }
+  static constexpr const char* Label(int32_t ClockSettings::*field) {
+    return SettingRowOf(field).label;
+  }
+
+  // The controls, made in their tab order. Each setting's range and label are its
+  // table row's.
+  TTrackBar TrackBar1{*this, {3, 327, 120, 10}, Range(&ClockSettings::Arrows), 1, 2, 1};
   TButton Button1{*this, {11, 376, 75, 17}, "Save"};
   TButton Button2{*this, {117, 376, 160, 17}, "Clock synchronization"};
-  TStaticText StaticText1{*this, {10, 309, 52, 20}, "Arrows"};
-  TTrackBar TrackBar2{*this, {3, 359, 120, 10}, {1, 10}, 1, 2, 1};
-  TTrackBar TrackBar3{*this, {136, 327, 120, 10}, {5, 15}, 1, 2, 5};
-  TTrackBar TrackBar4{*this, {136, 359, 120, 10}, {0, 10}, 1, 2, 1};
-  TTrackBar TrackBar5{*this, {270, 327, 120, 10}, {1, 10}, 1, 2, 1};
-  TStaticText StaticText2{*this, {10, 342, 93, 20}, "Arrows Color"};
-  TStaticText StaticText3{*this, {143, 309, 84, 20}, "Digital Size"};
-  TStaticText StaticText4{*this, {143, 342, 33, 20}, "Dial"};
-  TStaticText StaticText5{*this, {277, 309, 74, 20}, "Dial Color"};
-  TTrackBar TrackBar6{*this, {270, 359, 120, 10}, {0, 10}, 1, 2, 0};
-  TStaticText StaticText6{*this, {277, 342, 78, 20}, "Brightness"};
-  TCheckBox CheckBox1{*this, {10, 290, 97, 17}, "Random"};
+  TStaticText StaticText1{*this, {10, 309, 52, 20}, Label(&ClockSettings::Arrows)};
+  TTrackBar TrackBar2{*this, {3, 359, 120, 10}, Range(&ClockSettings::Ar_Color), 1, 2, 1};
+  TTrackBar TrackBar3{*this, {136, 327, 120, 10}, Range(&ClockSettings::Sizes), 1, 2, 5};
+  TTrackBar TrackBar4{*this, {136, 359, 120, 10}, Range(&ClockSettings::Color), 1, 2, 1};
+  TTrackBar TrackBar5{*this, {270, 327, 120, 10}, Range(&ClockSettings::Alpha), 1, 2, 1};
+  TStaticText StaticText2{*this, {10, 342, 93, 20}, Label(&ClockSettings::Ar_Color)};
+  TStaticText StaticText3{*this, {143, 309, 84, 20}, Label(&ClockSettings::Sizes)};
+  TStaticText StaticText4{*this, {143, 342, 33, 20}, Label(&ClockSettings::Color)};
+  TStaticText StaticText5{*this, {277, 309, 74, 20}, Label(&ClockSettings::Alpha)};
+  TTrackBar TrackBar6{*this, {270, 359, 120, 10}, Range(&ClockSettings::Brightness), 1, 2, 0};
+  TStaticText StaticText6{*this, {277, 342, 78, 20}, Label(&ClockSettings::Brightness)};
+  TCheckBox CheckBox1{*this, {10, 290, 97, 17}, Label(&ClockSettings::Rands)};
   // The clock is drawn here: a child window over the client area, below the controls.
   TGlPanel ClockArea{*this};
 
@@ -86,6 +97,8 @@ class TForm2 : public TGlForm {
   void FitSyncButton();
   // Policy-set controls: disabled where the policy put them, with the reason at hand.
   void LockPolicyControls();
+  // Each slider with its setting, in the order their positions are set and read.
+  std::array<std::pair<TTrackBar*, int32_t ClockSettings::*>, 6> Sliders();
   // The labels and the check box: bold, in the label colour.
   std::array<TWinControl*, 7> BoldTexts();
   Viewport ClockViewport() const;

@@ -8,29 +8,26 @@
 
 namespace {
 
-// The order of "Save"; the load's write-back keeps its own.
-constexpr std::array<NamedValue, 7> kSaveOrder = {{
-    {"Arrows", &ClockSettings::Arrows},
-    {"Ar_Color", &ClockSettings::Ar_Color},
-    {"Brightness", &ClockSettings::Brightness},
-    {"Sizes", &ClockSettings::Sizes},
-    {"Color", &ClockSettings::Color},
-    {"Alpha", &ClockSettings::Alpha},
-    {"Rands", &ClockSettings::Rands},
-}};
+// The order of "Save", as rows of the settings table; the load's write-back keeps the
+// table's own.
+constexpr std::array<size_t, kSettingCount> kSaveOrder = {
+    SettingIndex(&ClockSettings::Arrows),     SettingIndex(&ClockSettings::Ar_Color),
+    SettingIndex(&ClockSettings::Brightness), SettingIndex(&ClockSettings::Sizes),
+    SettingIndex(&ClockSettings::Color),      SettingIndex(&ClockSettings::Alpha),
+    SettingIndex(&ClockSettings::Rands),
+};
 
 }  // namespace
 
 void WriteSavedSettings(HKEY key, const ClockSettings& s, const SettingChoices& policy) {
-  std::vector<NamedValue> users_own;
-  for (const NamedValue& v : kSaveOrder) {
-    if (!policy[SettingIndex(v.field)]) {
-      users_own.push_back(v);
+  std::vector<size_t> users_own;
+  for (const size_t row : kSaveOrder) {
+    if (!policy[row]) {
+      users_own.push_back(row);
     }
   }
   WriteValuesInOrder(key, s, users_own);
 }
-
 void SaveSettings(const ClockSettings& s, const SettingChoices& policy) {
   LONG error = ERROR_SUCCESS;
   const UniqueRegKey key = CreateSettingsKey(&error);

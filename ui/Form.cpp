@@ -17,24 +17,21 @@ constexpr char kBlackClass[] = "TessarynBlackForm";
 
 const char* RegisterFormClass(bool black_background) {
   const char* name = black_background ? kBlackClass : kPlainClass;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
   // A private device context per window, as OpenGL windows want.
-  wc.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = &TForm::WindowProc;
-  wc.hInstance = Application().Instance();
+  WNDCLASSEXA wc = WindowClassOf(name, &TForm::WindowProc, Application().Instance(),
+                                 CS_OWNDC | CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
   wc.hIcon = LoadIconA(Application().Instance(), MAKEINTRESOURCEA(1));
   wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   wc.hbrBackground = black_background
                          ? static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))
                          : reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  wc.lpszClassName = name;
   RequireWindowClass(wc);
   return name;
 }
 
-// The platform's own value; older headers lack the name.
+// The platform's own values; older headers lack the names.
 constexpr UINT kWmDpiChanged = 0x02E0;
+constexpr UINT kWmWtsSessionChange = 0x02B1;
 
 int WindowDpi(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -249,6 +246,15 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_DISPLAYCHANGE:
       GuardHandler([&] { FormDisplayChange(); });
       break;
+    case WM_POWERBROADCAST:
+    case kWmWtsSessionChange: {
+      bool taken = false;
+      GuardHandler([&] { taken = FormDisplayNotice(msg, wparam, lparam, result); });
+      if (taken) {
+        return result;
+      }
+      break;
+    }
     case WM_CLOSE:
       GuardHandler([&] { FormClose(); });
       if (hwnd_ != nullptr) {

@@ -90,6 +90,13 @@ class TForm {
   // A monitor was plugged in or out, or a resolution changed.
   virtual void FormDisplayChange() {}
 
+  // The display's power and the session's notices (WM_POWERBROADCAST,
+  // WM_WTSSESSION_CHANGE): true when one was taken, with the answer in `result`.
+  virtual bool FormDisplayNotice(UINT /*msg*/, WPARAM /*wparam*/, LPARAM /*lparam*/,
+                                 LRESULT& /*result*/) {
+    return false;
+  }
+
   // Sees every message first; returns true when it has fully handled one.
   virtual bool PreviewMessage(UINT /*msg*/, WPARAM /*wparam*/, LPARAM /*lparam*/,
                               LRESULT& /*result*/) {

@@ -12,14 +12,9 @@ namespace {
 constexpr char kGlPanelClass[] = "TessarynGlPanel";
 
 void RegisterGlPanelClass(WNDPROC proc) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
   // A device context of its own, as OpenGL windows want; never the parent's.
-  wc.style = CS_OWNDC;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = Application().Instance();
+  WNDCLASSEXA wc = WindowClassOf(kGlPanelClass, proc, Application().Instance(), CS_OWNDC);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = kGlPanelClass;
   RequireWindowClass(wc);
 }
 

@@ -10,12 +10,7 @@ namespace {
 constexpr char kClassName[] = "TessarynMessageWindow";
 
 void RegisterMessageClass(WNDPROC proc) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = proc;
-  wc.hInstance = Application().Instance();
-  wc.lpszClassName = kClassName;
-  RequireWindowClass(wc);
+  RequireWindowClass(WindowClassOf(kClassName, proc, Application().Instance()));
 }
 }  // namespace
 

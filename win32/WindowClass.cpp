@@ -4,6 +4,16 @@
 
 #include "win32/SystemError.h"
 
+WNDCLASSEXA WindowClassOf(const char* name, WNDPROC procedure, HINSTANCE instance, UINT style) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = style;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = instance;
+  wc.lpszClassName = name;
+  return wc;
+}
+
 std::string RegisterWindowClass(const WNDCLASSEXA& window_class) {
   if (RegisterClassExA(&window_class) != 0) {
     return "";

@@ -7,6 +7,10 @@
 
 #include <string>
 
+// A class named `name` whose windows `procedure` serves, of the module `instance`, with
+// the class styles `style`; the rest (icon, cursor, background) is left for the caller.
+WNDCLASSEXA WindowClassOf(const char* name, WNDPROC procedure, HINSTANCE instance, UINT style = 0);
+
 // Registers a window class. A class of that name already registered by this module
 // counts as registered. Returns an empty text on success, else
 // "RegisterClassEx failed: <the system's reason>".

@@ -20,9 +20,9 @@
 
 namespace {
 
-constexpr int64_t kFrameIntervalNs = kFrameInterval_ms * 1000000LL;
+constexpr int64_t kFrameInterval_ns = kFrameInterval_ms * 1000000LL;
 // With its frames all drawn the hack still serves its window at the same pace.
-constexpr int kFrozenWaitMs = kFrameInterval_ms;
+constexpr int kFrozenWait_ms = kFrameInterval_ms;
 
 }  // namespace
 
@@ -32,8 +32,8 @@ ClockHack::ClockHack(Display* display, const HackOptions& options, const TestSea
       seams_(seams),
       window_(display, options),
       gl_(display, window_.Id(), window_.Visual().config, window_.Visual().double_buffered),
-      pacer_(MonotonicNowNs(), kFrameIntervalNs),
-      fps_(MonotonicNowNs()),
+      pacer_(MonotonicNow_ns(), kFrameInterval_ns),
+      fps_(MonotonicNow_ns()),
       caption_face_(FindCaptionFace()) {
   if (seams_.pinned_time) {
     Clock().Pin(*seams_.pinned_time);
@@ -74,12 +74,12 @@ int ClockHack::Run() {
   while (Running()) {
     ServeEvents();
     const bool frames_left = !seams_.frames || frames_drawn_ < *seams_.frames;
-    if (Running() && frames_left && pacer_.TakeFrame(MonotonicNowNs())) {
+    if (Running() && frames_left && pacer_.TakeFrame(MonotonicNow_ns())) {
       DrawFrame();
     }
     if (Running() && XPending(display_) == 0) {
       pollfd connection{ConnectionNumber(display_), POLLIN, 0};
-      poll(&connection, 1, frames_left ? pacer_.WaitMs(MonotonicNowNs()) : kFrozenWaitMs);
+      poll(&connection, 1, frames_left ? pacer_.Wait_ms(MonotonicNow_ns()) : kFrozenWait_ms);
     }
   }
   return XErrorSeen() ? 1 : 0;
@@ -95,7 +95,7 @@ void ClockHack::DrawFrame() {
   DrawSaverScene(ReadFrameInputs(settings_, scene_.LightLevel, now), scene, drawn_width_,
                  drawn_height_);
   if (options_.fps) {
-    fps_.CountFrame(MonotonicNowNs());
+    fps_.CountFrame(MonotonicNow_ns());
     DrawFpsText(gl_.Objects().FontListBase, fps_.Text(), drawn_width_, drawn_height_);
   }
   gl_.Present();

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int kFpsMarginPx = 10;
+constexpr int kFpsMargin_px = 10;
 
 }  // namespace
 
@@ -14,18 +14,12 @@ void DrawFpsText(unsigned font_list_base, const std::string& text, int width, in
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glColor4f(1.0f, 1.0f, 0.0f, 1.0f);
-  glRasterPos2f(-1.0f + 2.0f * kFpsMarginPx / static_cast<float>(width),
-                -1.0f + 2.0f * kFpsMarginPx / static_cast<float>(height));
-  DrawBitmapText(font_list_base, text.c_str());
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
+  {
+    const ViewportRaster raster;
+    // The raster position takes the colour current when it is set.
+    glColor4f(1.0f, 1.0f, 0.0f, 1.0f);
+    raster.MoveToPixels(kFpsMargin_px, kFpsMargin_px, width, height);
+    DrawBitmapText(font_list_base, text.c_str());
+  }
   glPopAttrib();
 }

@@ -19,7 +19,7 @@ bool FramePacer::TakeFrame(int64_t now_ns) {
   return true;
 }
 
-int FramePacer::WaitMs(int64_t now_ns) const {
+int FramePacer::Wait_ms(int64_t now_ns) const {
   if (now_ns >= next_ns_) {
     return 0;
   }
@@ -42,7 +42,7 @@ std::string FpsCounter::Text() const {
   return text;
 }
 
-int64_t MonotonicNowNs() {
+int64_t MonotonicNow_ns() {
   timespec t{};
   clock_gettime(CLOCK_MONOTONIC, &t);
   return static_cast<int64_t>(t.tv_sec) * kNsPerSecond + t.tv_nsec;

@@ -14,8 +14,8 @@ class FramePacer {
   // Whether a frame is due at `now_ns`; a due frame moves the deadline on.
   bool TakeFrame(int64_t now_ns);
   // Milliseconds to wait from `now_ns` until the next deadline, rounded up; 0 when due.
-  int WaitMs(int64_t now_ns) const;
-  int64_t NextNs() const { return next_ns_; }
+  int Wait_ms(int64_t now_ns) const;
+  int64_t Next_ns() const { return next_ns_; }
 
  private:
   int64_t next_ns_;
@@ -40,4 +40,4 @@ class FpsCounter {
 };
 
 // CLOCK_MONOTONIC now, in nanoseconds.
-int64_t MonotonicNowNs();
+int64_t MonotonicNow_ns();

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr long kWatchdogNs = 250L * 1000 * 1000;
+constexpr long kWatchdog_ns = 250L * 1000 * 1000;
 
 // Written by the signal handlers, so nothing but flags.
 volatile std::sig_atomic_t g_stop_requested = 0;
@@ -28,7 +28,7 @@ void RequestStop(int signal) {
   g_stop_requested = 1;
   // timer_settime is async-signal-safe; a second signal only moves the deadline.
   itimerspec once{};
-  once.it_value.tv_nsec = kWatchdogNs;
+  once.it_value.tv_nsec = kWatchdog_ns;
   if (timer_settime(g_watchdog, 0, &once, nullptr) != 0) {
     EndNow(signal);
   }

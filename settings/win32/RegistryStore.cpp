@@ -124,9 +124,9 @@ ERegistryException OpenKeyFailure(LONG error) {
                             "': " + SystemErrorText(static_cast<unsigned long>(error)));
 }
 
-void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const NamedValue> order) {
-  for (const NamedValue& v : order) {
-    WriteDword(key, v.name, s.*v.field);
+void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const size_t> rows) {
+  for (const size_t row : rows) {
+    WriteDword(key, kValues[row].registry_name, s.*kValues[row].field);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <bitset>
+#include <cstddef>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -25,7 +26,7 @@ extern const char kSettingsKeyPath[];
 
 // The seven values by their place in the fixed order Brightness, Sizes, Color, Alpha,
 // Arrows, Ar_Color, Rands.
-using StoredValueSet = std::bitset<7>;
+using StoredValueSet = std::bitset<kSettingCount>;
 
 // What a read of the stored key found.
 struct StoredSettingsRead {
@@ -43,12 +44,6 @@ struct StoredSettingsRead {
 // read and every value counts as unreadable.
 StoredSettingsRead ReadStoredSettings(ClockSettings& s);
 
-// One stored value: its name in the key and the setting it holds.
-struct NamedValue {
-  const char* name;
-  int32_t ClockSettings::*field;
-};
-
 // "Failed to set data for '<name>'".
 ERegistryException SetDataFailure(const char* name);
 
@@ -59,9 +54,10 @@ UniqueRegKey CreateSettingsKey(LONG* error = nullptr);
 // "Failed to open key 'HKEY_CURRENT_USER\<path>': <the system's reason for `error`>".
 ERegistryException OpenKeyFailure(LONG error);
 
-// Writes the values of `s` into the open key in the order given, each as a REG_DWORD.
-// Throws SetDataFailure of the first value that cannot be written.
-void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const NamedValue> order);
+// Writes the values of `s` into the open key in the order given, as rows of the settings
+// table, each as a REG_DWORD. Throws SetDataFailure of the first value that cannot be
+// written.
+void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const size_t> rows);
 
 // Writes all seven values in their fixed order, creating the key if needed.
 // Returns false when the key can be neither opened nor created; throws when a

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <iterator>
 #include <string>
 
 #include "base/RandomGenerator.h"
 #include "settings/ClockSettings.h"
 #include "settings/ColorTables.h"
+#include "settings/DialStyle.h"
 #include "settings/SettingsTable.h"
 
 namespace {
@@ -194,4 +196,24 @@ TEST(SettingsTable, RegistryNamesInTheirFixedOrderOneRowPerSetting) {
   }
   EXPECT_EQ(FindSettingByOption("dial"), nullptr);
   EXPECT_EQ(FindSettingByOption("---dial"), nullptr);
+}
+
+TEST(DialStyles, NoneMovingOrStillForEveryNumberAKeyMayHold) {
+  const struct {
+    int32_t style;
+    DialKind kind;
+  } cases[] = {
+      {INT32_MIN, DialKind::None}, {-1, DialKind::None},        {0, DialKind::None},
+      {1, DialKind::Moving},       {2, DialKind::Still},        {10, DialKind::Still},
+      {11, DialKind::None},        {INT32_MAX, DialKind::None},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DialKindOf(c.style), c.kind) << c.style;
+    EXPECT_EQ(ShowsDial(c.style), c.kind != DialKind::None) << c.style;
+  }
+  // The settings' dial slider spans exactly the styles and "none".
+  const SettingRow& dial = SettingRowOf(&ClockSettings::Color);
+  EXPECT_EQ(DialKindOf(dial.low), DialKind::None);
+  EXPECT_EQ(DialKindOf(dial.high), DialKind::Still);
+  EXPECT_EQ(DialKindOf(dial.high + 1), DialKind::None);
 }

@@ -8,13 +8,9 @@
 
 namespace {
 
+// The filler every window kind registers with: a class it fills registers as it is.
 WNDCLASSEXA PlainClass(const char* name) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = name;
-  return wc;
+  return WindowClassOf(name, DefWindowProcA, GetModuleHandleA(nullptr));
 }
 
 struct RegistrationCase {

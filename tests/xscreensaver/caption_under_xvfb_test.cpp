@@ -22,8 +22,8 @@
 
 namespace {
 
-constexpr int kStartMs = 60000;  // generous: 100 frames at 25 a second, on a loaded machine
-constexpr int kStopMs = 10000;
+constexpr int kStart_ms = 60000;  // generous: 100 frames at 25 a second, on a loaded machine
+constexpr int kStop_ms = 10000;
 constexpr int kFrames = 100;  // the caption's pulse has reached a tenth of its strength
 constexpr char kFramesDone[] = "_TESSARYN_FRAMES_DONE";
 
@@ -206,7 +206,7 @@ TEST(HackCaption, FirstLineInTheWindowsFaceAtTheWindowsSize) {
                       "TESSARYN_SEED=5", "TESSARYN_FRAMES=" + std::to_string(kFrames)});
     if (r.width != r.start_width) {
       XWindowAttributes a{};
-      for (int i = 0; i < kStartMs / 10 && hack.Running(); ++i) {
+      for (int i = 0; i < kStart_ms / 10 && hack.Running(); ++i) {
         XGetWindowAttributes(x, window, &a);
         if (a.all_event_masks & StructureNotifyMask) break;
         usleep(10000);
@@ -215,10 +215,10 @@ TEST(HackCaption, FirstLineInTheWindowsFaceAtTheWindowsSize) {
       XResizeWindow(x, window, static_cast<unsigned>(r.width), static_cast<unsigned>(r.height));
       XSync(x, False);
     }
-    ASSERT_TRUE(WaitForProperty(x, window, kFramesDone, hack, kStartMs)) << hack.Stderr();
+    ASSERT_TRUE(WaitForProperty(x, window, kFramesDone, hack, kStart_ms)) << hack.Stderr();
     const Image drawn = ReadWindow(x, window);
     hack.Signal(SIGTERM);
-    hack.WaitForExit(kStopMs);
+    hack.WaitForExit(kStop_ms);
     XDestroyWindow(x, window);
     ASSERT_EQ(drawn.width, r.width);
 

@@ -246,8 +246,8 @@ TEST(FramePacing, FramesKeepToTheGridAndALateOneSkipsAhead) {
   };
   for (const Step& s : steps) {
     EXPECT_EQ(pacer.TakeFrame(s.now_ms * ms), s.due) << s.now_ms;
-    EXPECT_EQ(pacer.NextNs(), s.next_ms * ms) << s.now_ms;
-    EXPECT_EQ(pacer.WaitMs(s.now_ms * ms), s.wait_ms) << s.now_ms;
+    EXPECT_EQ(pacer.Next_ns(), s.next_ms * ms) << s.now_ms;
+    EXPECT_EQ(pacer.Wait_ms(s.now_ms * ms), s.wait_ms) << s.now_ms;
   }
 }
 

@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr int kStartMs = 30000;  // generous: the CI machine has 2 cores, often loaded
-constexpr int kStopMs = 10000;
+constexpr int kStart_ms = 30000;  // generous: the CI machine has 2 cores, often loaded
+constexpr int kStop_ms = 10000;
 constexpr char kFramesDone[] = "_TESSARYN_FRAMES_DONE";
 
 std::string Hex(unsigned long id) {
@@ -105,11 +105,11 @@ TEST(HackDrawsLikeTessarynRender, InAGivenWindowForEachDialAndHands) {
     env.push_back("DISPLAY=" + screen.Name());
     XDeleteProperty(x, window, XInternAtom(x, kFramesDone, False));
     HackProcess hack(args, env);
-    ASSERT_TRUE(WaitForProperty(x, window, kFramesDone, hack, kStartMs)) << hack.Stderr();
+    ASSERT_TRUE(WaitForProperty(x, window, kFramesDone, hack, kStart_ms)) << hack.Stderr();
     const Image drawn = ReadWindow(x, window);
     hack.Signal(r.stop_signal);
-    EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStopMs))) << hack.Stderr();
-    EXPECT_TRUE(WaitForClientCount(x, clients, kStopMs));
+    EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStop_ms))) << hack.Stderr();
+    EXPECT_TRUE(WaitForClientCount(x, clients, kStop_ms));
     EXPECT_EQ(PictureDifference(drawn, RenderScene(r.expected, false).image), "");
   }
   // The window is XScreenSaver's: the hacks leave it as they found it.
@@ -131,7 +131,7 @@ TEST(HackOnTheRootWindow, DrawsTheDefaultClockOverTheScreen) {
     env.push_back("DISPLAY=" + screen.Name());
     return env;
   }());
-  ASSERT_TRUE(WaitForProperty(x, root, kFramesDone, hack, kStartMs)) << hack.Stderr();
+  ASSERT_TRUE(WaitForProperty(x, root, kFramesDone, hack, kStart_ms)) << hack.Stderr();
   const Image drawn = ReadWindow(x, root);
   const Image expected = RenderScene(Reference(1024, 768, "03:41:15", 7, 1), false).image;
   EXPECT_EQ(PictureDifference(drawn, expected), "");
@@ -139,7 +139,7 @@ TEST(HackOnTheRootWindow, DrawsTheDefaultClockOverTheScreen) {
   const uint8_t* centre = drawn.At(512, 384);
   EXPECT_GT(centre[0] + centre[1] + centre[2], 0);
   hack.Signal(SIGTERM);
-  EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStopMs))) << hack.Stderr();
+  EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStop_ms))) << hack.Stderr();
 }
 
 Window FindWindowNamed(Display* x, const char* name, int timeout_ms) {
@@ -185,7 +185,7 @@ TEST(HackInItsOwnWindow, ShowsFpsFollowsItsSizeAndClosesOnDelete) {
   const int clients = ClientCount(x);
   HackProcess hack({"-fps", "-dial", "0"}, {"DISPLAY=" + screen.Name(),
                                             "TESSARYN_PINNED_TIME=04:40:20", "TESSARYN_SEED=3"});
-  const Window window = FindWindowNamed(x, "Tessaryn", kStartMs);
+  const Window window = FindWindowNamed(x, "Tessaryn", kStart_ms);
   ASSERT_NE(window, 0u) << hack.Stderr();
 
   // The first frames are the saver's own apart from the figure's corner.
@@ -194,7 +194,7 @@ TEST(HackInItsOwnWindow, ShowsFpsFollowsItsSizeAndClosesOnDelete) {
   const Image expected = RenderScene(reference, false).image;
   Image drawn;
   int outside = 0, inside = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartMs);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStart_ms);
   while (inside == 0 && std::chrono::steady_clock::now() < deadline) {
     drawn = ReadWindow(x, window);
     outside = inside = 0;
@@ -219,7 +219,7 @@ TEST(HackInItsOwnWindow, ShowsFpsFollowsItsSizeAndClosesOnDelete) {
   reference.width = reference.height = 400;
   const Image square = RenderScene(reference, false).image;
   int lit_otherwise = 0;
-  const auto resized = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartMs);
+  const auto resized = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStart_ms);
   do {
     const Image small = ReadWindow(x, window);
     ASSERT_EQ(small.width, 400);
@@ -235,8 +235,8 @@ TEST(HackInItsOwnWindow, ShowsFpsFollowsItsSizeAndClosesOnDelete) {
   close.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
   XSendEvent(x, window, False, NoEventMask, &close);
   XFlush(x);
-  EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStopMs))) << hack.Stderr();
-  EXPECT_TRUE(WaitForClientCount(x, clients, kStopMs));
+  EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStop_ms))) << hack.Stderr();
+  EXPECT_TRUE(WaitForClientCount(x, clients, kStop_ms));
 }
 
 bool HasProperty(Display* x, Window window, const char* name) {
@@ -294,9 +294,9 @@ TEST(HackStandardOptions, DisplayGeometryVisualAndWindowAsTyped) {
     std::vector<std::string> env = {"TESSARYN_PINNED_TIME=10:08:37", "TESSARYN_FRAMES=1"};
     if (r.daemon_window_set) env.push_back("XSCREENSAVER_WINDOW=" + Hex(daemons));
     HackProcess hack(r.args, env);
-    const Window own = FindWindowNamed(x, "Tessaryn", kStartMs);
+    const Window own = FindWindowNamed(x, "Tessaryn", kStart_ms);
     ASSERT_NE(own, 0u) << hack.Stderr();
-    ASSERT_TRUE(WaitForProperty(x, own, kFramesDone, hack, kStartMs)) << hack.Stderr();
+    ASSERT_TRUE(WaitForProperty(x, own, kFramesDone, hack, kStart_ms)) << hack.Stderr();
     XWindowAttributes a{};
     XGetWindowAttributes(x, own, &a);
     EXPECT_EQ(std::to_string(a.x) + "," + std::to_string(a.y) + " " + std::to_string(a.width) +
@@ -307,8 +307,8 @@ TEST(HackStandardOptions, DisplayGeometryVisualAndWindowAsTyped) {
       EXPECT_EQ(XVisualIDFromVisual(a.visual), default_visual);
     }
     hack.Signal(SIGTERM);
-    EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStopMs))) << hack.Stderr();
-    EXPECT_TRUE(WaitForClientCount(x, clients, kStopMs));
+    EXPECT_TRUE(ExitedWithZero(hack.WaitForExit(kStop_ms))) << hack.Stderr();
+    EXPECT_TRUE(WaitForClientCount(x, clients, kStop_ms));
     // An explicit -window wins: nothing was drawn into the daemon's window.
     EXPECT_FALSE(HasProperty(x, daemons, kFramesDone));
   }
@@ -321,7 +321,7 @@ bool Drawn(const Image& image) {
 
 // Frames keep coming: something is drawn, and the caption's fade makes the next one differ.
 bool WaitForSteadyDrawing(Display* x, Window window, HackProcess& hack) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartMs);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStart_ms);
   Image first;
   while (hack.Running() && std::chrono::steady_clock::now() < deadline) {
     const Image now = ReadWindow(x, window);
@@ -369,16 +369,17 @@ TEST(HackStop, GoneWithinASecondOfSigtermAtEveryPointOfItsLife) {
     HackProcess hack({"-window-id", std::to_string(window)}, env);
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
     if (r.wait == Wait::Stalled) {
-      ASSERT_TRUE(WaitForProperty(x, window, "_TESSARYN_STALLED", hack, kStartMs)) << hack.Stderr();
+      ASSERT_TRUE(WaitForProperty(x, window, "_TESSARYN_STALLED", hack, kStart_ms))
+          << hack.Stderr();
     } else if (r.wait == Wait::Drawing) {
       ASSERT_TRUE(WaitForSteadyDrawing(x, window, hack)) << hack.Stderr();
     }
     const auto sent = std::chrono::steady_clock::now();
     hack.Signal(SIGTERM);
-    const auto status = hack.WaitForExit(kStopMs);
+    const auto status = hack.WaitForExit(kStop_ms);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - sent);
-    ASSERT_TRUE(status) << "still running " << kStopMs << " ms after SIGTERM";
+    ASSERT_TRUE(status) << "still running " << kStop_ms << " ms after SIGTERM";
     EXPECT_LE(took, kBound) << "gone " << took.count() << " ms after SIGTERM";
     // Before its handler is in place the default action ends it just as well.
     const bool by_default =
@@ -408,7 +409,7 @@ TEST(HackBadOptions, ExitWithStatusTwoAndNameTheOption) {
   };
   for (const Row& r : rows) {
     HackProcess hack(r.args, r.env);
-    const auto status = hack.WaitForExit(kStopMs);
+    const auto status = hack.WaitForExit(kStop_ms);
     ASSERT_TRUE(status) << r.named;
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 2) << r.named;
     const std::string err = hack.Stderr();
