@@ -9,8 +9,6 @@
 
 namespace {
 
-ClockSource g_clock;
-
 #ifdef _WIN32
 TimeOfDay FromSystemTime(const SYSTEMTIME& st) {
   return {st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
@@ -52,14 +50,10 @@ TimeOfDay ReadUtc() {
 
 }  // namespace
 
-TimeOfDay ClockSource::LocalNow() const {
-  return pinned_ ? *pinned_ : ReadLocal();
+ClockSource SystemClockSource() {
+  return {&ReadLocal, &ReadUtc};
 }
 
-TimeOfDay ClockSource::UtcNow() const {
-  return pinned_ ? *pinned_ : ReadUtc();
-}
-
-ClockSource& Clock() {
-  return g_clock;
+ClockSource PinnedClockSource(const TimeOfDay& t) {
+  return {[t] { return t; }, [t] { return t; }};
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 
 struct TimeOfDay {
   uint16_t hour = 0;
@@ -12,19 +12,14 @@ struct TimeOfDay {
   bool operator==(const TimeOfDay&) const = default;
 };
 
-// The one place the scene reads the time of day. The product reads the system
-// clock; tests and tessaryn-render may pin it to a fixed time.
-class ClockSource {
- public:
-  TimeOfDay LocalNow() const;
-  TimeOfDay UtcNow() const;
-
-  // While pinned, both readings return this time.
-  void Pin(const TimeOfDay& t) { pinned_ = t; }
-  void Unpin() { pinned_.reset(); }
-
- private:
-  std::optional<TimeOfDay> pinned_;
+// Where a window reads the time of day. Each window is handed one: the system's in the
+// product, a pinned one in tessaryn-render, the hack's test seam and the tests.
+struct ClockSource {
+  std::function<TimeOfDay()> LocalNow;
+  std::function<TimeOfDay()> UtcNow;
 };
 
-ClockSource& Clock();
+// The system's clock, local and UTC.
+ClockSource SystemClockSource();
+// Both readings give `t`, always.
+ClockSource PinnedClockSource(const TimeOfDay& t);

@@ -1,10 +1,7 @@
 #include "base/RandomGenerator.h"
 
-#include "base/ClockSource.h"
-
 namespace {
 constexpr uint32_t kMultiplier = 134775813u;
-RandomGenerator g_random;
 }  // namespace
 
 void RandomGenerator::Seed() {
@@ -12,7 +9,7 @@ void RandomGenerator::Seed() {
     state_ = *pinned_seed_;
     return;
   }
-  const TimeOfDay t = Clock().UtcNow();
+  const TimeOfDay t = clock_.UtcNow();
   state_ =
       ((static_cast<uint32_t>(t.hour) * 60u + t.minute) * 60u + t.second) * 1000u + t.millisecond;
 }
@@ -20,8 +17,4 @@ void RandomGenerator::Seed() {
 uint32_t RandomGenerator::Next(uint32_t n) {
   state_ = state_ * kMultiplier + 1u;
   return static_cast<uint32_t>((static_cast<uint64_t>(state_) * n) >> 32);
-}
-
-RandomGenerator& Random() {
-  return g_random;
 }

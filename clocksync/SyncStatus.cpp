@@ -2,8 +2,6 @@
 
 namespace {
 
-SyncCountdownState g_countdowns;
-
 constexpr int kLastTick = 10;
 
 // Counts a running countdown on; true when it has just run out.
@@ -19,10 +17,6 @@ bool CountDown(int& countdown) {
 }
 
 }  // namespace
-
-SyncCountdownState& SyncCountdowns() {
-  return g_countdowns;
-}
 
 SyncStatusStep AdvanceSyncStatus(SyncCountdownState& state) {
   SyncStatusStep step;

@@ -8,8 +8,6 @@ struct SyncCountdownState {
   int FailureCountdown = 0;
 };
 
-SyncCountdownState& SyncCountdowns();
-
 // What one status step asks the notice to do.
 struct SyncStatusStep {
   bool show_success = false;

@@ -5,6 +5,8 @@
 #endif
 #include <windows.h>
 
+#include <functional>
+
 #include "win32/WinHandles.h"
 
 // The calls through which a window hears that nobody can see it: the display powered
@@ -16,13 +18,13 @@ struct DisplayNotifications {
   using RegisterSessionFn = BOOL(WINAPI*)(HWND window, DWORD flags);
   using UnregisterSessionFn = BOOL(WINAPI*)(HWND window);
 
-  RegisterPowerSettingFn RegisterPowerSetting = nullptr;
-  UnregisterPowerSettingFn UnregisterPowerSetting = nullptr;
-  RegisterSessionFn RegisterSession = nullptr;
-  UnregisterSessionFn UnregisterSession = nullptr;
+  std::function<HANDLE(HANDLE recipient, const GUID* setting, DWORD flags)> RegisterPowerSetting;
+  std::function<BOOL(HANDLE notification)> UnregisterPowerSetting;
+  std::function<BOOL(HWND window, DWORD flags)> RegisterSession;
+  std::function<BOOL(HWND window)> UnregisterSession;
   // Windows 8 and later report the display of the program's own session; Windows 7
   // only the monitors' power.
-  bool (*Windows8OrLater)() = nullptr;
+  std::function<bool()> Windows8OrLater;
   // The library the session entries come from, held as long as they are.
   UniqueModule library;
 };

@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "base/ClockSource.h"
-#include "base/RandomGenerator.h"
 #include "saver/PasswordCheck.h"
 #include "scene/Caption.h"
 #include "scene/FrameInputs.h"
@@ -26,8 +24,17 @@ int ScreenWidth() {
 
 }  // namespace
 
-TForm1::TForm1(DisplayNotifications display, RenderContextCalls gl, MonitorListCall list_monitors)
-    : TGlForm(std::move(display), gl), list_monitors_(std::move(list_monitors)) {
+FullScreenCalls SystemFullScreenCalls() {
+  return {SystemDisplayNotifications(), RenderContextCalls{}, &SystemMonitorRects,
+          SystemClockSource(), SystemRegistryCalls()};
+}
+
+TForm1::TForm1(FullScreenCalls calls)
+    : TGlForm(std::move(calls.display), calls.gl),
+      list_monitors_(std::move(calls.list_monitors)),
+      clock_(std::move(calls.clock)),
+      registry_(std::move(calls.registry)),
+      random_(clock_) {
   FormDescription d;
   d.caption = "Full";
   d.style = WS_POPUP;
@@ -43,7 +50,7 @@ TForm1::TForm1(DisplayNotifications display, RenderContextCalls gl, MonitorListC
 }
 
 void TForm1::FormCreate() {
-  const LoadedSettings loaded = LoadSettings(SettingsLoader::FullScreen);
+  const LoadedSettings loaded = LoadSettings(SettingsLoader::FullScreen, registry_);
   settings_.clock = loaded.settings;
   // The administrator's values go over the user's; the random mode keeps them.
   settings_.policy = ReadPolicies().settings;
@@ -54,7 +61,7 @@ void TForm1::FormCreate() {
   if (!SetupRenderContext()) {
     return;
   }
-  SaverSceneAfterContext(settings_, scene_, Random());
+  SaverSceneAfterContext(settings_, scene_, random_);
   GetCursorPos(&CursorReference);
   SystemParametersInfoA(kSpiScreenSaverRunning, 1, nullptr, 0);
   ShowCursor(FALSE);
@@ -107,8 +114,8 @@ void TForm1::FormDisplayChange() {
 }
 
 void TForm1::DrawFrame() {
-  const FrameInputs in = ReadFrameInputs(settings_, scene_.LightLevel, Clock().LocalNow());
-  const WindowScene scene{scene_, SceneObjects(), Random()};
+  const FrameInputs in = ReadFrameInputs(settings_, scene_.LightLevel, clock_.LocalNow());
+  const WindowScene scene{scene_, SceneObjects(), random_};
   if (monitor_viewports_.size() > 1) {
     DrawSaverSceneInEach(in, scene, monitor_viewports_);
   } else {

@@ -7,17 +7,33 @@
 
 #include <vector>
 
+#include "base/ClockSource.h"
+#include "base/RandomGenerator.h"
 #include "glwindow/GlForm.h"
 #include "saver/Monitors.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
+#include "settings/win32/RegistryStore.h"
+
+// Every system call the full-screen window makes that a test replaces, handed in whole
+// when it is made.
+struct FullScreenCalls {
+  DisplayNotifications display;
+  RenderContextCalls gl;
+  MonitorListCall list_monitors;
+  ClockSource clock;
+  // The load writes seeded settings back.
+  RegistryCalls registry;
+};
+
+// The system's own.
+FullScreenCalls SystemFullScreenCalls();
 
 // The full-screen saver window: covers every monitor, stays on top, hides the cursor and
 // draws a frame per frame interval until a key or a large enough mouse movement leaves it.
 class TForm1 : public TGlForm {
  public:
-  explicit TForm1(DisplayNotifications display = SystemDisplayNotifications(),
-                  RenderContextCalls gl = {}, MonitorListCall list_monitors = &SystemMonitorRects);
+  explicit TForm1(FullScreenCalls calls = SystemFullScreenCalls());
 
   static constexpr int kMoveThreshold = 15;
 
@@ -46,6 +62,9 @@ class TForm1 : public TGlForm {
   void CoverEveryMonitor();
 
   MonitorListCall list_monitors_;
+  ClockSource clock_;
+  RegistryCalls registry_;
+  RandomGenerator random_;
   // Where the cursor was when the saver last started watching it.
   POINT CursorReference{0, 0};
   SettingsState settings_;

@@ -1,6 +1,5 @@
 #include "saver/Preview.h"
 
-#include "base/RandomGenerator.h"
 #include "saver/PasswordCheck.h"
 #include "windowsetup/WindowSetup.h"
 #include "ui/Application.h"
@@ -77,7 +76,7 @@ void PreviewPaint(HWND hwnd, PreviewState& p) {
   FollowParentArea(hwnd);
   if (!p.FrameInProgress && !p.FrameSetupFailed && PreviewShowing(hwnd)) {
     p.FrameInProgress = true;
-    GuardHandler([&p] { DrawPreviewFrame(p); });
+    GuardHandler([&p] { DrawPreviewFrame(p, p.Calls.gl); });
     p.FrameInProgress = false;
   }
   ValidateRect(hwnd, nullptr);
@@ -117,8 +116,12 @@ DWORD WINAPI PreviewWorker(LPVOID share) {
 
 }  // namespace
 
-void RunPreview(HWND parent) {
-  const auto state = std::make_shared<PreviewState>();
+PreviewCalls SystemPreviewCalls() {
+  return {RenderContextCalls{}, SystemClockSource()};
+}
+
+void RunPreview(HWND parent, PreviewCalls calls) {
+  const auto state = std::make_shared<PreviewState>(std::move(calls));
   PreviewState& p = *state;
   p.PreviewMode = true;
   // A handle that names no window is a dialog already gone: no area to draw into and
@@ -129,7 +132,7 @@ void RunPreview(HWND parent) {
   // In place before the window exists, so that even its first paint shows the fixed clock.
   PreviewSceneFixedValues(p.Settings, p.Scene);
   // The worker's seed, taken here so that only the main thread touches the generator.
-  Random().Seed();
+  p.Generator.Seed();
   const HWND hwnd = parent != nullptr
                         ? CreatePreviewWindow(OuterSize(parent).cx, OuterSize(parent).cy, parent, p)
                         : CreatePreviewWindow(kPopupPreviewWidth, kPopupPreviewHeight, nullptr, p);

@@ -7,15 +7,33 @@
 
 #include <atomic>
 #include <memory>
+#include <utility>
 
+#include "base/ClockSource.h"
+#include "base/RandomGenerator.h"
 #include "scene/FrameInterval.h"
 #include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
 #include "settings/ClockSettings.h"
 
+// Every system call the preview makes that a test replaces, handed in whole.
+struct PreviewCalls {
+  RenderContextCalls gl;
+  ClockSource clock;
+};
+
+// The system's own.
+PreviewCalls SystemPreviewCalls();
+
 // The preview's state inside the display-properties dialog, owned by its run and shared
 // with its worker.
 struct PreviewState {
+  explicit PreviewState(PreviewCalls calls = SystemPreviewCalls())
+      : Calls(std::move(calls)), Generator(Calls.clock) {}
+
+  const PreviewCalls Calls;
+  // Seeded for the worker and at every frame; only the main thread touches it.
+  RandomGenerator Generator;
   // Set for the whole preview mode: `PreviewWindow` ignores the mouse.
   bool PreviewMode = false;
   HWND PreviewWindow = nullptr;
@@ -43,7 +61,7 @@ inline constexpr DWORD kPreviewFrameInterval_ms = kFrameInterval_ms;
 // The whole preview mode inside the dialog's area `parent` (null: no usable handle was
 // given). Returns when its message loop has received the quit message, or at once when
 // `parent` names no window any more.
-void RunPreview(HWND parent);
+void RunPreview(HWND parent, PreviewCalls calls = SystemPreviewCalls());
 
 // Registers the class, creates `state.PreviewWindow` (a child of `parent`, or a top-most
 // pop-up when `parent` is null) bound to `state`, and returns it; null when the window

@@ -1,7 +1,5 @@
 #include "saver/Preview.h"
 
-#include "base/ClockSource.h"
-#include "base/RandomGenerator.h"
 #include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
 #include "scene/win32/RenderContext.h"
@@ -32,10 +30,11 @@ void DrawPreviewFrame(PreviewState& preview, const RenderContextCalls& gl) {
     return;
   }
   SceneState& state = preview.Scene;
-  PreviewFrameSetup(area.right, area.bottom, state, Random());
+  PreviewFrameSetup(area.right, area.bottom, state, preview.Generator);
   SceneGl objects;
-  DrawPreviewScene(ReadFrameInputs(preview.Settings, state.LightLevel, Clock().LocalNow()),
-                   {state, objects, Random()});
+  DrawPreviewScene(
+      ReadFrameInputs(preview.Settings, state.LightLevel, preview.Calls.clock.LocalNow()),
+      {state, objects, preview.Generator});
   objects.Release();
   SwapBuffers(dc.get().dc);
 }

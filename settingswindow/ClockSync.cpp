@@ -183,7 +183,7 @@ void ClockSync::BeginRequest() {
   UpdateButton();
   timer_.SetEnabled(false);
   // A notice still counting down from the last request gives way to the new one.
-  SyncCountdowns() = {};
+  countdowns_ = {};
   CloseNotice();
   notice_ = std::make_unique<TForm3>(owner_.Handle());
 }
@@ -248,12 +248,11 @@ bool ClockSync::HandleStepResult(UINT msg, WPARAM wparam) {
 void ClockSync::EndRequest(bool clock_set) {
   running_ = false;
   timer_.SetEnabled(true);
-  SyncCountdownState& countdowns = SyncCountdowns();
-  (clock_set ? countdowns.SuccessCountdown : countdowns.FailureCountdown) = 1;
+  (clock_set ? countdowns_.SuccessCountdown : countdowns_.FailureCountdown) = 1;
 }
 
 void ClockSync::StatusStep() {
-  const SyncStatusStep step = AdvanceSyncStatus(SyncCountdowns());
+  const SyncStatusStep step = AdvanceSyncStatus(countdowns_);
   if (step.show_success) {
     ShowNoticeText(kSuccess);
   }
@@ -270,7 +269,7 @@ void ClockSync::StatusStep() {
 }
 
 void ClockSync::ClearCountdowns() {
-  SyncCountdowns() = {};
+  countdowns_ = {};
 }
 
 void ClockSync::OwnerMoved() {

@@ -13,6 +13,7 @@
 #include "net/DaytimeClient.h"
 #include "clocksync/CalendarTime.h"
 #include "clocksync/DaytimeServer.h"
+#include "clocksync/SyncStatus.h"
 #include "settings/Policies.h"
 #include "settingswindow/ConnectionError.h"
 #include "settingswindow/ElevatedStep.h"
@@ -60,6 +61,7 @@ class ClockSync {
   Refusal Refused() const { return refusal_; }
   // Whether the button wears the shield: a press will ask for the user's consent.
   bool ShowsShield() const { return shield_; }
+  const SyncCountdownState& Countdowns() const { return countdowns_; }
   TForm3* Notice() const { return notice_.get(); }
   TForm4* ConnectionError() const { return connection_error_.get(); }
 
@@ -100,6 +102,7 @@ class ClockSync {
   std::unique_ptr<TForm4> connection_error_;
   Refusal refusal_ = Refusal::None;
   std::optional<DaytimeServerRotation> servers_;
+  SyncCountdownState countdowns_;
   bool running_ = false;
   bool shield_ = false;
   MessageWindow step_results_;

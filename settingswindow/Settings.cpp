@@ -5,8 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/ClockSource.h"
-#include "base/RandomGenerator.h"
 #include "scene/Background.h"
 #include "scene/FrameInputs.h"
 #include "scene/SceneFrames.h"
@@ -51,9 +49,17 @@ UniqueFont MakeSansSerif(int height, int weight) {
 
 }  // namespace
 
-TForm2::TForm2(DisplayNotifications display, RenderContextCalls gl, ClockSyncCalls sync_calls)
-    : TGlForm(Description(), std::move(display), gl),
-      sync_(*this, Timer, Button2.Handle(), std::move(sync_calls), policies_) {
+SettingsWindowCalls SystemSettingsWindowCalls() {
+  return {SystemDisplayNotifications(), RenderContextCalls{}, SystemClockSource(),
+          SystemClockSyncCalls(), SystemRegistryCalls()};
+}
+
+TForm2::TForm2(SettingsWindowCalls calls)
+    : TGlForm(Description(), std::move(calls.display), calls.gl),
+      clock_(std::move(calls.clock)),
+      registry_(std::move(calls.registry)),
+      random_(clock_),
+      sync_(*this, Timer, Button2.Handle(), std::move(calls.sync), policies_) {
   BindHandlers();
   created_ = true;
   MakeFonts();
@@ -105,7 +111,7 @@ std::array<TWinControl*, 7> TForm2::BoldTexts() {
 }
 
 void TForm2::FormCreate() {
-  const LoadedSettings loaded = LoadSettings(SettingsLoader::SettingsWindow);
+  const LoadedSettings loaded = LoadSettings(SettingsLoader::SettingsWindow, registry_);
   settings_.clock = loaded.settings;
   // The administrator's values go over the user's, who still keeps them stored.
   settings_.policy = policies_.settings;
@@ -120,7 +126,7 @@ void TForm2::FormCreate() {
   if (!SetupRenderContext()) {
     return;
   }
-  SettingsSceneBeforeControls(settings_, Random());
+  SettingsSceneBeforeControls(settings_, random_);
   for (TWinControl* c : BoldTexts()) {
     c->SetColors(kLabelColor, RGB(0, 0, 0));
   }
@@ -248,8 +254,8 @@ bool TForm2::FrameShowing() const {
 void TForm2::DrawFrame() {
   // The lights follow Brightness.
   const int32_t light_level = settings_.clock.Brightness;
-  DrawSettingsScene(ReadFrameInputs(settings_, light_level, Clock().LocalNow()),
-                    {scene_, SceneObjects(), Random()});
+  DrawSettingsScene(ReadFrameInputs(settings_, light_level, clock_.LocalNow()),
+                    {scene_, SceneObjects(), random_});
 }
 
 void TForm2::TrackBar1Change(TTrackBar* sender) {
@@ -272,7 +278,7 @@ void TForm2::TrackBar4Change(TTrackBar* sender) {
   scene_.DialMeshReady = false;
   // The style initialises now, into the back buffer that the next frame clears.
   if (ShowsDial(style) && Context().Rc() != nullptr) {
-    DrawDialFace(style, settings_.DialRGB, scene_, Random(), SceneObjects().Batch);
+    DrawDialFace(style, settings_.DialRGB, scene_, random_, SceneObjects().Batch);
   }
 }
 
@@ -297,7 +303,7 @@ void TForm2::Button1Click(TButton*) {
     s.*field = slider->Position();
   }
   // A policy-set value is the administrator's, not the user's: the stored one stays.
-  SaveSettings(s, settings_.policy);
+  SaveSettings(s, settings_.policy, registry_);
 }
 
 void TForm2::Button2Click(TButton*) {

@@ -9,11 +9,14 @@
 #include <cstdint>
 #include <utility>
 
+#include "base/ClockSource.h"
+#include "base/RandomGenerator.h"
 #include "glwindow/GlForm.h"
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 #include "settings/SettingsTable.h"
 #include "settings/win32/PolicyStore.h"
+#include "settings/win32/RegistryStore.h"
 #include "settingswindow/ClockSync.h"
 #include "settingswindow/ClockSyncCalls.h"
 #include "ui/Controls.h"
@@ -21,12 +24,25 @@
 #include "ui/ToolTip.h"
 #include "win32/WinHandles.h"
 
+// Every system call the settings window makes that a test replaces, handed in whole
+// when it is made: the full-screen window's, with the clock synchronisation's and the
+// registry writes of "Save".
+struct SettingsWindowCalls {
+  DisplayNotifications display;
+  RenderContextCalls gl;
+  ClockSource clock;
+  ClockSyncCalls sync;
+  RegistryCalls registry;
+};
+
+// The system's own.
+SettingsWindowCalls SystemSettingsWindowCalls();
+
 // The settings window: the live clock above, six sliders, "Random", "Save" and "Clock
 // synchronization" below. Every slider applies at once; only "Save" stores.
 class TForm2 : public TGlForm {
  public:
-  explicit TForm2(DisplayNotifications display = SystemDisplayNotifications(),
-                  RenderContextCalls gl = {}, ClockSyncCalls sync_calls = SystemClockSyncCalls());
+  explicit TForm2(SettingsWindowCalls calls = SystemSettingsWindowCalls());
 
   static constexpr COLORREF kLabelColor = RGB(225, 190, 0);
   static constexpr int kClientWidth = 400;
@@ -116,6 +132,9 @@ class TForm2 : public TGlForm {
   void Button1Click(TButton* sender);
   void Button2Click(TButton* sender);
 
+  ClockSource clock_;
+  RegistryCalls registry_;
+  RandomGenerator random_;
   SettingsState settings_;
   SceneState scene_;
   // Read once, before the synchronisation that obeys them is made.

@@ -19,16 +19,18 @@ constexpr std::array<size_t, kSettingCount> kSaveOrder = {
 
 }  // namespace
 
-void WriteSavedSettings(HKEY key, const ClockSettings& s, const SettingChoices& policy) {
+void WriteSavedSettings(HKEY key, const ClockSettings& s, const SettingChoices& policy,
+                        const RegistryCalls& calls) {
   std::vector<size_t> users_own;
   for (const size_t row : kSaveOrder) {
     if (!policy[row]) {
       users_own.push_back(row);
     }
   }
-  WriteValuesInOrder(key, s, users_own);
+  WriteValuesInOrder(key, s, users_own, calls);
 }
-void SaveSettings(const ClockSettings& s, const SettingChoices& policy) {
+void SaveSettings(const ClockSettings& s, const SettingChoices& policy,
+                  const RegistryCalls& calls) {
   LONG error = ERROR_SUCCESS;
   const UniqueRegKey key = CreateSettingsKey(&error);
   if (!key.valid()) {
@@ -37,5 +39,5 @@ void SaveSettings(const ClockSettings& s, const SettingChoices& policy) {
     // message names the key.
     throw OpenKeyFailure(error);
   }
-  WriteSavedSettings(key.get(), s, policy);
+  WriteSavedSettings(key.get(), s, policy, calls);
 }

@@ -32,13 +32,11 @@ ClockHack::ClockHack(Display* display, const HackOptions& options, const TestSea
       seams_(seams),
       window_(display, options),
       gl_(display, window_.Id(), window_.Visual().config, window_.Visual().double_buffered),
+      clock_(seams.pinned_time ? PinnedClockSource(*seams.pinned_time) : SystemClockSource()),
+      random_(clock_, seams.seed),
       pacer_(MonotonicNow_ns(), kFrameInterval_ns),
       fps_(MonotonicNow_ns()),
       caption_face_(FindCaptionFace()) {
-  if (seams_.pinned_time) {
-    Clock().Pin(*seams_.pinned_time);
-  }
-  random_.PinSeed(seams_.seed);
   PrepareSaverScene();
 }
 
@@ -90,7 +88,7 @@ void ClockHack::DrawFrame() {
     StallAt(StallPoint::Frame);
   }
   FollowSize(window_.Width(), window_.Height());
-  const TimeOfDay now = Clock().LocalNow();
+  const TimeOfDay now = clock_.LocalNow();
   const WindowScene scene{scene_, gl_.Objects(), random_};
   DrawSaverScene(ReadFrameInputs(settings_, scene_.LightLevel, now), scene, drawn_width_,
                  drawn_height_);

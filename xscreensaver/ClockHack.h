@@ -45,6 +45,7 @@ class ClockHack {
   GlxContext gl_;
   SettingsState settings_;
   SceneState scene_;
+  ClockSource clock_;
   RandomGenerator random_;
   FramePacer pacer_;
   FpsCounter fps_;

@@ -11,8 +11,6 @@ const char kSettingsKeyPath[] = "Software\\Tessaryn";
 
 namespace {
 
-RegistryValueWriter g_set_value = &RegSetValueExA;
-
 // The stored values, their names and their fixed order.
 constexpr const auto& kValues = kSettingsTable;
 
@@ -40,9 +38,9 @@ int32_t ReadDword(HKEY key, const char* name) {
   return static_cast<int32_t>(data);
 }
 
-void WriteDword(HKEY key, const char* name, int32_t value) {
+void WriteDword(HKEY key, const char* name, int32_t value, const RegistryCalls& calls) {
   const DWORD data = static_cast<DWORD>(value);
-  if (g_set_value(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) !=
+  if (calls.SetValue(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) !=
       ERROR_SUCCESS) {
     throw SetDataFailure(name);
   }
@@ -61,14 +59,14 @@ UniqueRegKey OpenSettingsKey(bool& read_only) {
 }
 
 // Returns false when the key can be neither opened nor created.
-bool WriteStoredValues(const ClockSettings& s, StoredValueSet which) {
+bool WriteStoredValues(const ClockSettings& s, StoredValueSet which, const RegistryCalls& calls) {
   const UniqueRegKey key = CreateSettingsKey();
   if (!key.valid()) {
     return false;
   }
   for (size_t i = 0; i < kValues.size(); ++i) {
     if (which.test(i)) {
-      WriteDword(key.get(), kValues[i].registry_name, s.*kValues[i].field);
+      WriteDword(key.get(), kValues[i].registry_name, s.*kValues[i].field, calls);
     }
   }
   return true;
@@ -100,8 +98,8 @@ StoredValueSet SeedWhatIsUnusable(ClockSettings& s, StoredValueSet unreadable,
 
 }  // namespace
 
-RegistryValueWriter& RegistrySetValue() {
-  return g_set_value;
+RegistryCalls SystemRegistryCalls() {
+  return {&RegSetValueExA};
 }
 
 ERegistryException SetDataFailure(const char* name) {
@@ -124,9 +122,10 @@ ERegistryException OpenKeyFailure(LONG error) {
                             "': " + SystemErrorText(static_cast<unsigned long>(error)));
 }
 
-void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const size_t> rows) {
+void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const size_t> rows,
+                        const RegistryCalls& calls) {
   for (const size_t row : rows) {
-    WriteDword(key, kValues[row].registry_name, s.*kValues[row].field);
+    WriteDword(key, kValues[row].registry_name, s.*kValues[row].field, calls);
   }
 }
 
@@ -151,11 +150,11 @@ StoredSettingsRead ReadStoredSettings(ClockSettings& s) {
   return read;
 }
 
-bool WriteStoredSettings(const ClockSettings& s) {
-  return WriteStoredValues(s, StoredValueSet().set());
+bool WriteStoredSettings(const ClockSettings& s, const RegistryCalls& calls) {
+  return WriteStoredValues(s, StoredValueSet().set(), calls);
 }
 
-LoadedSettings LoadSettings(SettingsLoader loader) {
+LoadedSettings LoadSettings(SettingsLoader loader, const RegistryCalls& calls) {
   LoadedSettings loaded;
   ClockSettings& s = loaded.settings;
   const StoredSettingsRead read = ReadStoredSettings(s);
@@ -167,7 +166,7 @@ LoadedSettings LoadSettings(SettingsLoader loader) {
     return loaded;
   }
   try {
-    WriteStoredValues(s, to_write);
+    WriteStoredValues(s, to_write, calls);
   } catch (const ERegistryException& e) {
     loaded.failures.push_back(e.what());
   }

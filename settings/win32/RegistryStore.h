@@ -7,6 +7,7 @@
 
 #include <bitset>
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,17 @@ class ERegistryException : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// The registry calls a window's writes go through, handed in whole: the system's own, or
+// a test's that refuses or records.
+struct RegistryCalls {
+  std::function<LONG(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                     DWORD size)>
+      SetValue;
+};
+
+// RegSetValueExA.
+RegistryCalls SystemRegistryCalls();
 
 // The key under HKEY_CURRENT_USER that holds the seven values.
 extern const char kSettingsKeyPath[];
@@ -57,12 +69,14 @@ ERegistryException OpenKeyFailure(LONG error);
 // Writes the values of `s` into the open key in the order given, as rows of the settings
 // table, each as a REG_DWORD. Throws SetDataFailure of the first value that cannot be
 // written.
-void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const size_t> rows);
+void WriteValuesInOrder(HKEY key, const ClockSettings& s, std::span<const size_t> rows,
+                        const RegistryCalls& calls);
 
 // Writes all seven values in their fixed order, creating the key if needed.
 // Returns false when the key can be neither opened nor created; throws when a
 // value cannot be written.
-bool WriteStoredSettings(const ClockSettings& s);
+bool WriteStoredSettings(const ClockSettings& s,
+                         const RegistryCalls& calls = SystemRegistryCalls());
 
 // What a window's load found: the settings it goes on with, and what went wrong on the
 // way for the window to show, in order (the first value that could not be read, then a
@@ -76,9 +90,4 @@ struct LoadedSettings {
 // seeds everything when the five tested values are all 0 (an unreadable one counts as
 // 0), else gives each unreadable value its seeded default, and writes back only what
 // was seeded. The load never throws: the window goes on with what it returns.
-LoadedSettings LoadSettings(SettingsLoader loader);
-
-// Every value write goes through here; a test puts a failing one in its place.
-using RegistryValueWriter = LONG(WINAPI*)(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
-                                          const BYTE* data, DWORD size);
-RegistryValueWriter& RegistrySetValue();
+LoadedSettings LoadSettings(SettingsLoader loader, const RegistryCalls& calls);

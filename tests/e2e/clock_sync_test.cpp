@@ -184,18 +184,18 @@ class SettingsWindow {
   }
   // Whether the clock in the upper part changes, read in its own window: waited for.
   bool PreviewMoves() const {
-    const Picture before = CaptureClock();
-    return PumpUntil([&] { return ChangedPixels(before, CaptureClock()) > 10; }, kStateBound_ms,
+    const Picture before = CaptureClockArea();
+    return PumpUntil([&] { return ChangedPixels(before, CaptureClockArea()) > 10; }, kStateBound_ms,
                      100);
   }
   // Waits until the last frame drawn has reached the clock's window: two captures in a
   // row alike. While the clock runs they are too, for most of each second; the check
   // that it stands still follows.
   bool PreviewSettles() const {
-    Picture last = CaptureClock();
+    Picture last = CaptureClockArea();
     return PumpUntil(
         [&] {
-          Picture now = CaptureClock();
+          Picture now = CaptureClockArea();
           const bool alike = ChangedPixels(last, now) <= 10;
           last = std::move(now);
           return alike;
@@ -204,13 +204,13 @@ class SettingsWindow {
   }
   // Whether the clock stands still for `ms`: a change that must not come.
   bool PreviewStandsStillFor(DWORD ms) const {
-    const Picture before = CaptureClock();
+    const Picture before = CaptureClockArea();
     PumpFor(ms);  // a frame that must not come
-    return ChangedPixels(before, CaptureClock()) <= 10;
+    return ChangedPixels(before, CaptureClockArea()) <= 10;
   }
 
  private:
-  Picture CaptureClock() const {
+  Picture CaptureClockArea() const {
     const HWND clock = FindWindowExA(window_, nullptr, "TessarynGlPanel", nullptr);
     RECT r{};
     GetClientRect(clock, &r);

@@ -109,11 +109,11 @@ class SettingsWindow : public testing::Test {
     clock_x_window_ = NewXWindowOfSize(client.right, client.bottom, before);
     ASSERT_FALSE(clock_x_window_.empty());
     // Drawing: the hands at least are lit.
-    ASSERT_TRUE(PumpUntil([this] { return ClockLight(Clock()).first > 100; }, kStateBound_ms,
+    ASSERT_TRUE(PumpUntil([this] { return ClockLight(ClockPicture()).first > 100; }, kStateBound_ms,
                           kPictureCheck_ms));
   }
   // The clock's pixels, in its window's client coordinates (the form's client area).
-  Picture Clock() const { return CaptureXWindow(clock_x_window_); }
+  Picture ClockPicture() const { return CaptureXWindow(clock_x_window_); }
 
   HWND TrackBar(int n) const { return controls_[static_cast<size_t>(kTrackBar[n])]; }
   int Position(int n) const {
@@ -168,10 +168,10 @@ class SettingsWindow : public testing::Test {
   }
   // A picture taken just after the second hand moved, or after a second at most.
   Picture AfterTick() const {
-    Picture last = Clock();
+    Picture last = ClockPicture();
     PumpUntil(
         [&] {
-          Picture now = Clock();
+          Picture now = ClockPicture();
           const bool ticked = ClockDifferences(last, now) > 300;
           last = std::move(now);
           return ticked;
@@ -299,7 +299,7 @@ TEST_F(SettingsWindow, ClockIsAChildWindowBelowTheControlsThatGoesWhereTheFormGo
   EXPECT_TRUE(EqualRect(&area, &client));
 
   // The viewport of a 400 x 430 window: from 100 pixels above its bottom edge, 300 high.
-  const Picture clock = Clock();
+  const Picture clock = ClockPicture();
   // NOTE: the capture misses the rows and columns that Wine's off-screen place puts
   // off the screen (see CaptureXWindow): the picture starts that far into the window.
   const int shift_x = client.right - clock.width;
@@ -350,8 +350,8 @@ TEST_F(SettingsWindow, ClockIsAChildWindowBelowTheControlsThatGoesWhereTheFormGo
         return !before.rgb.empty();
       },
       kStateBound_ms, kPictureCheck_ms));
-  EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(before, Clock()) > 20; }, kStateBound_ms,
-                        kPictureCheck_ms))
+  EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(before, ClockPicture()) > 20; },
+                        kStateBound_ms, kPictureCheck_ms))
       << "the clock stands still after the restore";
 }
 
@@ -359,7 +359,7 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
   Open();
   // The smallest change measured here, numerals from 5 to 15, is about 2,500 pixels.
   constexpr int kChangeOfASetting = 1000;
-  const Picture with_dial = Clock();
+  const Picture with_dial = ClockPicture();
   struct Move {
     int trackbar;
     WORD first_key;  // a key pressed before the measured one, or 0
@@ -384,12 +384,13 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
     const Picture still = AfterTick();
     Press(m.key);
     EXPECT_TRUE(PositionReaches(m.trackbar, m.position));
-    EXPECT_TRUE(PumpUntil([&] { return ClockDifferences(still, Clock()) > kChangeOfASetting; },
-                          kStateBound_ms, kPictureCheck_ms));
+    EXPECT_TRUE(
+        PumpUntil([&] { return ClockDifferences(still, ClockPicture()) > kChangeOfASetting; },
+                  kStateBound_ms, kPictureCheck_ms));
   }
 
   // With no dial only the hands, marks and numerals are lit.
-  const Picture no_dial = Clock();
+  const Picture no_dial = ClockPicture();
   EXPECT_LT(ClockLight(no_dial).first * 3, ClockLight(with_dial).first);
 
   // Brightness down to 0 with the mouse: each click left of the thumb pages by 2.
@@ -401,8 +402,8 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
   EXPECT_TRUE(PositionReaches(6, 0));
   // Only the ambient light is left: a fifth of the light in theory.
   const long light = ClockLight(no_dial).second;
-  EXPECT_TRUE(PumpUntil([&] { return ClockLight(Clock()).second * 10 < light * 4; }, kStateBound_ms,
-                        kPictureCheck_ms));
+  EXPECT_TRUE(PumpUntil([&] { return ClockLight(ClockPicture()).second * 10 < light * 4; },
+                        kStateBound_ms, kPictureCheck_ms));
 }
 
 TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNothing) {

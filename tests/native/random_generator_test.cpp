@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "base/ClockSource.h"
 #include "base/RandomGenerator.h"
@@ -46,20 +47,26 @@ TEST(RandomGenerator, DrawsStayBelowTheBound) {
   EXPECT_EQ(g.Next(0), 0u);
 }
 
-TEST(RandomGenerator, SeedIsTheUtcTimeOfDayInMilliseconds) {
-  RandomGenerator g;
-  Clock().Pin({13, 45, 30, 250});
-  g.Seed();
-  Clock().Unpin();
-  EXPECT_EQ(g.State(), ((13u * 60u + 45u) * 60u + 30u) * 1000u + 250u);
-}
-
-TEST(RandomGenerator, LastMillisecondOfTheDaySeedsBelowOneDay) {
-  RandomGenerator g;
-  Clock().Pin({23, 59, 59, 999});
-  g.Seed();
-  Clock().Unpin();
-  EXPECT_EQ(g.State(), 86399999u);
+// The seed is the UTC time of day in milliseconds, never the local one; a pinned seed
+// wins over any clock.
+TEST(RandomGenerator, SeedIsTheUtcTimeOfDayInMillisecondsUnlessOneIsPinned) {
+  const struct {
+    TimeOfDay utc;
+    std::optional<uint32_t> pinned;
+    uint32_t state;
+  } cases[] = {
+      {{13, 45, 30, 250}, std::nullopt, ((13u * 60u + 45u) * 60u + 30u) * 1000u + 250u},
+      {{23, 59, 59, 999}, std::nullopt, 86399999u},
+      {{0, 0, 0, 0}, std::nullopt, 0u},
+      {{13, 45, 30, 250}, 20240607u, 20240607u},
+  };
+  for (const auto& c : cases) {
+    const ClockSource clock{[] { return TimeOfDay{7, 0, 0, 0}; }, [&c] { return c.utc; }};
+    RandomGenerator g(clock, c.pinned);
+    g.SetState(12345u);
+    g.Seed();
+    EXPECT_EQ(g.State(), c.state) << c.utc.hour << ':' << c.utc.minute;
+  }
 }
 
 }  // namespace

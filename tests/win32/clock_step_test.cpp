@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "base/ClockSource.h"
 #include "saver/Full.h"
@@ -18,6 +19,7 @@
 #include "settings/win32/RegistryStore.h"
 #include "settingswindow/Settings.h"
 #include "tests/support/Pump.h"
+#include "tests/support/TestWindows.h"
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 
@@ -47,10 +49,14 @@ const ClockStep kSteps[] = {
 };
 
 // What a running window's frames have left: its scene state, and its kept still picture
-// where its context keeps one.
+// where its context keeps one; and the clock the window is handed, which shows `now`.
 struct Observed {
   const SceneState* state = nullptr;
   const KeptStillState* still = nullptr;
+  TimeOfDay now;
+  ClockSource ClockShowingNow() {
+    return {[this] { return now; }, [this] { return now; }};
+  }
 };
 
 // Whether the last frame was drawn, or put back, for `shown`.
@@ -64,7 +70,9 @@ bool LastFrameShows(const Observed& seen, const ShownTime& shown) {
 // The preview as RunPreview starts it, inside a dialog's area made here, with its worker.
 class RunningPreview {
  public:
-  explicit RunningPreview(Observed& seen) {
+  explicit RunningPreview(Observed& seen)
+      : state_(std::make_shared<PreviewState>(
+            PreviewCalls{RenderContextCalls{}, seen.ClockShowingNow()})) {
     seen.state = &state_->Scene;
     parent_.reset(CreateWindowExA(0, "STATIC", "dialog", WS_POPUP | WS_VISIBLE, 40, 40, 152, 112,
                                   nullptr, nullptr, nullptr, nullptr));
@@ -82,7 +90,7 @@ class RunningPreview {
   }
 
  private:
-  std::shared_ptr<PreviewState> state_ = std::make_shared<PreviewState>();
+  std::shared_ptr<PreviewState> state_;
   UniqueWindow parent_;
   UniqueKernelHandle worker_;
 };
@@ -94,23 +102,21 @@ struct DrawingWindow {
   bool keeps_still_part;
 };
 
-template <typename Form>
-std::shared_ptr<void> StartForm(Observed& seen) {
-  auto* made = new Form;
+template <typename Form, typename Calls>
+std::shared_ptr<void> StartForm(Observed& seen, Calls calls) {
+  calls.clock = seen.ClockShowingNow();
+  auto* made = new Form(std::move(calls));
   seen.state = &made->Scene();
   seen.still = &made->SceneObjects().KeptStill;
-  return std::shared_ptr<Form>(made, [](Form* form) {
-    if (form->HandleAllocated()) {
-      form->Close();
-    }
-    delete form;
-    ShowCursor(TRUE);
-  });
+  return std::shared_ptr<Form>(made,
+                               [](Form* form) { CloseOwnWindow(std::unique_ptr<TForm>(form)); });
 }
 
 const DrawingWindow kWindows[] = {
-    {"full-screen saver", &StartForm<TForm1>, true},
-    {"settings window", &StartForm<TForm2>, true},
+    {"full-screen saver",
+     [](Observed& seen) { return StartForm<TForm1>(seen, SystemFullScreenCalls()); }, true},
+    {"settings window",
+     [](Observed& seen) { return StartForm<TForm2>(seen, SystemSettingsWindowCalls()); }, true},
     {"preview",
      [](Observed& seen) { return std::shared_ptr<void>(std::make_shared<RunningPreview>(seen)); },
      false},
@@ -119,10 +125,7 @@ const DrawingWindow kWindows[] = {
 class ClockStepWhileRunning : public testing::Test {
  protected:
   void SetUp() override { Reset(); }
-  void TearDown() override {
-    Reset();
-    Clock().Unpin();
-  }
+  void TearDown() override { Reset(); }
   static void Reset() {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
     Application().Reset();
@@ -134,13 +137,12 @@ TEST_F(ClockStepWhileRunning, NextFramesShowTheNewTime) {
   for (const DrawingWindow& window : kWindows) {
     SCOPED_TRACE(window.what);
     Reset();
-    Clock().Pin(kSteps[0].before.time);
-    Observed seen;
+    Observed seen{.now = kSteps[0].before.time};
     const std::shared_ptr<void> running = window.start(seen);
     for (const ClockStep& step : kSteps) {
       SCOPED_TRACE(step.what);
       for (const ShownTime* shown : {&step.before, &step.after, &step.second_later}) {
-        Clock().Pin(shown->time);
+        seen.now = shown->time;
         EXPECT_TRUE(PumpUntil([&] { return LastFrameShows(seen, *shown); }, kStateBound_ms))
             << "no frame for " << shown->time.hour << ":" << shown->time.minute << ":"
             << shown->time.second;

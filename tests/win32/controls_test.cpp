@@ -5,16 +5,14 @@
 
 #include "ui/Application.h"
 #include "ui/Controls.h"
-#include "ui/Form.h"
+#include "tests/support/TestWindows.h"
 
 namespace {
 
 // A form with one slider and one check box that records their events.
-class ControlsForm : public TForm {
+class ControlsForm : public ProbeWindow {
  public:
-  ControlsForm()
-      : TForm(
-            FormDescription{.caption = "controls", .x = 20, .y = 20, .width = 300, .height = 200}) {
+  ControlsForm() : ProbeWindow(300, 200, WS_OVERLAPPEDWINDOW, {20, 20}) {
     Slider.OnChange.Bind(
         [this](TTrackBar* s) { events.push_back("change " + std::to_string(s->Position())); });
     Box.OnClick.Bind(

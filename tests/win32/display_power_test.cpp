@@ -2,13 +2,16 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "base/ClockSource.h"
+#include "glwindow/DisplayWatch.h"
 #include "glwindow/GlForm.h"
 #include "saver/Full.h"
 #include "settings/win32/RegistryStore.h"
 #include "tests/support/Pump.h"
+#include "tests/support/TestWindows.h"
 #include "ui/Application.h"
 
 // Frames only for a display that someone can see: the display's power and the session's
@@ -17,7 +20,6 @@
 
 namespace {
 
-constexpr int kSide = 64;
 // Long enough for several 40 ms ticks; what must not come within it is a frame or a tick.
 constexpr DWORD kDarkSpell_ms = 400;
 
@@ -29,33 +31,28 @@ struct Registrations {
   int power_unregistered = 0;
   int session_unregistered = 0;
 };
-Registrations g_registrations;
 HANDLE const kPowerHandle = reinterpret_cast<HANDLE>(0x5151);
 
-HANDLE WINAPI RegisterPower(HANDLE, const GUID* setting, DWORD) {
-  g_registrations.power_setting = setting;
-  return g_registrations.succeed ? kPowerHandle : nullptr;
-}
-BOOL WINAPI UnregisterPower(HANDLE handle) {
-  g_registrations.power_unregistered += handle == kPowerHandle;
-  return TRUE;
-}
-BOOL WINAPI RegisterSession(HWND window, DWORD) {
-  g_registrations.session_window = window;
-  return g_registrations.succeed ? TRUE : FALSE;
-}
-BOOL WINAPI UnregisterSession(HWND) {
-  ++g_registrations.session_unregistered;
-  return TRUE;
-}
-
-DisplayNotifications Recorded(bool windows8) {
+// Calls that record into `r`, which must outlive them.
+DisplayNotifications Recorded(Registrations& r, bool windows8) {
   DisplayNotifications calls;
-  calls.RegisterPowerSetting = &RegisterPower;
-  calls.UnregisterPowerSetting = &UnregisterPower;
-  calls.RegisterSession = &RegisterSession;
-  calls.UnregisterSession = &UnregisterSession;
-  calls.Windows8OrLater = windows8 ? +[] { return true; } : +[] { return false; };
+  calls.RegisterPowerSetting = [&r](HANDLE, const GUID* setting, DWORD) {
+    r.power_setting = setting;
+    return r.succeed ? kPowerHandle : nullptr;
+  };
+  calls.UnregisterPowerSetting = [&r](HANDLE handle) {
+    r.power_unregistered += handle == kPowerHandle;
+    return TRUE;
+  };
+  calls.RegisterSession = [&r](HWND window, DWORD) {
+    r.session_window = window;
+    return r.succeed ? TRUE : FALSE;
+  };
+  calls.UnregisterSession = [&r](HWND) {
+    ++r.session_unregistered;
+    return TRUE;
+  };
+  calls.Windows8OrLater = [windows8] { return windows8; };
   return calls;
 }
 
@@ -97,201 +94,131 @@ LRESULT Deliver(HWND window, const Notice& n) {
   return SendMessageA(window, n.msg, n.wparam, reinterpret_cast<LPARAM>(&broadcast));
 }
 
-// An OpenGL window that counts its frames and its ticks. It previews messages of its own
-// without passing them on, as a window may: the notices reach the base all the same.
-class CountingGlForm : public TGlForm {
- public:
-  explicit CountingGlForm(DisplayNotifications display) : TGlForm(std::move(display)) {
-    FormDescription d;
-    d.caption = "display probe";
-    d.style = WS_POPUP;
-    d.width = kSide;
-    d.height = kSide;
-    d.black_background = true;
-    CreateHandle(d);
-    SetupContext(Handle(), {0, 0, kSide, kSide}, std::nullopt, 5);
-    StartFrames();
-  }
+// The notice as the window's procedure hands it to the watch.
+bool NoticeTo(DisplayWatch& watch, const Notice& n) {
+  struct {
+    GUID setting;
+    DWORD length;
+    DWORD data;
+  } broadcast{n.setting != nullptr ? *n.setting : GUID{}, sizeof(DWORD), n.state};
+  return watch.Notice(n.msg, n.wparam,
+                      n.setting != nullptr ? reinterpret_cast<LPARAM>(&broadcast) : 0);
+}
 
-  int frames = 0;
-  int ticks = 0;
-  using TGlForm::Timer;
+HWND const kWindow = reinterpret_cast<HWND>(0x7007);
 
- protected:
-  void TimerTimer(TTimer* sender) override {
-    ++ticks;
-    TGlForm::TimerTimer(sender);
-  }
-  void DrawFrame() override { ++frames; }
-  bool PreviewMessage(UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
-};
-
-class DisplayPower : public testing::Test {
- protected:
-  void SetUp() override {
-    g_registrations = {};
-    Application().Reset();
-  }
-  void TearDown() override {
-    form_.reset();
-    Application().Reset();
-  }
-
-  CountingGlForm& Start(bool windows8 = true) {
-    form_ = std::make_unique<CountingGlForm>(Recorded(windows8));
-    EXPECT_TRUE(PumpUntil([this] { return form_->frames >= 2; }, kStateBound_ms));
-    return *form_;
-  }
-
-  std::unique_ptr<CountingGlForm> form_;
-};
-
-TEST_F(DisplayPower, NoFrameOrTickWhileNobodyCanSeeAndAFrameAtOnceWhenBack) {
+// The rule itself, notice by notice: whether the frames can be seen after each.
+TEST(DisplayWatchRule, SeenAfterEachNotice) {
   const struct {
     const char* what;
     bool windows8;
-    Notice off;
-    Notice on;
+    std::vector<std::pair<Notice, bool>> steps;
   } cases[] = {
-      {"the session's display off, then on", true, Power(kSessionDisplayStatus, 0),
-       Power(kSessionDisplayStatus, 1)},
-      {"monitors off, then on (Windows 7)", false, Power(kMonitorPowerOn, 0),
-       Power(kMonitorPowerOn, 1)},
-      {"console disconnected, then connected", true, Session(kConsoleDisconnect),
-       Session(kConsoleConnect)},
-      {"remote session disconnected, then reconnected", true, Session(kRemoteDisconnect),
-       Session(kRemoteConnect)},
+      {"the session's display off, then on",
+       true,
+       {{Power(kSessionDisplayStatus, 0), false}, {Power(kSessionDisplayStatus, 1), true}}},
+      {"monitors off, then on (Windows 7)",
+       false,
+       {{Power(kMonitorPowerOn, 0), false}, {Power(kMonitorPowerOn, 1), true}}},
+      {"console disconnected, then connected",
+       true,
+       {{Session(kConsoleDisconnect), false}, {Session(kConsoleConnect), true}}},
+      {"remote session disconnected, then reconnected",
+       true,
+       {{Session(kRemoteDisconnect), false}, {Session(kRemoteConnect), true}}},
+      {"a dimmed display, a lock and an unlock",
+       true,
+       {{Power(kSessionDisplayStatus, 2), true},
+        {Session(7 /* locked */), true},
+        {Session(8 /* unlocked */), true}}},
+      // The console's monitor sleeps while the remote user watches the clock.
+      {"a remote session follows its own display, not the console's",
+       true,
+       {{Power(kConsoleDisplayState, 0), true},
+        {Power(kSessionDisplayStatus, 0), false},
+        {Power(kConsoleDisplayState, 1), false},
+        {Power(kSessionDisplayStatus, 1), true}}},
+      {"Windows 8: the monitors' power off", true, {{Power(kMonitorPowerOn, 0), true}}},
+      {"Windows 7: the console's monitor off", false, {{Power(kConsoleDisplayState, 0), true}}},
+      {"Windows 7: a session's display off", false, {{Power(kSessionDisplayStatus, 0), true}}},
+      {"both must be back",
+       true,
+       {{Power(kSessionDisplayStatus, 0), false},
+        {Session(kRemoteDisconnect), false},
+        {Power(kSessionDisplayStatus, 1), false},
+        {Session(kRemoteConnect), true}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Application().Reset();
-    CountingGlForm& form = Start(c.windows8);
-    EXPECT_EQ(g_registrations.power_setting,
-              c.windows8 ? &kSessionDisplayStatus : &kMonitorPowerOn);
-    EXPECT_EQ(g_registrations.session_window, form.Handle());
-
-    Deliver(form.Handle(), c.off);
-    EXPECT_FALSE(form.Timer.Running());
-    const int frames = form.frames;
-    const int ticks = form.ticks;
-    PumpFor(kDarkSpell_ms);
-    EXPECT_EQ(form.frames, frames) << "a frame for a dark screen";
-    EXPECT_EQ(form.ticks, ticks) << "a tick for a dark screen";
-
-    Deliver(form.Handle(), c.on);
-    EXPECT_EQ(form.frames, frames + 1) << "the first frame comes at once";
-    EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, kStateBound_ms))
-        << "the frames go on";
-
-    form.Close();
-    EXPECT_EQ(g_registrations.power_unregistered, 1);
-    EXPECT_EQ(g_registrations.session_unregistered, 1);
-    form_.reset();
-    g_registrations = {};
+    Registrations r;
+    DisplayWatch watch(Recorded(r, c.windows8));
+    watch.Start(kWindow);
+    EXPECT_EQ(r.power_setting, c.windows8 ? &kSessionDisplayStatus : &kMonitorPowerOn);
+    EXPECT_EQ(r.session_window, kWindow);
+    EXPECT_TRUE(watch.Seen());
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+      EXPECT_TRUE(NoticeTo(watch, c.steps[i].first)) << i;
+      EXPECT_EQ(watch.Seen(), c.steps[i].second) << i;
+    }
+    watch.Stop();
+    EXPECT_EQ(r.power_unregistered, 1);
+    EXPECT_EQ(r.session_unregistered, 1);
   }
 }
 
-TEST_F(DisplayPower, ADimmedDisplayAndOtherSessionEventsKeepTheFramesComing) {
-  CountingGlForm& form = Start();
-  const Notice notices[] = {Power(kSessionDisplayStatus, 2), Session(7 /* locked */),
-                            Session(8 /* unlocked */)};
-  for (const Notice& n : notices) {
-    Deliver(form.Handle(), n);
-    const int frames = form.frames;
-    EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 2; }, kStateBound_ms)) << n.wparam;
+TEST(DisplayWatchRule, WithoutRegistrationTheFramesAreSeenAndNothingIsUndone) {
+  Registrations refused{.succeed = false};
+  {
+    DisplayWatch watch(Recorded(refused, true));
+    watch.Start(kWindow);
+    EXPECT_TRUE(watch.Seen());
   }
-}
-
-TEST_F(DisplayPower, ARemoteSessionFollowsItsOwnDisplayNotTheConsoles) {
-  CountingGlForm& form = Start(/*windows8=*/true);
-  // The console's monitor sleeps while the remote user watches.
-  Deliver(form.Handle(), Power(kConsoleDisplayState, 0));
-  EXPECT_TRUE(form.Timer.Running());
-  int frames = form.frames;
-  EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, kStateBound_ms))
-      << "the console's monitor stopped a remote session's clock";
-
-  // The remote session's own display goes off: the frames stop, whatever the console does.
-  Deliver(form.Handle(), Power(kSessionDisplayStatus, 0));
-  Deliver(form.Handle(), Power(kConsoleDisplayState, 1));
-  EXPECT_FALSE(form.Timer.Running());
-  frames = form.frames;
-  PumpFor(kDarkSpell_ms);
-  EXPECT_EQ(form.frames, frames) << "the console's monitor woke a dark session";
-
-  Deliver(form.Handle(), Power(kSessionDisplayStatus, 1));
-  EXPECT_EQ(form.frames, frames + 1);
-}
-
-// Besides the console's monitor on Windows 8 and later (above).
-TEST_F(DisplayPower, NoOtherDisplaySettingStopsTheFrames) {
-  const struct {
-    const char* what;
-    bool windows8;
-    const GUID* other;
-  } cases[] = {
-      {"Windows 8: the monitors' power off", true, &kMonitorPowerOn},
-      {"Windows 7: the console's monitor off", false, &kConsoleDisplayState},
-      {"Windows 7: a session's display off", false, &kSessionDisplayStatus},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    Application().Reset();
-    CountingGlForm& form = Start(c.windows8);
-    Deliver(form.Handle(), Power(*c.other, 0));
-    const int frames = form.frames;
-    EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, kStateBound_ms));
-    form.Close();
-    form_.reset();
-  }
-}
-
-TEST_F(DisplayPower, BothMustBeBackBeforeTheFramesResume) {
-  CountingGlForm& form = Start();
-  Deliver(form.Handle(), Power(kSessionDisplayStatus, 0));
-  Deliver(form.Handle(), Session(kRemoteDisconnect));
-  Deliver(form.Handle(), Power(kSessionDisplayStatus, 1));
-  const int frames = form.frames;
-  PumpFor(kDarkSpell_ms);
-  EXPECT_EQ(form.frames, frames) << "the session still has no display";
-  Deliver(form.Handle(), Session(kRemoteConnect));
-  EXPECT_EQ(form.frames, frames + 1);
-}
-
-TEST_F(DisplayPower, RegistrationThatFailsLeavesTheFramesComing) {
-  g_registrations.succeed = false;
-  CountingGlForm& form = Start();
-  const int frames = form.frames;
-  EXPECT_TRUE(PumpUntil([&] { return form.frames >= frames + 3; }, kStateBound_ms));
-  form.Close();
-  EXPECT_EQ(g_registrations.power_unregistered, 0) << "nothing to undo";
-  EXPECT_EQ(g_registrations.session_unregistered, 0);
-
+  EXPECT_EQ(refused.power_unregistered, 0) << "nothing to undo";
+  EXPECT_EQ(refused.session_unregistered, 0);
   // A system without the entries at all.
+  DisplayWatch bare{DisplayNotifications{}};
+  bare.Start(kWindow);
+  EXPECT_TRUE(bare.Seen());
+  EXPECT_FALSE(bare.Notice(WM_PAINT, 0, 0));
+}
+
+// A real OpenGL window: its notices reach the watch through its procedure, and the watch
+// stops and resumes its frames and ticks.
+TEST(DisplayPower, NoFrameOrTickWhileNobodyCanSeeAndAFrameAtOnceWhenBack) {
   Application().Reset();
-  form_ = std::make_unique<CountingGlForm>(DisplayNotifications{});
-  EXPECT_TRUE(PumpUntil([this] { return form_->frames >= 3; }, kStateBound_ms));
+  Registrations r;
+  auto form = std::make_unique<ProbeGlForm>(RenderContextCalls{}, Recorded(r, true));
+  ASSERT_TRUE(PumpUntil([&] { return form->frames >= 2; }, kStateBound_ms));
+  EXPECT_EQ(r.session_window, form->Handle());
+
+  Deliver(form->Handle(), Power(kSessionDisplayStatus, 0));
+  EXPECT_FALSE(form->Timer.Running());
+  const int frames = form->frames;
+  const int ticks = form->ticks;
+  PumpFor(kDarkSpell_ms);
+  EXPECT_EQ(form->frames, frames) << "a frame for a dark screen";
+  EXPECT_EQ(form->ticks, ticks) << "a tick for a dark screen";
+
+  Deliver(form->Handle(), Power(kSessionDisplayStatus, 1));
+  EXPECT_EQ(form->frames, frames + 1) << "the first frame comes at once";
+  EXPECT_TRUE(PumpUntil([&] { return form->frames >= frames + 3; }, kStateBound_ms))
+      << "the frames go on";
+
+  form->Close();
+  EXPECT_EQ(r.power_unregistered, 1);
+  EXPECT_EQ(r.session_unregistered, 1);
+  form.reset();
+  Application().Reset();
 }
 
 // The full-screen saver itself: its frame after the dark spell shows the time of that
 // moment (hour hand at 9 o'clock, not at 3 as before), and a key still leaves it.
-class FullScreenSaverInTheDark : public testing::Test {
+class FullScreenSaverInTheDark : public OwnWindowTest<TForm1> {
  protected:
   void SetUp() override {
-    g_registrations = {};
-    Application().Reset();
+    OwnWindowTest::SetUp();
     // Green hands, no dial, no random picks.
     WriteStoredSettings({10, 10, 0, 3, 1, 3, 0});
-  }
-  void TearDown() override {
-    Clock().Unpin();
-    if (form_ && form_->HandleAllocated()) {
-      form_->Close();
-    }
-    ShowCursor(TRUE);
-    form_.reset();
-    Application().Reset();
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
   }
 
   // Green pixels in a strip of the centre row, 60 to 120 pixels from the centre on the
@@ -324,12 +251,16 @@ class FullScreenSaverInTheDark : public testing::Test {
     return lit;
   }
 
-  std::unique_ptr<TForm1> form_;
+  Registrations registrations_;
+  // The time the saver's clock shows.
+  TimeOfDay now_{3, 0, 0, 0};
 };
 
 TEST_F(FullScreenSaverInTheDark, TheFrameAfterTheDarkShowsTheCurrentTimeAndAKeyStillLeaves) {
-  Clock().Pin({3, 0, 0, 0});
-  form_ = std::make_unique<TForm1>(Recorded(true));
+  FullScreenCalls calls = SystemFullScreenCalls();
+  calls.display = Recorded(registrations_, true);
+  calls.clock = {[this] { return now_; }, [this] { return now_; }};
+  form_ = std::make_unique<TForm1>(std::move(calls));
   ASSERT_TRUE(form_->HandleAllocated());
   ASSERT_TRUE(PumpUntil([this] { return form_->Scene().DialMeshReady; }, kStateBound_ms));
   ASSERT_TRUE(PumpUntil([] { return LitOnSide(+1) > 5; }, kStateBound_ms)) << "3 o'clock";
@@ -337,7 +268,7 @@ TEST_F(FullScreenSaverInTheDark, TheFrameAfterTheDarkShowsTheCurrentTimeAndAKeyS
 
   Deliver(form_->Handle(), Power(kSessionDisplayStatus, 0));
   const CaptionState caption = form_->Scene().Caption;
-  Clock().Pin({9, 0, 0, 0});
+  now_ = {9, 0, 0, 0};
   PumpFor(kDarkSpell_ms);
   EXPECT_EQ(LitOnSide(-1), 0) << "a frame was drawn for a dark screen";
   EXPECT_EQ(form_->Scene().Caption.CaptionAlpha, caption.CaptionAlpha);

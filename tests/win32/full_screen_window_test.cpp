@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "saver/Full.h"
@@ -15,6 +16,7 @@
 #include "tests/support/ErrorBoxes.h"
 #include "tests/support/WglStandIns.h"
 #include "tests/support/Pump.h"
+#include "tests/support/TestWindows.h"
 #include "ui/Application.h"
 #include "win32/SystemError.h"
 #include "win32/WinHandles.h"
@@ -35,27 +37,21 @@ void StoreText(const char* name, const char* text) {
                  static_cast<DWORD>(std::strlen(text) + 1));
 }
 
+FullScreenCalls WithGl(const RenderContextCalls& gl) {
+  FullScreenCalls calls = SystemFullScreenCalls();
+  calls.gl = gl;
+  return calls;
+}
+
+FullScreenCalls RefusingWrites() {
+  FullScreenCalls calls = SystemFullScreenCalls();
+  calls.registry.SetValue = &RefuseToSetValue;
+  return calls;
+}
+
 // The saver's window made in this process, with the platform's failures put in through
 // the seams.
-class FullScreenWindowFaults : public testing::Test {
- protected:
-  void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-    Application().Reset();
-  }
-  void TearDown() override {
-    RegistrySetValue() = &RegSetValueExA;
-    if (form_ && form_->HandleAllocated()) {
-      form_->Close();
-      ShowCursor(TRUE);
-    }
-    form_.reset();
-    Application().Reset();
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-  }
-
-  std::unique_ptr<TForm1> form_;
-};
+using FullScreenWindowFaults = OwnWindowTest<TForm1>;
 
 TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCall) {
   const struct {
@@ -71,7 +67,7 @@ TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCa
     SCOPED_TRACE(c.message);
     const CapturedErrorBoxes boxes;
     Application().Reset();
-    form_ = std::make_unique<TForm1>(SystemDisplayNotifications(), c.calls);
+    form_ = std::make_unique<TForm1>(WithGl(c.calls));
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{c.message});
     EXPECT_FALSE(form_->HandleAllocated());
     EXPECT_TRUE(Application().Terminated());
@@ -86,8 +82,7 @@ std::string MissingSystemOpenGl() {
 
 TEST_F(FullScreenWindowFaults, SystemOpenGlThatCannotBeLoadedClosesTheWindowNamingIt) {
   const CapturedErrorBoxes boxes;
-  form_ = std::make_unique<TForm1>(SystemDisplayNotifications(),
-                                   RenderContextCalls{.LoadOpenGL = &MissingSystemOpenGl});
+  form_ = std::make_unique<TForm1>(WithGl({.LoadOpenGL = &MissingSystemOpenGl}));
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{MissingSystemOpenGl()});
   EXPECT_FALSE(form_->HandleAllocated());
   EXPECT_TRUE(Application().Terminated());
@@ -96,8 +91,7 @@ TEST_F(FullScreenWindowFaults, SystemOpenGlThatCannotBeLoadedClosesTheWindowNami
 
 TEST_F(FullScreenWindowFaults, SettingsThatCannotBeWrittenLeaveTheSaverRunning) {
   const CapturedErrorBoxes boxes;
-  RegistrySetValue() = &RefuseToSetValue;
-  form_ = std::make_unique<TForm1>();
+  form_ = std::make_unique<TForm1>(RefusingWrites());
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Failed to set data for 'Brightness'"});
   ASSERT_TRUE(form_->HandleAllocated());
   EXPECT_TRUE(IsWindowVisible(form_->Handle()));
@@ -116,12 +110,17 @@ TEST_F(FullScreenWindowFaults, LoadFailuresShowOnceInOrderAndBothWindowsGoOn) {
     std::function<const SettingsState&(const TGlForm&)> settings;
     int32_t seeded_color;
   } cases[] = {
-      {"full-screen saver", [] { return std::make_unique<TForm1>(); },
+      {"full-screen saver", [] { return std::make_unique<TForm1>(RefusingWrites()); },
        [](const TGlForm& f) -> const SettingsState& {
          return static_cast<const TForm1&>(f).Settings();
        },
        7},
-      {"settings window", [] { return std::make_unique<TForm2>(); },
+      {"settings window",
+       [] {
+         SettingsWindowCalls calls = SystemSettingsWindowCalls();
+         calls.registry.SetValue = &RefuseToSetValue;
+         return std::make_unique<TForm2>(std::move(calls));
+       },
        [](const TGlForm& f) -> const SettingsState& {
          return static_cast<const TForm2&>(f).Settings();
        },
@@ -132,7 +131,6 @@ TEST_F(FullScreenWindowFaults, LoadFailuresShowOnceInOrderAndBothWindowsGoOn) {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
     WriteStoredSettings({4, 12, 3, 2, 6, 7, 0});
     StoreText("Color", "7");
-    RegistrySetValue() = &RefuseToSetValue;
     Application().Reset();
     std::unique_ptr<TGlForm> form;
     {
@@ -141,23 +139,19 @@ TEST_F(FullScreenWindowFaults, LoadFailuresShowOnceInOrderAndBothWindowsGoOn) {
       EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Invalid data type for 'Color'",
                                                          "Failed to set data for 'Color'"}));
     }
-    RegistrySetValue() = &RegSetValueExA;
     ASSERT_TRUE(form->HandleAllocated());
     EXPECT_TRUE(IsWindowVisible(form->Handle()));
     EXPECT_FALSE(Application().Terminated());
     EXPECT_EQ(c.settings(*form).clock.Color, c.seeded_color);
     EXPECT_EQ(c.settings(*form).clock.Sizes, 12);
-    form->Close();
-    ShowCursor(TRUE);
-    form.reset();
+    CloseOwnWindow(std::move(form));
   }
 }
 
 TEST_F(FullScreenWindowFaults, ActivationAgainKeepsTheWindowsPixelFormat) {
   ResetSetPixelFormatOnceCalls();
   const CapturedErrorBoxes boxes;
-  form_ = std::make_unique<TForm1>(SystemDisplayNotifications(),
-                                   RenderContextCalls{.SetPixelFormat = &SetPixelFormatOnce});
+  form_ = std::make_unique<TForm1>(WithGl({.SetPixelFormat = &SetPixelFormatOnce}));
   SendMessageA(form_->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
   SendMessageA(form_->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
   EXPECT_TRUE(boxes.Texts().empty());
@@ -177,8 +171,9 @@ class FullScreenWindowOnADesk : public FullScreenWindowFaults {
  protected:
   void Start(const Desk& desk) {
     UseDesk(desk);
-    form_ = std::make_unique<TForm1>(SystemDisplayNotifications(), RenderContextCalls{},
-                                     [this] { return desk_; });
+    FullScreenCalls calls = SystemFullScreenCalls();
+    calls.list_monitors = [this] { return desk_; };
+    form_ = std::make_unique<TForm1>(std::move(calls));
     ASSERT_TRUE(form_->HandleAllocated());
     // A frame drawn first leaves the viewport of its last monitor behind.
     ASSERT_TRUE(PumpUntil([this] { return form_->Scene().DialMeshReady; }, kStateBound_ms));
@@ -265,9 +260,7 @@ TEST_F(FullScreenWindowOnADesk, DisplayChangeCoversTheNewDeskWithOneViewportEach
     }
     EXPECT_FALSE(form_->SceneObjects().KeptStill.valid);
     EXPECT_FALSE(form_->SceneObjects().KeptDial.valid);
-    form_->Close();
-    ShowCursor(TRUE);
-    form_.reset();
+    CloseOwnWindow(std::move(form_));
     Application().Reset();
   }
 }

@@ -6,6 +6,7 @@
 #include "glwindow/GlForm.h"
 #include "scene/GlHeaders.h"
 #include "tests/support/ErrorBoxes.h"
+#include "tests/support/TestWindows.h"
 #include "tests/support/WglStandIns.h"
 #include "tests/support/Pump.h"
 #include "ui/Application.h"
@@ -15,43 +16,6 @@
 // without, the set-up's failure in the error box, and one close that lets all go.
 
 namespace {
-
-constexpr int kSide = 64;
-
-class ProbeGlForm : public TGlForm {
- public:
-  explicit ProbeGlForm(RenderContextCalls gl = {}) : TGlForm(SystemDisplayNotifications(), gl) {
-    FormDescription d;
-    d.caption = "probe";
-    d.style = WS_POPUP;
-    d.width = kSide;
-    d.height = kSide;
-    d.black_background = true;
-    CreateHandle(d);
-    if (SetupContext(Handle(), {0, 0, kSide, kSide}, std::nullopt, 5)) {
-      context_at_setup = wglGetCurrentContext();
-    }
-    StartFrames();
-  }
-
-  int frames = 0;
-  int closings = 0;
-  HGLRC context_at_setup = nullptr;
-  using TGlForm::Closed;
-  using TGlForm::Context;
-  using TGlForm::Draw;
-
- protected:
-  void DrawFrame() override {
-    ++frames;
-    // A frame runs in the form's own context.
-    EXPECT_EQ(wglGetCurrentContext(), Context().Rc());
-  }
-  void FormClosing() override {
-    ++closings;
-    EXPECT_EQ(Context().Rc(), nullptr) << "the context goes before the closing hook";
-  }
-};
 
 class GlFormLife : public testing::Test {
  protected:

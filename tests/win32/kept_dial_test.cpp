@@ -19,26 +19,12 @@
 #include "scene/SceneState.h"
 #include "scene/win32/RenderContext.h"
 #include "settings/ClockSettings.h"
-#include "ui/Form.h"
+#include "tests/support/TestWindows.h"
 
 namespace {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
-
-class DialWindow : public TForm {
- public:
-  DialWindow() {
-    FormDescription d;
-    d.caption = "kept dial test";
-    d.style = WS_POPUP | WS_VISIBLE;
-    d.width = kWidth;
-    d.height = kHeight;
-    d.black_background = true;
-    CreateHandle(d);
-    Show();
-  }
-};
 
 // A window's own state and settings, drawn from at a fixed time.
 struct DialScene {
@@ -69,7 +55,7 @@ bool AnyColour(const std::vector<uint8_t>& rgba) {
 // Put back by the framebuffer copy that Wine's OpenGL offers, and by the textured quad
 // of a context without it.
 TEST(KeptDialUnderWine, PutBackFramesAreTheDrawnFrame) {
-  DialWindow window;
+  ProbeWindow window{kWidth, kHeight};
   RenderContext context;
   for (bool copy : {true, false}) {
     for (int32_t style = 2; style <= 10; ++style) {
@@ -94,8 +80,8 @@ TEST(KeptDialUnderWine, PutBackFramesAreTheDrawnFrame) {
 // find whatever the first context's end left behind; re-making the context deletes the
 // kept copies' textures and the caption font's lists first.
 TEST(KeptDialUnderWine, ARemadeContextLeavesNoTextureOrListBehind) {
-  DialWindow window;
-  DialWindow other_window;
+  ProbeWindow window{kWidth, kHeight};
+  ProbeWindow other_window{kWidth, kHeight};
   RenderContext context;
   DialScene scene;
   scene.state.LightLevel = 9;

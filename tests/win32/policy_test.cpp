@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/SettingsTable.h"
@@ -15,6 +16,7 @@
 // After <windows.h>, which the window's header brings.
 #include <commctrl.h>
 #include "tests/support/PolicyKeys.h"
+#include "tests/support/TestWindows.h"
 #include "tests/support/StoredValue.h"
 #include "tests/support/WglStandIns.h"
 #include "ui/Application.h"
@@ -95,28 +97,21 @@ std::string TipOver(const TToolTip& tips, HWND window, HWND control) {
   return text;
 }
 
-class SettingsWindowUnderPolicy : public testing::Test {
+class SettingsWindowUnderPolicy : public OwnWindowTest<TForm2> {
  protected:
   void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
     ClearPolicies();
-    Application().Reset();
+    OwnWindowTest::SetUp();
   }
   void TearDown() override {
-    if (form_ && form_->HandleAllocated()) {
-      form_->Close();
-    }
-    form_.reset();
-    Application().Reset();
+    OwnWindowTest::TearDown();
     ClearPolicies();
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
   }
   void Open(bool clock_step_installed = true) {
-    ClockSyncCalls calls = SystemClockSyncCalls();
-    calls.ClockStepInstalled = [clock_step_installed] { return clock_step_installed; };
-    form_ =
-        std::make_unique<TForm2>(SystemDisplayNotifications(),
-                                 RenderContextCalls{.SetPixelFormat = &SetPixelFormatOnce}, calls);
+    SettingsWindowCalls calls = SystemSettingsWindowCalls();
+    calls.sync.ClockStepInstalled = [clock_step_installed] { return clock_step_installed; };
+    calls.gl.SetPixelFormat = &SetPixelFormatOnce;
+    form_ = std::make_unique<TForm2>(std::move(calls));
     ASSERT_TRUE(form_->HandleAllocated());
   }
   // The same text over the form and over the clock area.
@@ -126,7 +121,6 @@ class SettingsWindowUnderPolicy : public testing::Test {
     EXPECT_EQ(over_form, over_clock);
     return over_form;
   }
-  std::unique_ptr<TForm2> form_;
 };
 
 TEST_F(SettingsWindowUnderPolicy, PolicySetControlsStandDisabledAndSaySoAndSaveSkipsThem) {

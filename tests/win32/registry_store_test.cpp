@@ -32,7 +32,7 @@ class SettingsStore : public testing::Test {
   void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath); }
 
   void Load(SettingsLoader loader) {
-    LoadedSettings loaded = LoadSettings(loader);
+    LoadedSettings loaded = LoadSettings(loader, SystemRegistryCalls());
     loaded_ = loaded.settings;
     errors_ = std::move(loaded.failures);
   }
@@ -348,14 +348,13 @@ TEST_F(SettingsStore, MissingFirstValueInAnEmptyKeyReseedsAndRepairs) {
 TEST_F(SettingsStore, RandomModeChangesMemoryNotTheRegistry) {
   StoreAll({9, 10, 7, 1, 1, 5, 1});
   Load(SettingsLoader::FullScreen);
-  Random().PinSeed(20240607u);
+  RandomGenerator random(SystemClockSource(), 20240607u);
   RandomGenerator reference;
   reference.SetState(20240607u);
   SettingsState settings;
   settings.clock = loaded_;
   SceneState scene;
-  SaverSceneAfterContext(settings, scene, Random());
-  Random().PinSeed(std::nullopt);
+  SaverSceneAfterContext(settings, scene, random);
   const ClockSettings& s = settings.clock;
   EXPECT_EQ(s.Ar_Color, static_cast<int32_t>(reference.Next(9)) + 1);
   EXPECT_EQ(s.Arrows, static_cast<int32_t>(reference.Next(9)) + 1);
@@ -373,7 +372,8 @@ TEST_F(SettingsStore, ColoursFollowTheLoadedIndices) {
   SettingsState settings;
   settings.clock = loaded_;
   SceneState scene;
-  SaverSceneAfterContext(settings, scene, Random());
+  RandomGenerator random;
+  SaverSceneAfterContext(settings, scene, random);
   EXPECT_EQ(settings.HandRGB.red, 1.0f);
   EXPECT_EQ(settings.HandRGB.green, 0.0f);
   EXPECT_EQ(settings.DialRGB.blue, 0.85f);

@@ -11,27 +11,11 @@
 
 #include "scene/win32/RenderContext.h"
 #include "scene/SceneState.h"
+#include "tests/support/TestWindows.h"
 #include "tests/support/WglStandIns.h"
-#include "ui/Form.h"
 #include "win32/SystemError.h"
 
 namespace {
-
-class PlainWindow : public TForm {
- public:
-  explicit PlainWindow(int width = 320, int height = 240) {
-    FormDescription d;
-    d.caption = "render context test";
-    d.style = WS_POPUP | WS_VISIBLE;
-    d.x = 0;
-    d.y = 0;
-    d.width = width;
-    d.height = height;
-    d.black_background = true;
-    CreateHandle(d);
-    Show();
-  }
-};
 
 struct Vec4 {
   GLfloat v[4];
@@ -52,7 +36,7 @@ void ExpectGrey(const Vec4& c, float intensity) {
 
 class RenderContextOnAWindow : public testing::Test {
  protected:
-  PlainWindow window_;
+  ProbeWindow window_;
   RenderContext context_;
 };
 
@@ -225,7 +209,7 @@ TEST(RenderContextCalls, ARefusedCallStopsTheSetupNamingIt) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.failure);
     // A window of its own: a format set by an earlier case would skip the format call.
-    PlainWindow window;
+    ProbeWindow window;
     RenderContext context(c.calls);
     const SetupResult result =
         context.Setup(window.Handle(), {0, 0, 320, 240}, CaptionFont{-20}, 5);

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "settings/ClockSettings.h"
 #include "settings/win32/RegistryStore.h"
@@ -29,6 +30,14 @@ void ExpectRect(const RECT& got, const RECT& expected) {
   EXPECT_EQ(got.bottom, expected.bottom);
 }
 
+// The settings window's calls with a pixel format that is set once, as Windows allows.
+SettingsWindowCalls PixelFormatOnce(ClockSyncCalls sync = SystemClockSyncCalls()) {
+  SettingsWindowCalls calls = SystemSettingsWindowCalls();
+  calls.gl.SetPixelFormat = &SetPixelFormatOnce;
+  calls.sync = std::move(sync);
+  return calls;
+}
+
 // The settings window made in this process, with what Windows does and Wine does not put
 // in by hand: a per-monitor DPI change (Wine runs at 96 DPI), a pixel format set once.
 class SettingsWindowAsWindowsDrivesIt : public testing::Test {
@@ -37,8 +46,7 @@ class SettingsWindowAsWindowsDrivesIt : public testing::Test {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
     Application().Reset();
     ResetSetPixelFormatOnceCalls();
-    form_ = std::make_unique<TForm2>(SystemDisplayNotifications(),
-                                     RenderContextCalls{.SetPixelFormat = &SetPixelFormatOnce});
+    form_ = std::make_unique<TForm2>(PixelFormatOnce());
     ASSERT_TRUE(form_->HandleAllocated());
   }
   void TearDown() override {
@@ -112,9 +120,7 @@ TEST_F(SettingsWindowAsWindowsDrivesIt, ClockSynchronizationWidensOnlyForItsShie
     form_->Close();
     form_.reset();
     Application().Reset();
-    form_ = std::make_unique<TForm2>(SystemDisplayNotifications(),
-                                     RenderContextCalls{.SetPixelFormat = &SetPixelFormatOnce},
-                                     SyncCallsHoldingPrivilege(!shield));
+    form_ = std::make_unique<TForm2>(PixelFormatOnce(SyncCallsHoldingPrivilege(!shield)));
     ASSERT_TRUE(form_->HandleAllocated());
     // Up the scales and back down: every change refits from the designed rectangle.
     for (const int dpi : {96, 120, 144, 192, 120, 96}) {

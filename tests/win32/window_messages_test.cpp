@@ -8,6 +8,7 @@
 #include "settings/win32/RegistryStore.h"
 #include "settingswindow/Settings.h"
 #include "tests/support/Pump.h"
+#include "tests/support/TestWindows.h"
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 
@@ -62,21 +63,8 @@ bool Activate(HWND window) {
   return PumpUntil([window] { return GetActiveWindow() == window; }, kStateBound_ms);
 }
 
-class WindowMessages : public testing::Test {
+class WindowMessages : public OwnWindowTest<TForm> {
  protected:
-  void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-    Application().Reset();
-  }
-  void TearDown() override {
-    if (form_ && form_->HandleAllocated()) {
-      form_->Close();
-    }
-    form_.reset();
-    Application().Reset();
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-  }
-
   // Sends the case's messages to a fresh form, each expected to return 0, then serves
   // what they posted (Alt+F4 closes through a posted command).
   template <typename Form>
@@ -103,10 +91,8 @@ class WindowMessages : public testing::Test {
       EXPECT_TRUE(IsWindow(window));
       EXPECT_FALSE(Application().Terminated());
     }
-    form_.reset();
+    CloseOwnWindow(std::move(form_));
   }
-
-  std::unique_ptr<TForm> form_;
 };
 
 TEST_F(WindowMessages, FullScreenSaverLeavesOnAKeyAClickOrAMoveOfMoreThanFifteenPixels) {

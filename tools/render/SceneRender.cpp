@@ -42,7 +42,8 @@ void PrepareSettings(const RenderOptions& o, OffscreenContext& context, Rendered
 
 void PrepareWindow(const RenderOptions& options, OffscreenContext& context,
                    RenderedWindow& window) {
-  window.random.PinSeed(options.seed);
+  window.clock = options.time ? PinnedClockSource(*options.time) : SystemClockSource();
+  window.random = RandomGenerator(window.clock, options.seed);
   switch (options.window) {
     case SceneWindow::Saver:
       PrepareSaver(options, context, window);
@@ -59,7 +60,7 @@ void PrepareWindow(const RenderOptions& options, OffscreenContext& context,
 void DrawWindowFrame(const RenderOptions& options, OffscreenContext& context,
                      RenderedWindow& window) {
   const WindowScene scene{window.scene, context.Objects(), window.random};
-  const TimeOfDay now = Clock().LocalNow();
+  const TimeOfDay now = window.clock.LocalNow();
   switch (options.window) {
     case SceneWindow::Saver:
       DrawSaverScene(ReadFrameInputs(window.settings, window.scene.LightLevel, now), scene,
@@ -78,9 +79,6 @@ void DrawWindowFrame(const RenderOptions& options, OffscreenContext& context,
 }
 
 RenderResult RenderScene(const RenderOptions& options, bool record_trace) {
-  if (options.time) {
-    Clock().Pin(*options.time);
-  }
   RenderResult result;
   {
     OffscreenContext context(options.width, options.height);
@@ -101,9 +99,6 @@ RenderResult RenderScene(const RenderOptions& options, bool record_trace) {
       }
     }
     result.image = context.Read();
-  }
-  if (options.time) {
-    Clock().Unpin();
   }
   return result;
 }

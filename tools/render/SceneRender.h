@@ -9,11 +9,12 @@
 #include "tools/render/OffscreenContext.h"
 #include "tools/render/RenderOptions.h"
 
-// What the chosen window keeps while it runs: its settings, its clock's state and the
-// generator its dial draws from.
+// What the chosen window keeps while it runs: its settings, its clock's state, the clock
+// it reads and the generator its dial draws from.
 struct RenderedWindow {
   SettingsState settings;
   SceneState scene;
+  ClockSource clock = SystemClockSource();
   RandomGenerator random;
 };
 
@@ -22,7 +23,7 @@ struct RenderedWindow {
 // fresh; `context` is current.
 void PrepareWindow(const RenderOptions& options, OffscreenContext& context, RenderedWindow& window);
 
-// One frame of the chosen window without the buffer swap, at the clock's time now.
+// One frame of the chosen window without the buffer swap, at its clock's time now.
 void DrawWindowFrame(const RenderOptions& options, OffscreenContext& context,
                      RenderedWindow& window);
 
@@ -31,6 +32,6 @@ struct RenderResult {
   std::vector<GlCall> trace;  // the last frame's calls, when asked for
 };
 
-// Draws options.frames frames offscreen and keeps the last. Pins the clock to
-// options.time for the duration when one is given.
+// Draws options.frames frames offscreen and keeps the last, at options.time when one is
+// given.
 RenderResult RenderScene(const RenderOptions& options, bool record_trace);

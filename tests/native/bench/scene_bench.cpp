@@ -27,7 +27,6 @@ RenderOptions SaverAt(int32_t dial, int32_t hands) {
 void BM_SceneWorkNullSink(benchmark::State& state) {
   const int32_t dial = static_cast<int32_t>(state.range(0));
   const RenderOptions o = SaverAt(dial, 1);
-  Clock().Pin(*o.time);
   OffscreenContext context(64, 64);
   RenderedWindow window;
   PrepareWindow(o, context, window);
@@ -40,7 +39,6 @@ void BM_SceneWorkNullSink(benchmark::State& state) {
     window.scene.DialMeshReady = true;
   }
   SetGlMode(GlMode::Plain);
-  Clock().Unpin();
 }
 BENCHMARK(BM_SceneWorkNullSink)->Arg(1)->Arg(5)->Arg(7)->Unit(benchmark::kMicrosecond);
 
@@ -50,7 +48,6 @@ void BM_FullFrameLlvmpipe(benchmark::State& state) {
   const int width = static_cast<int>(state.range(1));
   const int height = static_cast<int>(state.range(2));
   const RenderOptions o = SaverAt(dial, 1);
-  Clock().Pin(*o.time);
   OffscreenContext context(width, height);
   RenderedWindow window;
   PrepareWindow(o, context, window);
@@ -58,7 +55,6 @@ void BM_FullFrameLlvmpipe(benchmark::State& state) {
     DrawWindowFrame(o, context, window);
     glFinish();
   }
-  Clock().Unpin();
 }
 BENCHMARK(BM_FullFrameLlvmpipe)
     ->ArgsProduct({{0, 1, 7}, {1024}, {768}})
