@@ -79,7 +79,7 @@ TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCa
   }
 }
 
-std::string MissingSystemOpenGl() {
+SetupFailure MissingSystemOpenGl() {
   return "Loading opengl32.dll from the system folder failed: " +
          SystemErrorText(ERROR_MOD_NOT_FOUND);
 }
@@ -88,7 +88,7 @@ TEST_F(FullScreenWindowFaults, SystemOpenGlThatCannotBeLoadedClosesTheWindowNami
   const CapturedErrorBoxes boxes;
   form_ = std::make_unique<TForm1>(SystemDisplayNotifications(),
                                    RenderContextCalls{.LoadOpenGL = &MissingSystemOpenGl});
-  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{MissingSystemOpenGl()});
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{*MissingSystemOpenGl()});
   EXPECT_FALSE(form_->HandleAllocated());
   EXPECT_TRUE(Application().Terminated());
   EXPECT_EQ(wglGetCurrentContext(), nullptr);

@@ -201,7 +201,7 @@ TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
   context_.Release();
 }
 
-std::string MissingOpenGl() {
+SetupFailure MissingOpenGl() {
   return "Loading opengl32.dll from the system folder failed: " +
          SystemErrorText(ERROR_MOD_NOT_FOUND);
 }
@@ -215,7 +215,7 @@ TEST(RenderContextCalls, ARefusedCallStopsTheSetupNamingIt) {
     RenderContextCalls calls;
     std::string failure;
   } cases[] = {
-      {{.LoadOpenGL = &MissingOpenGl}, MissingOpenGl()},
+      {{.LoadOpenGL = &MissingOpenGl}, *MissingOpenGl()},
       {{.SetPixelFormat = &RefuseFormat}, "SetPixelFormat failed"},
       {{.CreateContext = &RefuseContext},
        "wglCreateContext failed: " + SystemErrorText(ERROR_INVALID_PIXEL_FORMAT)},
