@@ -188,13 +188,17 @@ TEST_F(RenderContextOnAWindow, SettingUpAgainReplacesTheEarlierContext) {
   // The earlier context was deleted: making it current fails.
   if (first != context_.Rc()) {
     EXPECT_FALSE(wglMakeCurrent(context_.Dc(), first));
-    wglMakeCurrent(context_.Dc(), context_.Rc());
+    ASSERT_TRUE(context_.MakeCurrent());
   }
 }
 
-TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
+TEST_F(RenderContextOnAWindow, MadeCurrentAgainAndReleasedLeavesNoContextCurrent) {
   ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt, 0).ok());
+  wglMakeCurrent(nullptr, nullptr);
+  ASSERT_TRUE(context_.MakeCurrent());
+  EXPECT_EQ(wglGetCurrentContext(), context_.Rc());
   context_.Release();
+  EXPECT_FALSE(context_.MakeCurrent());
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(context_.Rc(), nullptr);
   EXPECT_EQ(context_.Dc(), nullptr);
