@@ -27,14 +27,14 @@ bool TGlForm::SetupContext(HWND window, const Viewport& viewport,
                            const std::optional<CaptionFont>& font, int32_t light_level) {
   const SetupResult result = context_.Setup(window, viewport, font, light_level);
   if (!result.context_ready) {
-    Application().ShowSetupError(result.failure);
+    Application().ShowSetupError(*result.failure);
     Close();
     return false;
   }
   // Said once, not at every activation.
   if (!result.ok() && !font_failure_shown_) {
     font_failure_shown_ = true;
-    Application().ShowSetupError(result.failure);
+    Application().ShowSetupError(*result.failure);
   }
   return true;
 }
@@ -58,7 +58,7 @@ void TGlForm::Draw() {
     return;
   }
   DrawFrame();
-  SwapBuffers(context_.Dc());
+  context_.Present();
 }
 
 void TGlForm::FormClose() {

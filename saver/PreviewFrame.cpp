@@ -18,7 +18,7 @@ void DrawPreviewFrame(PreviewState& preview, const RenderContextCalls& gl) {
   // Without the format no frame can ever be drawn: the box says so, the preview ends.
   if (const SetupResult format = SetupPixelFormat(dc.get().dc, gl); !format.ok()) {
     preview.FrameSetupFailed = true;
-    Application().ShowSetupError(format.failure);
+    Application().ShowSetupError(*format.failure);
     Application().Terminate();
     return;
   }
@@ -31,7 +31,7 @@ void DrawPreviewFrame(PreviewState& preview, const RenderContextCalls& gl) {
   }
   SceneState& state = preview.Scene;
   PreviewFrameSetup(area.right, area.bottom, state, preview.Generator);
-  SceneGl objects;
+  SceneGl objects(&RenderContext::GlProcAddress);
   DrawPreviewScene(
       ReadFrameInputs(preview.Settings, state.LightLevel, preview.Calls.clock.LocalNow()),
       {state, objects, preview.Generator});

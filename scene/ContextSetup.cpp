@@ -1,9 +1,9 @@
 #include "scene/ContextSetup.h"
 
-std::string SetupSceneContext(const Viewport& viewport, const CaptionFontHook& caption_font,
-                              int32_t light_level) {
+SetupFailure SetupSceneContext(const Viewport& viewport, const CaptionFontHook& caption_font,
+                               int32_t light_level) {
   SetupCamera(viewport, 1.0f);
-  std::string failure;
+  SetupFailure failure;
   if (caption_font) {
     failure = caption_font();
   }

@@ -8,12 +8,6 @@
 
 namespace {
 
-#ifdef _WIN32
-void* WglLookup(const char* name) {
-  return reinterpret_cast<void*>(wglGetProcAddress(name));
-}
-#endif
-
 enum EntryPoint { kGen, kBind, kTexture2D, kCheckStatus, kBlit, kDelete };
 
 constexpr const char* kEntryPointNames[] = {
@@ -40,14 +34,6 @@ bool NamesExtension(std::string_view list, std::string_view name) {
 bool HasGlExtension(std::string_view name) {
   const auto* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   return all != nullptr && NamesExtension(all, name);
-}
-
-GlProcLookup DefaultGlProcLookup() {
-#ifdef _WIN32
-  return &WglLookup;
-#else
-  return nullptr;
-#endif
 }
 
 bool FramebufferBlit::Attach(unsigned texture, GlProcLookup lookup) {

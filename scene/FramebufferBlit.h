@@ -10,10 +10,6 @@
 // Finds an OpenGL entry point of the current context; null where it has none.
 using GlProcLookup = void* (*)(const char* name);
 
-// Where a context's entry points come from unless its owner says otherwise: on
-// Windows wglGetProcAddress, elsewhere none (every copy is then a textured quad).
-GlProcLookup DefaultGlProcLookup();
-
 // Whether the space-separated `list` holds `name` as a whole word.
 bool NamesExtension(std::string_view list, std::string_view name);
 

@@ -33,7 +33,7 @@ using KeptStillState = KeptPicture<FrameInputs>;
 // context is still current, before the context goes.
 class SceneGl {
  public:
-  SceneGl() = default;
+  // `lookup` is the owning context's own.
   explicit SceneGl(GlProcLookup lookup) : lookup(lookup) {}
   SceneGl(const SceneGl&) = delete;
   SceneGl& operator=(const SceneGl&) = delete;
@@ -47,7 +47,7 @@ class SceneGl {
   void RetakeKeptCopies();
 
   // Finds the context's entry points; null leaves every copy to a textured quad.
-  GlProcLookup lookup = DefaultGlProcLookup();
+  GlProcLookup lookup;
   // Off while every call must be drawn (the GL call trace records what is drawn).
   bool KeepCopies = true;
   KeptDialState KeptDial;

@@ -65,7 +65,7 @@ void PreviewSceneFixedValues(SettingsState& settings, SceneState& scene) {
 }
 
 void PreviewFrameSetup(int width, int height, const SceneState& scene, RandomGenerator& random) {
-  SetupCamera({0, 0, width, height}, 1.0f);
-  SetupLights(scene.LightLevel);
+  // The preview draws no caption.
+  SetupSceneContext({0, 0, width, height}, nullptr, scene.LightLevel);
   random.Seed();
 }

@@ -32,6 +32,6 @@ void SettingsSceneAfterControls(SettingsState& settings, SceneState& scene);
 
 // Preview: the fixed values, whatever is stored. Set before the first frame.
 void PreviewSceneFixedValues(SettingsState& settings, SceneState& scene);
-// Preview, at every frame on its fresh context: camera over the whole area with
-// aspect 1, lights, and a new seed.
+// Preview, at every frame on its fresh context: the scene's set-up over the whole area,
+// without a caption font, and a new seed.
 void PreviewFrameSetup(int width, int height, const SceneState& scene, RandomGenerator& random);

@@ -7,6 +7,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <stdexcept>
+
 #include "base/ClockSource.h"
 #include "scene/Caption.h"
 #include "scene/FrameInputs.h"
@@ -31,12 +33,15 @@ ClockHack::ClockHack(Display* display, const HackOptions& options, const TestSea
       options_(options),
       seams_(seams),
       window_(display, options),
-      gl_(display, window_.Id(), window_.Visual().config, window_.Visual().double_buffered),
       clock_(seams.pinned_time ? PinnedClockSource(*seams.pinned_time) : SystemClockSource()),
       random_(clock_, seams.seed),
       pacer_(MonotonicNow_ns(), kFrameInterval_ns),
       fps_(MonotonicNow_ns()),
       caption_face_(FindCaptionFace()) {
+  if (const SetupFailure failure = gl_.Setup(display, window_.Id(), window_.Visual().config,
+                                             window_.Visual().double_buffered)) {
+    throw std::runtime_error(*failure);
+  }
   PrepareSaverScene();
 }
 
@@ -59,7 +64,7 @@ void ClockHack::PrepareSaverScene() {
   settings_.clock = options_.settings;
   SetupSaverScene(settings_, scene_, random_, drawn_width_, drawn_height_, [this] {
     BuildCaptionFont();
-    return std::string();
+    return SetupFailure();
   });
 }
 

@@ -2,29 +2,27 @@
 
 #include <GL/gl.h>
 
-#include <stdexcept>
-
-GlxContext::GlxContext(Display* display, Window window, GLXFBConfig config, bool double_buffered)
-    : display_(display), window_(window), double_buffered_(double_buffered) {
+SetupFailure GlxContext::Setup(Display* display, Window window, GLXFBConfig config,
+                               bool double_buffered) {
+  Release();
+  display_ = display;
+  window_ = window;
+  double_buffered_ = double_buffered;
+  window_gone_ = false;
   context_ = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
   if (context_ == nullptr) {
-    throw std::runtime_error("glXCreateNewContext failed");
+    return "glXCreateNewContext failed";
   }
-  if (!glXMakeCurrent(display, window_, context_)) {
+  if (!MakeCurrent()) {
     glXDestroyContext(display, context_);
-    throw std::runtime_error("glXMakeCurrent failed");
+    context_ = nullptr;
+    return "glXMakeCurrent failed";
   }
+  return std::nullopt;
 }
 
-GlxContext::~GlxContext() {
-  if (window_gone_) {
-    objects_.Forget();
-  } else {
-    glFinish();
-    objects_.Release();
-  }
-  glXMakeCurrent(display_, None, nullptr);
-  glXDestroyContext(display_, context_);
+bool GlxContext::MakeCurrent() {
+  return context_ != nullptr && glXMakeCurrent(display_, window_, context_);
 }
 
 void GlxContext::Present() {
@@ -33,4 +31,23 @@ void GlxContext::Present() {
   } else {
     glFlush();
   }
+}
+
+void GlxContext::Release() {
+  if (context_ == nullptr) {
+    return;
+  }
+  if (window_gone_) {
+    objects_.Forget();
+  } else {
+    glFinish();
+    objects_.Release();
+  }
+  glXMakeCurrent(display_, None, nullptr);
+  glXDestroyContext(display_, context_);
+  context_ = nullptr;
+}
+
+void* GlxContext::GlProcAddress(const char* name) {
+  return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
 }

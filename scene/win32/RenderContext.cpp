@@ -34,8 +34,8 @@ PIXELFORMATDESCRIPTOR ScenePixelFormatRequest(int screen_bits) {
 
 SetupResult SetupPixelFormat(HDC dc, const RenderContextCalls& calls) {
   // The system's pixel-format calls load opengl32 by name: our copy must be there first.
-  if (std::string failure = calls.LoadOpenGL(); !failure.empty()) {
-    return Failed(std::move(failure));
+  if (SetupFailure failure = calls.LoadOpenGL()) {
+    return Failed(std::move(*failure));
   }
   const PIXELFORMATDESCRIPTOR pfd = ScenePixelFormatRequest(ScreenBitsPerPixel());
   const int format = ChoosePixelFormat(dc, &pfd);
@@ -64,8 +64,8 @@ SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
   if (SetupResult format = SetupPixelFormat(Dc(), calls_); !format.ok()) {
     return format;
   }
-  if (std::string failure = MakeContext(); !failure.empty()) {
-    return Failed(std::move(failure));
+  if (SetupFailure failure = MakeContext()) {
+    return Failed(std::move(*failure));
   }
   CaptionFontHook caption_font;
   if (font) {
@@ -74,7 +74,7 @@ SetupResult RenderContext::Setup(HWND window, const Viewport& viewport,
   return SetupResult{SetupSceneContext(viewport, caption_font, light_level), true};
 }
 
-std::string RenderContext::MakeContext() {
+SetupFailure RenderContext::MakeContext() {
   UniqueGlContext made(calls_.CreateContext(Dc()));
   if (!made) {
     return FailedCallText("wglCreateContext");
@@ -83,22 +83,22 @@ std::string RenderContext::MakeContext() {
     return FailedCallText("wglMakeCurrent");
   }
   rc_ = std::move(made);
-  return "";
+  return std::nullopt;
 }
 
-std::string RenderContext::BuildCaptionFont(const CaptionFont& font) {
+SetupFailure RenderContext::BuildCaptionFont(const CaptionFont& font) {
   const unsigned base = glGenLists(kFontCharCount);
   font_.reset(CreateFontA(font.height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
                           OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, 0,
                           "Courier New"));
   if (!font_) {
-    std::string failure = FailedCallText("CreateFont");
+    SetupFailure failure = FailedCallText("CreateFont");
     glDeleteLists(base, kFontCharCount);
     return failure;
   }
   previous_font_ = SelectObject(Dc(), font_.get());
   if (!wglUseFontBitmapsA(Dc(), kFontFirstChar, kFontCharCount, base)) {
-    std::string failure = FailedCallText("wglUseFontBitmaps");
+    SetupFailure failure = FailedCallText("wglUseFontBitmaps");
     glDeleteLists(base, kFontCharCount);
     return failure;
   }
@@ -107,7 +107,19 @@ std::string RenderContext::BuildCaptionFont(const CaptionFont& font) {
   if (GetCharWidth32A(Dc(), ' ', ' ', &space_px)) {
     GiveSpaceItsAdvance(base, static_cast<float>(space_px));
   }
-  return "";
+  return std::nullopt;
+}
+
+bool RenderContext::MakeCurrent() {
+  return rc_ && calls_.MakeCurrent(Dc(), Rc());
+}
+
+void RenderContext::Present() {
+  SwapBuffers(Dc());
+}
+
+void* RenderContext::GlProcAddress(const char* name) {
+  return reinterpret_cast<void*>(wglGetProcAddress(name));
 }
 
 void RenderContext::Release() {

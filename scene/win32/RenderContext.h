@@ -7,22 +7,22 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
 #include "scene/Lighting.h"
 #include "scene/SceneGl.h"
+#include "scene/SetupFailure.h"
 #include "scene/win32/SystemOpenGL.h"
 #include "win32/WinHandles.h"
 
 // How a window's set-up went. The window shows the failure in its error box.
 struct SetupResult {
   // "ChoosePixelFormat failed", "SetPixelFormat failed", "<call> failed: <reason>", or
-  // the system OpenGL's load failure (SystemOpenGL.h); empty when everything worked.
-  std::string failure;
+  // the system OpenGL's load failure (SystemOpenGL.h); nothing when everything worked.
+  SetupFailure failure;
   // The context is made and current: at most the caption font failed.
   bool context_ready = false;
 
-  bool ok() const { return failure.empty(); }
+  bool ok() const { return !failure; }
 };
 
 // The system calls a rendering context makes, as one table handed in where the context
@@ -32,8 +32,8 @@ struct RenderContextCalls {
   BOOL(WINAPI* MakeCurrent)(HDC dc, HGLRC rc) = &wglMakeCurrent;
   BOOL(WINAPI* SetPixelFormat)
   (HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd) = &::SetPixelFormat;
-  // Empty when the system's OpenGL is ready; otherwise why not.
-  std::string (*LoadOpenGL)() = &LoadSystemOpenGL;
+  // Nothing when the system's OpenGL is ready; otherwise why not.
+  SetupFailure (*LoadOpenGL)() = &LoadSystemOpenGL;
 };
 
 // Loads the system's OpenGL (once per process), asks for the scene's pixel format on
@@ -50,7 +50,8 @@ struct CaptionFont {
 };
 
 // A window's device context and OpenGL rendering context, made current by Setup and
-// released together. A second Setup releases the earlier pair first.
+// released together. A second Setup releases the earlier pair first. The same verbs as
+// the GLX and the offscreen contexts: Setup, MakeCurrent, Present, Release, GlProcAddress.
 class RenderContext {
  public:
   explicit RenderContext(RenderContextCalls calls = {}) : calls_(calls) {}
@@ -63,7 +64,13 @@ class RenderContext {
   // without caption.
   [[nodiscard]] SetupResult Setup(HWND window, const Viewport& viewport,
                                   const std::optional<CaptionFont>& font, int32_t light_level);
+  // Makes the context current again in this thread; false when the system refuses.
+  bool MakeCurrent();
+  // Shows the frame drawn.
+  void Present();
   void Release();
+  // The current context's entry point `name` (wglGetProcAddress); null where it has none.
+  static void* GlProcAddress(const char* name);
 
   HDC Dc() const { return dc_.get().dc; }
   HGLRC Rc() const { return rc_.get(); }
@@ -74,8 +81,8 @@ class RenderContext {
   const SceneGl& Objects() const { return objects_; }
 
  private:
-  std::string MakeContext();
-  std::string BuildCaptionFont(const CaptionFont& font);
+  SetupFailure MakeContext();
+  SetupFailure BuildCaptionFont(const CaptionFont& font);
   void ReleaseCaptionFont();
 
   RenderContextCalls calls_;
@@ -84,5 +91,5 @@ class RenderContext {
   UniqueFont font_;
   // What the DC held before the caption font: put back before the font is deleted.
   HGDIOBJ previous_font_ = nullptr;
-  SceneGl objects_;
+  SceneGl objects_{&GlProcAddress};
 };

@@ -35,7 +35,7 @@ const std::array<SystemLibraryImports, 2> kSystemOpenGl{{
 // stay valid through the last window's release, whatever order exit runs in.
 struct LoadedSystemOpenGl {
   bool tried = false;
-  std::string failure;
+  SetupFailure failure;
   std::array<HMODULE, 2> modules{};
 };
 
@@ -70,11 +70,11 @@ FARPROC WINAPI DelayLoadNotification(unsigned note, PDelayLoadInfo info) {
   if (note != dliNotePreLoadLibrary || !IsSystemOpenGl(info->szDll)) {
     return nullptr;
   }
-  if (const std::string failure = LoadSystemOpenGL(); !failure.empty()) {
+  if (const SetupFailure failure = LoadSystemOpenGL()) {
     // Only an OpenGL call made before the window set-up's check can get here. Falling
     // back to the search path is what must never happen, and the helper's own failure
     // is an unhandled exception: say why and end instead.
-    MessageBoxA(nullptr, failure.c_str(), "Error", MB_OK);
+    MessageBoxA(nullptr, failure->c_str(), "Error", MB_OK);
     ExitProcess(1);
   }
   return reinterpret_cast<FARPROC>(KeptModule(info->szDll));
@@ -87,7 +87,7 @@ extern "C" {
 PfnDliHook __pfnDliNotifyHook2 = DelayLoadNotification;
 }
 
-std::string LoadSystemImports(const SystemLibraryImports& imports, UniqueModule& kept) {
+SetupFailure LoadSystemImports(const SystemLibraryImports& imports, UniqueModule& kept) {
   UniqueModule library = LoadSystemLibrary(imports.name);
   if (!library) {
     return LoadFailure(imports.name, SystemErrorText(GetLastError()));
@@ -107,13 +107,13 @@ std::string LoadSystemImports(const SystemLibraryImports& imports, UniqueModule&
     *imports.entries[i].slot = addresses[i];
   }
   kept = std::move(library);
-  return "";
+  return std::nullopt;
 }
 
-std::string LoadSystemOpenGL() {
+SetupFailure LoadSystemOpenGL() {
   if (!g_system_opengl.tried) {
     g_system_opengl.tried = true;
-    for (size_t i = 0; i < kSystemOpenGl.size() && g_system_opengl.failure.empty(); ++i) {
+    for (size_t i = 0; i < kSystemOpenGl.size() && !g_system_opengl.failure; ++i) {
       UniqueModule library;
       g_system_opengl.failure = LoadSystemImports(kSystemOpenGl[i], library);
       g_system_opengl.modules[i] = library.release();

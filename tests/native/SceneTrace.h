@@ -20,7 +20,7 @@
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 #include "tools/render/GlTrace.h"
-#include "tools/render/OffscreenContext.h"
+#include "scene/osmesa/OffscreenContext.h"
 
 struct DrawnVertex {
   float x = 0, y = 0, z = 0;
@@ -73,6 +73,7 @@ inline size_t CountCalls(const std::vector<GlCall>& calls, const std::string& na
 class SceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_EQ(context_.Setup(64, 64), std::nullopt);
     random_.SetState(20240601u);
     SetupCamera({0, 0, 64, 64}, 1.0f);
     SetupLights(state_.LightLevel);
@@ -100,9 +101,27 @@ class SceneTest : public ::testing::Test {
     return calls;
   }
 
-  OffscreenContext context_{64, 64};
+  OffscreenContext context_;
   SettingsState settings_;
   SceneState state_;
   RandomGenerator random_;
   TimeOfDay time_{10, 8, 30, 0};
+};
+
+// A saver frame at light level 9 with the caption on: dial style `DialStyle`, size 10,
+// hand style 1 in colour 5. The lists at 100 stand for a caption font.
+template <int32_t DialStyle>
+class SaverFrameTest : public SceneTest {
+ protected:
+  void SetUp() override {
+    SceneTest::SetUp();
+    settings_.clock = {9, 10, DialStyle, 1, 1, 5, 0};
+    state_.LightLevel = 9;
+    Objects().FontListBase = 100;
+    state_.Caption.CaptionAlphaStep = 0.001f;
+  }
+  void TearDown() override {
+    Objects().FontListBase = 0;  // not this context's lists
+    SceneTest::TearDown();
+  }
 };

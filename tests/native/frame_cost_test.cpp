@@ -405,7 +405,8 @@ TEST(SceneObjectsOfAContext, NoneOutlivesTheContextsOwner) {
   GLuint lists = 0;
   std::vector<uint8_t> other_buffer(64 * 64 * 4);
   {
-    OffscreenContext context(64, 64);
+    OffscreenContext context;
+    ASSERT_EQ(context.Setup(64, 64), std::nullopt);
     RenderedWindow window;
     PrepareWindow(o, context, window);
     for (int i = 0; i < 3; ++i)

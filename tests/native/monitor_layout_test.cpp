@@ -53,20 +53,7 @@ TEST(MonitorViewports, OneViewportPerMonitorCountedFromTheWindowsBottomLeft) {
 
 // Style 1 moves its phases and draws random numbers at every drawing: the hardest case
 // for showing one frame on two monitors.
-class SaverOnTwoMonitors : public SceneTest {
- protected:
-  void SetUp() override {
-    SceneTest::SetUp();
-    settings_.clock = {9, 10, 1, 1, 1, 5, 0};
-    state_.LightLevel = 9;
-    Objects().FontListBase = 100;
-    state_.Caption.CaptionAlphaStep = 0.001f;
-  }
-  void TearDown() override {
-    Objects().FontListBase = 0;  // not this context's lists
-    SceneTest::TearDown();
-  }
-};
+using SaverOnTwoMonitors = SaverFrameTest<1>;
 
 TEST_F(SaverOnTwoMonitors, EachMonitorShowsTheFrameOneScreenWouldShow) {
   // Both frames start from one window state and one generator, with the same inputs.

@@ -8,19 +8,8 @@
 
 namespace {
 
-class SceneFrames : public SceneTest {
+class SceneFrames : public SaverFrameTest<7> {
  protected:
-  void SetUp() override {
-    SceneTest::SetUp();
-    settings_.clock = {9, 10, 7, 1, 1, 5, 0};
-    state_.LightLevel = 9;
-    Objects().FontListBase = 100;
-    state_.Caption.CaptionAlphaStep = 0.001f;
-  }
-  void TearDown() override {
-    Objects().FontListBase = 0;  // not this context's lists
-    SceneTest::TearDown();
-  }
   std::vector<GlCall> SaverFrame() {
     return Trace([&] { DrawSaverScene(Inputs(), Window(), 64, 64); });
   }

@@ -75,7 +75,7 @@ TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCa
   }
 }
 
-std::string MissingSystemOpenGl() {
+SetupFailure MissingSystemOpenGl() {
   return "Loading opengl32.dll from the system folder failed: " +
          SystemErrorText(ERROR_MOD_NOT_FOUND);
 }
@@ -83,7 +83,7 @@ std::string MissingSystemOpenGl() {
 TEST_F(FullScreenWindowFaults, SystemOpenGlThatCannotBeLoadedClosesTheWindowNamingIt) {
   const CapturedErrorBoxes boxes;
   form_ = std::make_unique<TForm1>(WithGl({.LoadOpenGL = &MissingSystemOpenGl}));
-  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{MissingSystemOpenGl()});
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{*MissingSystemOpenGl()});
   EXPECT_FALSE(form_->HandleAllocated());
   EXPECT_TRUE(Application().Terminated());
   EXPECT_EQ(wglGetCurrentContext(), nullptr);

@@ -41,7 +41,7 @@ std::vector<uint8_t> DialFrame(RenderContext& context, DialScene& scene) {
   scene.state.DialMeshReady = true;
   std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
   glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  SwapBuffers(context.Dc());
+  context.Present();
   return pixels;
 }
 
@@ -65,7 +65,7 @@ TEST(KeptDialUnderWine, PutBackFramesAreTheDrawnFrame) {
       scene.settings.clock.Color = style;
       scene.settings.DialRGB = {0.3f, 0.7f, 0.9f};
       ASSERT_TRUE(context.Setup(window.Handle(), {0, 0, kWidth, kHeight}, std::nullopt, 9).ok());
-      context.Objects().lookup = copy ? DefaultGlProcLookup() : nullptr;
+      context.Objects().lookup = copy ? &RenderContext::GlProcAddress : nullptr;
       const std::vector<uint8_t> drawn = DialFrame(context, scene);
       ASSERT_TRUE(context.Objects().KeptDial.valid);
       EXPECT_EQ(context.Objects().KeptDial.copy.CopiesWithoutDrawing(), copy);

@@ -172,20 +172,24 @@ TEST_F(RenderContextOnAWindow, SettingUpAgainReplacesTheEarlierContext) {
   // The earlier context was deleted: making it current fails.
   if (first != context_.Rc()) {
     EXPECT_FALSE(wglMakeCurrent(context_.Dc(), first));
-    wglMakeCurrent(context_.Dc(), context_.Rc());
+    ASSERT_TRUE(context_.MakeCurrent());
   }
 }
 
-TEST_F(RenderContextOnAWindow, ReleaseLeavesNoContextCurrent) {
+TEST_F(RenderContextOnAWindow, MadeCurrentAgainAndReleasedLeavesNoContextCurrent) {
   ASSERT_TRUE(context_.Setup(window_.Handle(), {0, 0, 320, 240}, std::nullopt, 0).ok());
+  wglMakeCurrent(nullptr, nullptr);
+  ASSERT_TRUE(context_.MakeCurrent());
+  EXPECT_EQ(wglGetCurrentContext(), context_.Rc());
   context_.Release();
+  EXPECT_FALSE(context_.MakeCurrent());
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(context_.Rc(), nullptr);
   EXPECT_EQ(context_.Dc(), nullptr);
   context_.Release();
 }
 
-std::string MissingOpenGl() {
+SetupFailure MissingOpenGl() {
   return "Loading opengl32.dll from the system folder failed: " +
          SystemErrorText(ERROR_MOD_NOT_FOUND);
 }
@@ -199,7 +203,7 @@ TEST(RenderContextCalls, ARefusedCallStopsTheSetupNamingIt) {
     RenderContextCalls calls;
     std::string failure;
   } cases[] = {
-      {{.LoadOpenGL = &MissingOpenGl}, MissingOpenGl()},
+      {{.LoadOpenGL = &MissingOpenGl}, *MissingOpenGl()},
       {{.SetPixelFormat = &RefuseFormat}, "SetPixelFormat failed"},
       {{.CreateContext = &RefuseContext},
        "wglCreateContext failed: " + SystemErrorText(ERROR_INVALID_PIXEL_FORMAT)},

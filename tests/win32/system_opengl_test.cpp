@@ -27,12 +27,12 @@ bool SameFolder(const std::string& a, const std::string& b) {
 struct ImportsCase {
   const char* library;
   std::vector<const char*> entries;
-  std::string failure;  // empty: the library is kept and every slot bound
+  SetupFailure failure;  // none: the library is kept and every slot bound
 };
 
 const std::vector<ImportsCase> kImportsCases = {
-    {"opengl32.dll", {"glBegin", "wglMakeCurrent", "wglUseFontBitmapsA"}, ""},
-    {"glu32.dll", {"gluLookAt", "gluPerspective"}, ""},
+    {"opengl32.dll", {"glBegin", "wglMakeCurrent", "wglUseFontBitmapsA"}, std::nullopt},
+    {"glu32.dll", {"gluLookAt", "gluPerspective"}, std::nullopt},
     {"opengl32.dll",
      {"glBegin", "glTessarynNoSuchEntry"},
      "Loading opengl32.dll from the system folder failed: glTessarynNoSuchEntry: " +
@@ -53,7 +53,7 @@ TEST(SystemOpenGlImports, BindsACompleteSystemLibraryAndNamesWhatIsMissing) {
     }
     UniqueModule kept;
     EXPECT_EQ(LoadSystemImports({c.library, entries}, kept), c.failure);
-    EXPECT_EQ(static_cast<bool>(kept), c.failure.empty());
+    EXPECT_EQ(static_cast<bool>(kept), !c.failure);
     if (kept) {
       EXPECT_TRUE(SameFolder(FolderOf(kept.get()), SystemFolder())) << FolderOf(kept.get());
     }
@@ -66,7 +66,7 @@ TEST(SystemOpenGlImports, BindsACompleteSystemLibraryAndNamesWhatIsMissing) {
 }
 
 TEST(SystemOpenGlImports, TheProcessUsesTheSystemFoldersCopies) {
-  ASSERT_EQ(LoadSystemOpenGL(), "");
+  ASSERT_EQ(LoadSystemOpenGL(), std::nullopt);
   for (const char* library : {"opengl32.dll", "glu32.dll"}) {
     const HMODULE loaded = GetModuleHandleA(library);
     ASSERT_NE(loaded, nullptr) << library;

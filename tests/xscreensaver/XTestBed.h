@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/render/OffscreenContext.h"
+#include "scene/osmesa/OffscreenContext.h"
 
 // A virtual X server of the test's own: Xvfb on a display number it picks itself
 // (-displayfd), 1024 x 768 x 24 unless told, stopped when this goes. The test's connection to it

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <stdexcept>
+
 #include "base/ClockSource.h"
 #include "scene/Caption.h"
 #include "scene/FrameInputs.h"
@@ -24,7 +26,7 @@ void PrepareSaver(const RenderOptions& o, OffscreenContext& context, RenderedWin
   SetupSaverScene(w.settings, w.scene, w.random, context.Width(), context.Height(), [&] {
     // Natively the lists stay empty; the calls that use them still run.
     context.Objects().FontListBase = glGenLists(kFontCharCount);
-    return std::string();
+    return SetupFailure();
   });
 }
 
@@ -81,7 +83,10 @@ void DrawWindowFrame(const RenderOptions& options, OffscreenContext& context,
 RenderResult RenderScene(const RenderOptions& options, bool record_trace) {
   RenderResult result;
   {
-    OffscreenContext context(options.width, options.height);
+    OffscreenContext context;
+    if (const SetupFailure failure = context.Setup(options.width, options.height)) {
+      throw std::runtime_error(*failure);
+    }
     RenderedWindow window;
     PrepareWindow(options, context, window);
     for (int frame = 1; frame <= options.frames; ++frame) {

@@ -6,7 +6,7 @@
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 #include "tools/render/GlTrace.h"
-#include "tools/render/OffscreenContext.h"
+#include "scene/osmesa/OffscreenContext.h"
 #include "tools/render/RenderOptions.h"
 
 // What the chosen window keeps while it runs: its settings, its clock's state, the clock

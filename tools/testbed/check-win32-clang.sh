@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 gcc_dir=/usr/lib/gcc/i686-w64-mingw32/12-posix/include/c++
-# Everything but the native-only tools, the Linux hack, its GLX context and their tests.
-git ls-files -z '*.cpp' ':!tools/*' ':!tests/native/*' ':!xscreensaver/*' ':!scene/glx/*' ':!tests/xscreensaver/*' |
+# Everything but the native-only tools, the Linux hack, the GLX and OSMesa contexts, their tests.
+git ls-files -z '*.cpp' ':!tools/*' ':!tests/native/*' ':!xscreensaver/*' ':!scene/glx/*' ':!scene/osmesa/*' ':!tests/xscreensaver/*' |
   xargs -0 -n 4 -P "$(nproc)" \
     clang++ --target=i686-w64-mingw32 -std=c++20 -Wall -Wextra -Werror -fsyntax-only \
     -I. -Ibuild/win32/delay-imports -isystem "$gcc_dir" -isystem "$gcc_dir/i686-w64-mingw32" \

@@ -7,7 +7,7 @@
 #include "scene/SceneState.h"
 #include "settings/ClockSettings.h"
 #include "tools/render/GlTrace.h"
-#include "tools/render/OffscreenContext.h"
+#include "scene/osmesa/OffscreenContext.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/SceneRender.h"
 
@@ -27,7 +27,11 @@ RenderOptions SaverAt(int32_t dial, int32_t hands) {
 void BM_SceneWorkNullSink(benchmark::State& state) {
   const int32_t dial = static_cast<int32_t>(state.range(0));
   const RenderOptions o = SaverAt(dial, 1);
-  OffscreenContext context(64, 64);
+  OffscreenContext context;
+  if (const SetupFailure failure = context.Setup(64, 64)) {
+    state.SkipWithError(failure->c_str());
+    return;
+  }
   RenderedWindow window;
   PrepareWindow(o, context, window);
   const FrameInputs in = ReadFrameInputs(window.settings, window.scene.LightLevel, *o.time);
@@ -48,7 +52,11 @@ void BM_FullFrameLlvmpipe(benchmark::State& state) {
   const int width = static_cast<int>(state.range(1));
   const int height = static_cast<int>(state.range(2));
   const RenderOptions o = SaverAt(dial, 1);
-  OffscreenContext context(width, height);
+  OffscreenContext context;
+  if (const SetupFailure failure = context.Setup(width, height)) {
+    state.SkipWithError(failure->c_str());
+    return;
+  }
   RenderedWindow window;
   PrepareWindow(o, context, window);
   for (auto _ : state) {

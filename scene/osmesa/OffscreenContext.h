@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scene/SceneGl.h"
+#include "scene/SetupFailure.h"
 
 // An RGB picture, top row first, three bytes per pixel.
 struct Image {
@@ -19,15 +20,26 @@ struct Image {
   }
 };
 
-// A Mesa offscreen rendering context drawing into memory, current from construction
-// until destruction, with the scene's objects in it. Throws std::runtime_error when
-// Mesa cannot make one.
+// A Mesa offscreen rendering context drawing into memory, current from Setup until
+// Release, with the scene's objects in it. The same verbs as the WGL and GLX contexts:
+// Setup, MakeCurrent, Present, Release, GlProcAddress.
 class OffscreenContext {
  public:
-  OffscreenContext(int width, int height);
-  ~OffscreenContext();
+  OffscreenContext() = default;
+  ~OffscreenContext() { Release(); }
   OffscreenContext(const OffscreenContext&) = delete;
   OffscreenContext& operator=(const OffscreenContext&) = delete;
+
+  // Makes a `width` x `height` context and makes it current; a second Setup releases
+  // the earlier one first.
+  [[nodiscard]] SetupFailure Setup(int width, int height);
+  bool MakeCurrent();
+  // Finishes the frame: the picture is then whole in memory.
+  void Present();
+  // Deletes the scene's objects, then the context.
+  void Release();
+  // The current context's entry point `name` (OSMesaGetProcAddress); null where it has none.
+  static void* GlProcAddress(const char* name);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -40,10 +52,9 @@ class OffscreenContext {
   SceneGl& Objects() { return objects_; }
 
  private:
-  int width_;
-  int height_;
+  int width_ = 0;
+  int height_ = 0;
   std::vector<uint8_t> rgba_;
   OSMesaContext context_ = nullptr;
-  SceneGl objects_{
-      [](const char* name) { return reinterpret_cast<void*>(OSMesaGetProcAddress(name)); }};
+  SceneGl objects_{&GlProcAddress};
 };

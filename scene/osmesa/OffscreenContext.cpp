@@ -1,31 +1,49 @@
-#include "tools/render/OffscreenContext.h"
+#include "scene/osmesa/OffscreenContext.h"
 
 #include <GL/gl.h>
 
-#include <stdexcept>
-
-OffscreenContext::OffscreenContext(int width, int height)
-    : width_(width),
-      height_(height),
-      rgba_(static_cast<size_t>(width) * static_cast<size_t>(height) * 4) {
+SetupFailure OffscreenContext::Setup(int width, int height) {
+  Release();
   if (width <= 0 || height <= 0) {
-    throw std::runtime_error("offscreen context: the size must be positive");
+    return "offscreen context: the size must be positive";
   }
+  width_ = width;
+  height_ = height;
+  rgba_.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
   context_ = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
   if (context_ == nullptr) {
-    throw std::runtime_error("offscreen context: OSMesaCreateContextExt failed");
+    return "offscreen context: OSMesaCreateContextExt failed";
   }
-  if (!OSMesaMakeCurrent(context_, rgba_.data(), GL_UNSIGNED_BYTE, width, height)) {
+  if (!MakeCurrent()) {
     OSMesaDestroyContext(context_);
-    throw std::runtime_error("offscreen context: OSMesaMakeCurrent failed");
+    context_ = nullptr;
+    return "offscreen context: OSMesaMakeCurrent failed";
   }
+  return std::nullopt;
 }
 
-OffscreenContext::~OffscreenContext() {
+bool OffscreenContext::MakeCurrent() {
+  return context_ != nullptr &&
+         OSMesaMakeCurrent(context_, rgba_.data(), GL_UNSIGNED_BYTE, width_, height_);
+}
+
+void OffscreenContext::Present() {
+  glFinish();
+}
+
+void OffscreenContext::Release() {
+  if (context_ == nullptr) {
+    return;
+  }
   // NOTE: Mesa may still be drawing into the buffer; finish before letting it go.
   glFinish();
   objects_.Release();
   OSMesaDestroyContext(context_);
+  context_ = nullptr;
+}
+
+void* OffscreenContext::GlProcAddress(const char* name) {
+  return reinterpret_cast<void*>(OSMesaGetProcAddress(name));
 }
 
 Image OffscreenContext::Read() const {
