@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "scene/Lighting.h"
@@ -28,12 +29,12 @@ struct SetupResult {
 // The system calls a rendering context makes, as one table handed in where the context
 // is made: the system's own by default, a test's where it puts failures in.
 struct RenderContextCalls {
-  HGLRC(WINAPI* CreateContext)(HDC dc) = &wglCreateContext;
-  BOOL(WINAPI* MakeCurrent)(HDC dc, HGLRC rc) = &wglMakeCurrent;
-  BOOL(WINAPI* SetPixelFormat)
-  (HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd) = &::SetPixelFormat;
+  std::function<HGLRC(HDC dc)> CreateContext = &wglCreateContext;
+  std::function<BOOL(HDC dc, HGLRC rc)> MakeCurrent = &wglMakeCurrent;
+  std::function<BOOL(HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd)> SetPixelFormat =
+      &::SetPixelFormat;
   // Nothing when the system's OpenGL is ready; otherwise why not.
-  SetupFailure (*LoadOpenGL)() = &LoadSystemOpenGL;
+  std::function<SetupFailure()> LoadOpenGL = &LoadSystemOpenGL;
 };
 
 // Loads the system's OpenGL (once per process), asks for the scene's pixel format on

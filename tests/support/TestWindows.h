@@ -14,6 +14,7 @@
 #include "glwindow/GlForm.h"
 #include "scene/win32/RenderContext.h"
 #include "settings/win32/RegistryStore.h"
+#include "tests/support/WglStandIns.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -72,5 +73,7 @@ class OwnWindowTest : public testing::Test {
     Application().Reset();
   }
 
+  // Declared first: the window's calls may count into it until the window is gone.
+  PixelFormatSetOnce format_;
   std::unique_ptr<Form> form_;
 };

@@ -1,26 +1,16 @@
 #include "tests/support/WglStandIns.h"
 
-namespace {
-
-int g_calls = 0;
-
-}  // namespace
-
-BOOL WINAPI SetPixelFormatOnce(HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd) {
-  ++g_calls;
-  if (GetPixelFormat(dc) != 0) {
-    SetLastError(ERROR_INVALID_PIXEL_FORMAT);
-    return FALSE;
-  }
-  return SetPixelFormat(dc, format, pfd);
-}
-
-int SetPixelFormatOnceCalls() {
-  return g_calls;
-}
-
-void ResetSetPixelFormatOnceCalls() {
-  g_calls = 0;
+RenderContextCalls PixelFormatSetOnce::Calls() {
+  RenderContextCalls calls;
+  calls.SetPixelFormat = [this](HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd) -> BOOL {
+    ++calls_;
+    if (GetPixelFormat(dc) != 0) {
+      SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+      return FALSE;
+    }
+    return SetPixelFormat(dc, format, pfd);
+  };
+  return calls;
 }
 
 HGLRC WINAPI RefuseContext(HDC) {

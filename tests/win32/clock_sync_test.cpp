@@ -28,15 +28,13 @@ namespace {
 constexpr char kSuccess[] = "       Clock synchronization - Sucessfull";
 constexpr char kFailure[] = "          Mistake of correction of time";
 
-// What the button was told about the shield, in order.
-std::vector<LPARAM> g_shield_states;
-WNDPROC g_button_proc = nullptr;
-
-LRESULT CALLBACK RecordingButtonProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+// Keeps what a button is told about the shield, in order, in the vector `states` points to.
+LRESULT CALLBACK RecordShieldStates(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                    DWORD_PTR states) {
   if (msg == BCM_SETSHIELD) {
-    g_shield_states.push_back(lparam);
+    reinterpret_cast<std::vector<LPARAM>*>(states)->push_back(lparam);
   }
-  return CallWindowProcW(g_button_proc, hwnd, msg, wparam, lparam);
+  return DefSubclassProc(hwnd, msg, wparam, lparam);
 }
 
 // What the settings window lends the synchronisation: a window, its timer, its button.
@@ -45,12 +43,13 @@ class HostForm : public ProbeWindow {
   HostForm() : ProbeWindow(400, 430, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, {100, 100}) {
     button = CreateWindowExA(0, "BUTTON", "Clock synchronization", WS_CHILD | WS_VISIBLE, 117, 376,
                              160, 17, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-    g_shield_states.clear();
-    g_button_proc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingButtonProc)));
+    SetWindowSubclass(button, &RecordShieldStates, 0, reinterpret_cast<DWORD_PTR>(&shield_states));
   }
+  ~HostForm() override { RemoveWindowSubclass(button, &RecordShieldStates, 0); }
   HWND button = nullptr;
   TTimer Timer{40, true};
+  // What the button was told about the shield, in order.
+  std::vector<LPARAM> shield_states;
 };
 
 struct Set {
@@ -245,8 +244,8 @@ TEST_F(ClockSyncRequest, WithoutTheRightToSetTheTimeThePressAsksForTheElevatedSt
     HostForm host;
     ClockSync sync(host, host.Timer, host.button, Calls());
     // The shield exactly when a press will ask for consent.
-    ASSERT_FALSE(g_shield_states.empty());
-    EXPECT_EQ(g_shield_states.back(), c.privilege_held ? FALSE : TRUE);
+    ASSERT_FALSE(host.shield_states.empty());
+    EXPECT_EQ(host.shield_states.back(), c.privilege_held ? FALSE : TRUE);
     sync.Button2Click();
     ASSERT_TRUE(WaitForTheEnd(sync));
 

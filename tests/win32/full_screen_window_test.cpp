@@ -149,14 +149,13 @@ TEST_F(FullScreenWindowFaults, LoadFailuresShowOnceInOrderAndBothWindowsGoOn) {
 }
 
 TEST_F(FullScreenWindowFaults, ActivationAgainKeepsTheWindowsPixelFormat) {
-  ResetSetPixelFormatOnceCalls();
   const CapturedErrorBoxes boxes;
-  form_ = std::make_unique<TForm1>(WithGl({.SetPixelFormat = &SetPixelFormatOnce}));
+  form_ = std::make_unique<TForm1>(WithGl(format_.Calls()));
   SendMessageA(form_->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
   SendMessageA(form_->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
   EXPECT_TRUE(boxes.Texts().empty());
   ASSERT_TRUE(form_->HandleAllocated());
-  EXPECT_EQ(SetPixelFormatOnceCalls(), 1);
+  EXPECT_EQ(format_.CallCount(), 1);
   EXPECT_NE(wglGetCurrentContext(), nullptr);
 }
 

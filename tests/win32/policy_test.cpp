@@ -110,7 +110,7 @@ class SettingsWindowUnderPolicy : public OwnWindowTest<TForm2> {
   void Open(bool clock_step_installed = true) {
     SettingsWindowCalls calls = SystemSettingsWindowCalls();
     calls.sync.ClockStepInstalled = [clock_step_installed] { return clock_step_installed; };
-    calls.gl.SetPixelFormat = &SetPixelFormatOnce;
+    calls.gl = format_.Calls();
     form_ = std::make_unique<TForm2>(std::move(calls));
     ASSERT_TRUE(form_->HandleAllocated());
   }

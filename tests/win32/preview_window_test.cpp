@@ -19,16 +19,12 @@ BOOL WINAPI RefuseFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
   return FALSE;
 }
 
-// A pixel format set once, as Windows allows.
-const RenderContextCalls kFormatSetOnce{.SetPixelFormat = &SetPixelFormatOnce};
-
 // The preview made in this process inside a stand-in for the dialog's preview area.
 class PreviewInADialogArea : public testing::Test {
  protected:
   void SetUp() override {
     Application().Reset();
     PreviewSceneFixedValues(state_.Settings, state_.Scene);
-    ResetSetPixelFormatOnceCalls();
     area_.reset(CreateWindowExA(0, "STATIC", "preview area", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112,
                                 nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(area_);
@@ -42,6 +38,8 @@ class PreviewInADialogArea : public testing::Test {
     Application().Reset();
   }
 
+  // A pixel format set once, as Windows allows.
+  PixelFormatSetOnce format_;
   PreviewState state_;
   UniqueWindow area_;
   UniqueWindow preview_;
@@ -61,8 +59,8 @@ TEST_F(PreviewInADialogArea, LaterFramesDrawWithoutSettingTheFormatAgain) {
   const CapturedErrorBoxes boxes;
   for (int frame = 1; frame <= 3; ++frame) {
     SCOPED_TRACE(frame);
-    DrawPreviewFrame(state_, kFormatSetOnce);
-    EXPECT_EQ(SetPixelFormatOnceCalls(), 1);
+    DrawPreviewFrame(state_, format_.Calls());
+    EXPECT_EQ(format_.CallCount(), 1);
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_FALSE(Application().Terminated());
     EXPECT_FALSE(state_.FrameSetupFailed);

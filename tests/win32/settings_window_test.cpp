@@ -31,9 +31,10 @@ void ExpectRect(const RECT& got, const RECT& expected) {
 }
 
 // The settings window's calls with a pixel format that is set once, as Windows allows.
-SettingsWindowCalls PixelFormatOnce(ClockSyncCalls sync = SystemClockSyncCalls()) {
+SettingsWindowCalls PixelFormatOnce(PixelFormatSetOnce& format,
+                                    ClockSyncCalls sync = SystemClockSyncCalls()) {
   SettingsWindowCalls calls = SystemSettingsWindowCalls();
-  calls.gl.SetPixelFormat = &SetPixelFormatOnce;
+  calls.gl = format.Calls();
   calls.sync = std::move(sync);
   return calls;
 }
@@ -45,8 +46,7 @@ class SettingsWindowAsWindowsDrivesIt : public testing::Test {
   void SetUp() override {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
     Application().Reset();
-    ResetSetPixelFormatOnceCalls();
-    form_ = std::make_unique<TForm2>(PixelFormatOnce());
+    form_ = std::make_unique<TForm2>(PixelFormatOnce(format_));
     ASSERT_TRUE(form_->HandleAllocated());
   }
   void TearDown() override {
@@ -58,6 +58,7 @@ class SettingsWindowAsWindowsDrivesIt : public testing::Test {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
   }
 
+  PixelFormatSetOnce format_;
   std::unique_ptr<TForm2> form_;
 };
 
@@ -120,7 +121,7 @@ TEST_F(SettingsWindowAsWindowsDrivesIt, ClockSynchronizationWidensOnlyForItsShie
     form_->Close();
     form_.reset();
     Application().Reset();
-    form_ = std::make_unique<TForm2>(PixelFormatOnce(SyncCallsHoldingPrivilege(!shield)));
+    form_ = std::make_unique<TForm2>(PixelFormatOnce(format_, SyncCallsHoldingPrivilege(!shield)));
     ASSERT_TRUE(form_->HandleAllocated());
     // Up the scales and back down: every change refits from the designed rectangle.
     for (const int dpi : {96, 120, 144, 192, 120, 96}) {
@@ -157,7 +158,7 @@ TEST_F(SettingsWindowAsWindowsDrivesIt, ActivationAgainKeepsTheClocksPixelFormat
   SendMessageA(form_->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
   SendMessageA(form_->Handle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
   ASSERT_TRUE(form_->HandleAllocated());
-  EXPECT_EQ(SetPixelFormatOnceCalls(), 1);
+  EXPECT_EQ(format_.CallCount(), 1);
   EXPECT_NE(wglGetCurrentContext(), nullptr);
 }
 
