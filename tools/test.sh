@@ -7,8 +7,9 @@
 #
 # The builds take every core. The Wine tiers mostly wait (for windows, processes, the
 # X server), so each bitness's Wine session starts as soon as its own build is done,
-# beside the next build and beside the native tiers; their output follows when they
-# end. Docs/DEVELOPING.md has each step's time.
+# and everything else that computes runs beside them: the native chain in front, the
+# package, the clang pass, the release and the apt tiers in a chain of their own. A
+# chain's output follows when it ends. Docs/DEVELOPING.md has each step's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/common.sh
@@ -46,6 +47,14 @@ in_background() {
   background_pids+=($!)
   background_logs+=("$log")
 }
+# Waits for background chain number $1 (once), shows its output, counts its failure.
+wait_background() {
+  local i=$1
+  [ -n "${background_pids[$i]}" ] || return 0
+  wait "${background_pids[$i]}" || status=1
+  cat "${background_logs[$i]}"
+  background_pids[i]=""
+}
 
 # The installer tiers need the package, made after both builds: they wait for it.
 package_done=$logs/package.done
@@ -80,22 +89,15 @@ windows_tiers() {
 # never beside each other, nor beside another checkout's run of them on this machine.
 system_wide() { flock /tmp/tessaryn-package-tier.lock "$@"; }
 
-run_tier "test-bed helpers" quietly bash -c \
-  'cmake -S tools/testbed -B build/testbed -G Ninja && cmake --build build/testbed'
-run_tier "win32 build" build win32
-in_background win32 windows_tiers win32 win32
-run_tier "win64 build" build win64
-in_background win64 windows_tiers win64 win64
-before_package=$status
-status=0
-run_tier "package" bash tools/package/package.sh
-package_failed=$status
-status=$((before_package | status))
-echo "$package_failed" >"$package_done"
-
-# A release signed with throwaway keys: its signatures checked, its signed programs
-# installed and run under Wine, in a session of its own. Then the apt repository.
-release_and_apt() {
+# The package (which the installer tiers wait for), then the clang pass over the
+# Windows sources, then a release signed with throwaway keys: its signatures checked, its
+# signed programs installed and run under Wine, in a session of its own. Then the apt
+# repository.
+package_clang_release_apt() {
+  run_tier "package" bash tools/package/package.sh
+  local package_failed=$status
+  echo "$package_failed" >"$package_done"
+  run_tier "win32 sources under clang" bash tools/testbed/check-win32-clang.sh
   run_tier "signed release" bash tests/release/release_test.sh
   if [ "$package_failed" -ne 0 ]; then
     echo "== apt repository: not run, the package failed"
@@ -105,19 +107,27 @@ release_and_apt() {
   run_tier "apt repository: install, upgrade, refusals" \
     system_wide bash tests/linux/apt_update_test.sh
 }
-in_background release release_and_apt
+
+run_tier "test-bed helpers" quietly bash -c \
+  'cmake -S tools/testbed -B build/testbed -G Ninja && cmake --build build/testbed'
+# The 64-bit session is the longer one: its build comes first.
+run_tier "win64 build" build win64
+in_background win64 windows_tiers win64 win64
+run_tier "win32 build" build win32
+in_background win32 windows_tiers win32 win32
+in_background package package_clang_release_apt
 
 run_tier "native build" build native
-run_tier "native tests" ctest --preset native -j "$jobs"
-run_tier "win32 sources under clang" bash tools/testbed/check-win32-clang.sh
+# The native tests mostly wait for their X servers and Mesa: the sanitizer build fills
+# the cores meanwhile.
+native_tests=${#background_pids[@]}
+in_background native-tests run_tier "native tests" ctest --preset native -j "$jobs"
 run_tier "native build (clang, sanitizers)" build native-sanitize
+wait_background "$native_tests"
 run_tier "native tests (clang, sanitizers)" ctest --preset native-sanitize -j "$jobs"
 
 for i in "${!background_pids[@]}"; do
-  if ! wait "${background_pids[$i]}"; then
-    status=1
-  fi
-  cat "${background_logs[$i]}"
+  wait_background "$i"
 done
 
 # Installs the .deb, runs it under Debian's XScreenSaver daemon, purges it: after the
