@@ -60,6 +60,10 @@ std::string SaverPath() {
   return TestProgramDir() + "\\..\\..\\tessaryn.scr";
 }
 
+std::string ClockStepPath() {
+  return TestProgramDir() + "\\..\\..\\tessaryn-clock.exe";
+}
+
 std::string PasswordLibraryDir() {
   return TestProgramDir() + "\\cpl";
 }

@@ -15,8 +15,9 @@
 #include "tests/support/StoredValue.h"
 #include "win32/WinHandles.h"
 
-// The path of tessaryn.scr in the build tree.
+// The paths of tessaryn.scr and of the clock step beside it in the build tree.
 std::string SaverPath();
+std::string ClockStepPath();
 
 // The real tessaryn.scr (or a copy at `program`, or another test program), started with
 // the screensaver's own arguments in a job of its own: every process it starts joins the

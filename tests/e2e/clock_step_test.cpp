@@ -11,11 +11,6 @@
 
 namespace {
 
-// The clock step beside the saver in the build tree, as the settings window finds it.
-std::string ClockStepPath() {
-  return TestProgramDir() + "\\..\\..\\tessaryn-clock.exe";
-}
-
 // Runs the step as the elevated request would, and returns its exit code.
 DWORD RunClockStep(const std::string& arguments) {
   const SaverProcess step(arguments, "", ClockStepPath());

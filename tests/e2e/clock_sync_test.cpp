@@ -58,8 +58,18 @@ void SendCurrentTime(SOCKET s, ULONGLONG accepted_tick,
                 "\n61381 %02u-%02u-%02u %02u:%02u:%02u 00 0 0  50.0 UTC(NIST) * \n", t.wYear % 100u,
                 t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
   std::string reply(text);
-  spoil(reply);
+  if (spoil) {
+    spoil(reply);
+  }
   LoopbackServer::SendAll(s, reply);
+}
+
+// A server script: the current time, spoilt as told, then held until the client closes.
+LoopbackServer::Script ServeCurrentTime(std::function<void(std::string&)> spoil = {}) {
+  return [spoil](LoopbackServer& s, SOCKET c) {
+    SendCurrentTime(c, GetTickCount64(), spoil);
+    s.WaitForClientClose(c);
+  };
 }
 
 // Set by the test once it has seen the notice say "Connected": the server holds its reply
@@ -97,8 +107,7 @@ void Click(HWND control) {
   char title[128] = {};
   GetWindowTextA(window, title, sizeof(title));
   EXPECT_TRUE(PumpUntil([&] { return XWindowViewable(title); }, kStateBound_ms, 50));
-  SetForegroundWindow(window);
-  EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms));
+  EXPECT_TRUE(BringToFront(window));
   EXPECT_TRUE(PlaceCursor(centre.x, centre.y));
   EXPECT_TRUE(PumpUntil([&] { return GetAncestor(WindowFromPoint(centre), GA_ROOT) == window; },
                         kStateBound_ms));
@@ -275,6 +284,12 @@ NoticeWatch Watch(HWND notice, DWORD timeout_ms, const Signal* connected_seen = 
   return watch;
 }
 
+// Presses the button and watches the notice it opens; nothing seen when it opened none.
+NoticeWatch PressAndWatch(SettingsWindow& settings) {
+  const HWND notice = settings.PressSync();
+  return notice != nullptr ? Watch(notice, kStateBound_ms) : NoticeWatch{};
+}
+
 // Waits for the 4-second spacing of requests to pass.
 bool WaitUntilEnabled(HWND button, DWORD timeout_ms) {
   return PumpUntil([button] { return IsWindowEnabled(button) != FALSE; }, timeout_ms);
@@ -285,7 +300,7 @@ TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeClose
   LoopbackServer server([&connected_seen](LoopbackServer& s, SOCKET c) {
     const ULONGLONG accepted = GetTickCount64();
     connected_seen.Wait(kStateBound_ms);
-    SendCurrentTime(c, accepted, [](std::string&) {});
+    SendCurrentTime(c, accepted, {});
     s.WaitForClientClose(c);
   });
   SettingsWindow settings(server.Port());
@@ -311,12 +326,7 @@ TEST(ClockSynchronization, CurrentTimeFromTheServerGivesSuccessAndTheNoticeClose
 // The administrator's servers replace every other choice: the press goes to the policy's
 // loopback server, not to the one the environment names, where nothing listens.
 TEST(ClockSynchronization, ThePolicysServersAnswerThePress) {
-  LoopbackServer server(
-      [](LoopbackServer& s, SOCKET c) {
-        SendCurrentTime(c, GetTickCount64(), [](std::string&) {});
-        s.WaitForClientClose(c);
-      },
-      2);
+  LoopbackServer server(ServeCurrentTime(), 2);
   int nobody = 0;
   {
     // A port just given up: nothing listens there.
@@ -336,9 +346,7 @@ TEST(ClockSynchronization, ThePolicysServersAnswerThePress) {
     SCOPED_TRACE(c.what);
     SettingsWindow settings(std::vector<int>{nobody}, {c.servers});
     ASSERT_TRUE(settings.Ready());
-    const HWND notice = settings.PressSync();
-    ASSERT_NE(notice, nullptr);
-    const NoticeWatch watch = Watch(notice, kStateBound_ms);
+    const NoticeWatch watch = PressAndWatch(settings);
     ASSERT_FALSE(watch.texts.empty());
     EXPECT_EQ(watch.texts.back(), kSuccess);
   }
@@ -347,19 +355,14 @@ TEST(ClockSynchronization, ThePolicysServersAnswerThePress) {
 // Wine refuses the hour's change to the settings window and to the elevated step alike:
 // the real step, started once through the shell's "runas", reports the refusal.
 TEST(ClockSynchronization, AReplyAnHourOffIsRefusedAfterOneElevatedAttempt) {
-  LoopbackServer server([](LoopbackServer& s, SOCKET c) {
-    SendCurrentTime(c, GetTickCount64(), [](std::string& reply) {
-      const int hour = std::stoi(reply.substr(16, 2));
-      const std::string other = std::to_string(100 + (hour == 23 ? 22 : hour + 1)).substr(1);
-      reply.replace(16, 2, other);
-    });
-    s.WaitForClientClose(c);
-  });
+  LoopbackServer server(ServeCurrentTime([](std::string& reply) {
+    const int hour = std::stoi(reply.substr(16, 2));
+    const std::string other = std::to_string(100 + (hour == 23 ? 22 : hour + 1)).substr(1);
+    reply.replace(16, 2, other);
+  }));
   SettingsWindow settings(server.Port());
   ASSERT_TRUE(settings.Ready());
-  const HWND notice = settings.PressSync();
-  ASSERT_NE(notice, nullptr);
-  const NoticeWatch watch = Watch(notice, kStateBound_ms);
+  const NoticeWatch watch = PressAndWatch(settings);
   ASSERT_FALSE(watch.texts.empty());
   EXPECT_EQ(watch.texts.back(), kFailure);
   EXPECT_GT(watch.red_pixels, 30);
@@ -391,9 +394,7 @@ TEST(ClockSynchronization, RepliesThatDoNotCheckOutGiveTheRedFailureText) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_TRUE(WaitUntilEnabled(settings.Button(), kStateBound_ms));
-    const HWND notice = settings.PressSync();
-    ASSERT_NE(notice, nullptr);
-    const NoticeWatch watch = Watch(notice, kStateBound_ms);
+    const NoticeWatch watch = PressAndWatch(settings);
     ASSERT_FALSE(watch.texts.empty());
     EXPECT_EQ(watch.texts.back(), kFailure);
     EXPECT_GT(watch.red_pixels, 30);
@@ -408,14 +409,8 @@ TEST(ClockSynchronization, RepliesThatDoNotCheckOutGiveTheRedFailureText) {
 // A server whose health digit says it is unhealthy has failed: the next press goes to
 // the next server at once, and that one's good reply sets the clock.
 TEST(ClockSynchronization, AnUnhealthyServerHandsTheNextPressToTheNextServer) {
-  LoopbackServer unhealthy([](LoopbackServer& s, SOCKET c) {
-    SendCurrentTime(c, GetTickCount64(), [](std::string& r) { r[30] = '4'; });
-    s.WaitForClientClose(c);
-  });
-  LoopbackServer healthy([](LoopbackServer& s, SOCKET c) {
-    SendCurrentTime(c, GetTickCount64(), [](std::string&) {});
-    s.WaitForClientClose(c);
-  });
+  LoopbackServer unhealthy(ServeCurrentTime([](std::string& r) { r[30] = '4'; }));
+  LoopbackServer healthy(ServeCurrentTime());
   SettingsWindow settings({unhealthy.Port(), healthy.Port()});
   ASSERT_TRUE(settings.Ready());
   const char* const outcomes[] = {kFailure, kSuccess};
@@ -423,9 +418,7 @@ TEST(ClockSynchronization, AnUnhealthyServerHandsTheNextPressToTheNextServer) {
     SCOPED_TRACE(outcome);
     // The next server was never asked: no 4-second spacing to wait for.
     ASSERT_TRUE(WaitUntilEnabled(settings.Button(), kStateBound_ms));
-    const HWND notice = settings.PressSync();
-    ASSERT_NE(notice, nullptr);
-    const NoticeWatch watch = Watch(notice, kStateBound_ms);
+    const NoticeWatch watch = PressAndWatch(settings);
     ASSERT_FALSE(watch.texts.empty());
     EXPECT_EQ(watch.texts.back(), outcome);
     EXPECT_TRUE(watch.closed);
@@ -493,8 +486,7 @@ TEST(ClockSynchronization, UnreachableServerOpensTheErrorWindowAfterTheTimeOut) 
                                              "- Port 13(TCP) isdisabled on your firewall"};
     EXPECT_EQ(LabelsOf(error), labels);
 
-    SetForegroundWindow(error);
-    EXPECT_TRUE(PumpUntil([error] { return GetForegroundWindow() == error; }, kStateBound_ms));
+    EXPECT_TRUE(BringToFront(error));
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(PumpUntil([error] { return !IsWindow(error); }, kStateBound_ms));
     EXPECT_TRUE(settings.PreviewMoves());
@@ -522,9 +514,7 @@ TEST(ClockSynchronization, NoticeFollowsTheWindowAndEscapeDuringTheRequestEndsTh
   EXPECT_TRUE(PumpUntil(centred, kStateBound_ms));
   EXPECT_NEAR((shown.left + shown.right) / 2, (window.left + window.right) / 2, 2);
   EXPECT_NEAR((shown.top + shown.bottom) / 2, (window.top + window.bottom) / 2, 2);
-  SetForegroundWindow(settings.Window());
-  EXPECT_TRUE(
-      PumpUntil([&] { return GetForegroundWindow() == settings.Window(); }, kStateBound_ms));
+  EXPECT_TRUE(BringToFront(settings.Window()));
   PressKey(VK_ESCAPE);
   // Until the end, the error window of the request's time-out must not come.
   const DWORD start = GetTickCount();

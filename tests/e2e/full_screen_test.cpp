@@ -469,22 +469,17 @@ class Intruder {
   UniqueWindow window_;
 };
 
-void BringToFront(HWND window) {
-  SetForegroundWindow(window);
-  EXPECT_TRUE(PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms));
-}
-
 TEST_F(FullScreenSaver, WhileInactiveKeysAreIgnoredAndMovesOnlyMoveTheReference) {
   const HWND saver_window = Start();
   ASSERT_NE(saver_window, nullptr);
   {
     Intruder intruder;
-    BringToFront(intruder.Handle());
+    EXPECT_TRUE(BringToFront(intruder.Handle()));
     ASSERT_EQ(GetForegroundWindow(), intruder.Handle());
     PostMessageA(saver_window, WM_KEYDOWN, VK_SPACE, 0);
     MoveCursor(kStartX + 200, kStartY);
     EXPECT_TRUE(StillRunningAfter(800));
-    BringToFront(saver_window);
+    EXPECT_TRUE(BringToFront(saver_window));
   }
   ASSERT_EQ(GetForegroundWindow(), saver_window);
   // Activation came back: the context was made again and frames go on.
@@ -552,45 +547,40 @@ TEST_F(PasswordCheck, RefusedPasswordKeepsTheSaverRunning) {
   EXPECT_TRUE(ScreenSaverRunningFlag());
 }
 
-TEST_F(PasswordCheck, AcceptedPasswordEndsTheSaver) {
-  SetPasswordSwitch(1);
-  SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "1");
-  InstallSystemLibrary();
-  ASSERT_NE(Start(), nullptr);
-  PressKey(VK_SPACE);
-  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
-  EXPECT_EQ(Log(), "owner=Full cursor=shown\n");
-  EXPECT_FALSE(ScreenSaverRunningFlag());
-}
-
-TEST_F(PasswordCheck, WithoutTheLibraryTheSaverEnds) {
-  SetPasswordSwitch(1);
-  ASSERT_NE(Start(), nullptr);
-  PressKey(VK_SPACE);
-  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
-  EXPECT_EQ(Log(), "");
-}
-
-// A library of the same name in the working folder or beside the saver is never run:
-// the check goes on as on a system without the library, and the saver ends.
-TEST_F(PasswordCheck, PlantedLibraryIsNeverLoaded) {
-  SetPasswordSwitch(1);
-  SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "1");
-  ASSERT_TRUE(CopyFileA(OwnLibrary().c_str(), PlantedBesideSaver().c_str(), FALSE));
-  ASSERT_NE(Start(PasswordLibraryDir()), nullptr);
-  PressKey(VK_SPACE);
-  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
-  EXPECT_EQ(Log(), "");
-}
-
-TEST_F(PasswordCheck, SwitchOffNeverAsks) {
-  SetPasswordSwitch(0);
-  SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", "0");
-  InstallSystemLibrary();
-  ASSERT_NE(Start(), nullptr);
-  PressKey(VK_SPACE);
-  EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
-  EXPECT_EQ(Log(), "");
+// A key ends the saver at once unless the check refuses: the password accepted, no
+// library where the system keeps it, one planted in the working folder or beside the
+// saver (never run: the check goes on as without the library), or the switch off.
+TEST_F(PasswordCheck, AKeyEndsTheSaverWhenTheCheckAcceptsOrCannotAsk) {
+  enum class Library { None, System, Planted };
+  const struct {
+    const char* what;
+    DWORD use_password;
+    const char* verify_result;  // what the library answers, if asked
+    Library library;
+    std::string log;
+  } cases[] = {
+      {"password accepted", 1, "1", Library::System, "owner=Full cursor=shown\n"},
+      {"no library", 1, nullptr, Library::None, ""},
+      {"library planted", 1, "1", Library::Planted, ""},
+      {"switch off", 0, "0", Library::System, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    SetPasswordSwitch(c.use_password);
+    SetEnvironmentVariableA("TESSARYN_TEST_VERIFY_RESULT", c.verify_result);
+    if (c.library == Library::System) {
+      InstallSystemLibrary();
+    } else if (c.library == Library::Planted) {
+      ASSERT_TRUE(CopyFileA(OwnLibrary().c_str(), PlantedBesideSaver().c_str(), FALSE));
+    }
+    ASSERT_NE(Start(c.library == Library::Planted ? PasswordLibraryDir() : ""), nullptr);
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(saver_->WaitForExit(kStateBound_ms));
+    EXPECT_EQ(Log(), c.log);
+    EXPECT_FALSE(ScreenSaverRunningFlag());
+  }
 }
 
 }  // namespace

@@ -174,12 +174,8 @@ void DrivePreview(SaverProcess& saver, ParentWindow& parent) {
   EXPECT_TRUE(saver.WaitForExit(kStateBound_ms));
 }
 
-// The elevated clock step, beside the saver in the build tree. Started without a request
-// it refuses it and ends: no clock is ever set here.
-std::string ClockStepPath() {
-  return TestProgramDir() + "\\..\\..\\tessaryn-clock.exe";
-}
-
+// The elevated clock step, started without a request, refuses it and ends: no clock is
+// ever set here.
 void DriveClockStep(SaverProcess& step, ParentWindow&) {
   ASSERT_TRUE(step.WaitForExit(kAppearBound_ms));
   EXPECT_EQ(step.ExitCode(), static_cast<DWORD>(ERROR_BAD_ARGUMENTS));

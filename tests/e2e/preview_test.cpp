@@ -253,8 +253,7 @@ TEST_P(PreviewWithoutDialog, IsATopMostPopupThatAKeyEnds) {
       [&] { return Screenshot().Brightness((r.left + r.right) / 2, (r.top + r.bottom) / 2) > 200; },
       kStateBound_ms, kPictureCheck_ms));
 
-  SetForegroundWindow(popup);
-  EXPECT_TRUE(PumpUntil([popup] { return GetForegroundWindow() == popup; }, kStateBound_ms));
+  EXPECT_TRUE(BringToFront(popup));
   PressKey(VK_SPACE);
   EXPECT_TRUE(saver.WaitForExit(kStateBound_ms));
 }

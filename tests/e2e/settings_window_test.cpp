@@ -53,10 +53,6 @@ constexpr int kCheckBox1 = 14;
 
 // Input reaches the window in the order it was given; each check then waits for the
 // state the input must bring.
-void Press(WORD vk, WORD modifier = 0) {
-  PressKey(vk, modifier);
-}
-
 void ClickAt(POINT screen) {
   EXPECT_TRUE(PlaceCursor(screen.x, screen.y));
   ClickLeft();
@@ -91,8 +87,7 @@ class SettingsWindow : public testing::Test {
     ASSERT_NE(window_, nullptr);
     // Input sent before the X server shows the window would go elsewhere.
     ASSERT_TRUE(PumpUntil([] { return XWindowViewable("Tessaryn Settings"); }, kStateBound_ms, 50));
-    SetForegroundWindow(window_);
-    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_; }, kStateBound_ms));
+    ASSERT_TRUE(BringToFront(window_));
     controls_.clear();
     clock_ = nullptr;
     for (HWND c = GetWindow(window_, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -130,11 +125,10 @@ class SettingsWindow : public testing::Test {
   }
   // Tab from the first control on, one stop at a time.
   void FocusControl(int index) {
-    SetForegroundWindow(window_);
-    ASSERT_TRUE(PumpUntil([this] { return GetForegroundWindow() == window_; }, kStateBound_ms));
+    ASSERT_TRUE(BringToFront(window_));
     for (int i = 0; i < 20 && Focus() != controls_[static_cast<size_t>(index)]; ++i) {
       const HWND from = Focus();
-      Press(VK_TAB);
+      PressKey(VK_TAB);
       ASSERT_TRUE(PumpUntil([&] { return Focus() != from; }, kStateBound_ms));
     }
     ASSERT_EQ(Focus(), controls_[static_cast<size_t>(index)]);
@@ -269,7 +263,7 @@ TEST_F(SettingsWindow, FirstStartStoresItsDefaultsAndShowsTheControlsInPlace) {
   const int stops[] = {0, 1, 2, 4, 5, 6, 7, 12, kCheckBox1, 0};
   ASSERT_EQ(Focus(), controls_[0]);
   for (size_t i = 1; i < std::size(stops); ++i) {
-    Press(VK_TAB);
+    PressKey(VK_TAB);
     EXPECT_TRUE(FocusReaches(controls_[static_cast<size_t>(stops[i])])) << "tab " << i;
   }
 }
@@ -377,12 +371,12 @@ TEST_F(SettingsWindow, EverySliderChangesTheLiveClockAtOnce) {
     SCOPED_TRACE("TrackBar" + std::to_string(m.trackbar));
     FocusControl(kTrackBar[m.trackbar]);
     if (m.first_key != 0) {
-      Press(m.first_key);
+      PressKey(m.first_key);
       ASSERT_TRUE(PositionReaches(m.trackbar, m.first_position));
     }
     // Right after a tick of the second hand the clock stands still for most of a second.
     const Picture still = AfterTick();
-    Press(m.key);
+    PressKey(m.key);
     EXPECT_TRUE(PositionReaches(m.trackbar, m.position));
     EXPECT_TRUE(
         PumpUntil([&] { return ClockDifferences(still, ClockPicture()) > kChangeOfASetting; },
@@ -412,15 +406,15 @@ TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNo
   Open();
   EXPECT_EQ(Shown(), stored);
   FocusControl(kTrackBar[1]);
-  Press(VK_RIGHT);
+  PressKey(VK_RIGHT);
   EXPECT_TRUE(PositionReaches(1, 7));
-  Press(VK_ESCAPE);
+  PressKey(VK_ESCAPE);
   ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
   EXPECT_EQ(StoredAll(), stored);
 
   Open();
   FocusControl(kTrackBar[6]);
-  Press(VK_NEXT);  // page: 3 + 2
+  PressKey(VK_NEXT);  // page: 3 + 2
   ASSERT_TRUE(PositionReaches(6, 5));
   ClickAt(CentreOf(controls_[kCheckBox1]));
   ASSERT_TRUE(PumpUntil([this] { return CheckBoxChecked(); }, kStateBound_ms));
@@ -433,10 +427,10 @@ TEST_F(SettingsWindow, SaveStoresWhatTheSlidersShowAndLeavingWithoutSaveStoresNo
 
   // Alt+F4 closes as the close box does; nothing more is stored.
   FocusControl(kTrackBar[3]);
-  Press(VK_LEFT);
+  PressKey(VK_LEFT);
   ASSERT_TRUE(PositionReaches(3, 11));
   SetForegroundWindow(window_);
-  Press(VK_F4, VK_MENU);
+  PressKey(VK_F4, VK_MENU);
   ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
   EXPECT_EQ(StoredAll(), expected);
 }
@@ -468,11 +462,11 @@ TEST_F(SettingsWindow, StoredValuesShowClampedOrRandomAndSaveStoresWhatShows) {
     }
     EXPECT_EQ(CheckBoxChecked(), s[6] == 1);
     FocusControl(1);
-    Press(VK_SPACE);  // Save
+    PressKey(VK_SPACE);  // Save
     EXPECT_TRUE(PumpUntil([&] { return StoredAll() == shown; }, kStateBound_ms));
     EXPECT_EQ(StoredAll(), shown);
     EXPECT_EQ(StoredSetting("Rands"), s[6]);
-    Press(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
   }
 }
@@ -519,7 +513,7 @@ TEST_F(SettingsWindow, PolicySetControlsStandDisabledAndSaveKeepsTheUsersStoredV
   EXPECT_EQ(dial.top, 359);
 
   FocusControl(kTrackBar[1]);
-  Press(VK_RIGHT);
+  PressKey(VK_RIGHT);
   ASSERT_TRUE(PositionReaches(1, 7));
   ClickAt(CentreOf(controls_[1]));  // Save
   const std::vector<int> expected = {7, 8, 12, 4, 2, 3};
@@ -530,7 +524,7 @@ TEST_F(SettingsWindow, PolicySetControlsStandDisabledAndSaveKeepsTheUsersStoredV
   ClickAt(CentreOf(TrackBar(4)));
   PumpFor(200);  // a move that must not come
   EXPECT_EQ(Position(4), 9);
-  Press(VK_ESCAPE);
+  PressKey(VK_ESCAPE);
   ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
 }
 
@@ -551,7 +545,7 @@ TEST_F(SettingsWindow, OpenedAndClosedThreeTimesLeavesNoProcess) {
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE("round " + std::to_string(i + 1));
     Open();
-    Press(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     ASSERT_TRUE(saver_->WaitForExit(kStateBound_ms));
   }
   saver_.reset();

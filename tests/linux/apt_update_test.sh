@@ -16,13 +16,7 @@ cd "$(dirname "$0")/../.."
 . tests/support/checks.sh
 . tests/release/throwaway_keys.sh
 
-package=$(realpath "${1:-build/package}")
-debs=("$package"/tessaryn_*.deb)
-[ -f "${debs[0]}" ] || { echo "no tessaryn_*.deb in $package: run tools/package/package.sh"; exit 1; }
-if dpkg-query -W -f='${Status}' tessaryn 2>/dev/null | grep -q 'ok installed'; then
-  echo "tessaryn is installed already; remove it first (apt-get purge tessaryn)"
-  exit 1
-fi
+find_package_deb "${1:-}"
 
 # apt reads the repository as its own user: everything here is readable by all.
 work=$(mktemp -d /tmp/tessaryn-apt-test.XXXXXX)
@@ -50,13 +44,13 @@ deb_as_version() {
   sed -i "s/^Version: .*/Version: $2/" "$tree/DEBIAN/control"
   dpkg-deb --root-owner-group -b "$tree" "$3" >/dev/null
 }
-n=$(dpkg-deb -f "${debs[0]}" Version)
+n=$(dpkg-deb -f "$deb" Version)
 upstream=${n%%-*}
 n1=${upstream%.*}.$((${upstream##*.} + 1))-1
 n2=${upstream%.*}.$((${upstream##*.} + 2))-1
-cp "${debs[0]}" "$work/tessaryn_${n}_amd64.deb"
-deb_as_version "${debs[0]}" "$n1" "$work/tessaryn_${n1}_amd64.deb"
-deb_as_version "${debs[0]}" "$n2" "$work/tessaryn_${n2}_amd64.deb"
+cp "$deb" "$work/tessaryn_${n}_amd64.deb"
+deb_as_version "$deb" "$n1" "$work/tessaryn_${n1}_amd64.deb"
+deb_as_version "$deb" "$n2" "$work/tessaryn_${n2}_amd64.deb"
 
 # REPO signed by KEY with DEBs.
 publish() {

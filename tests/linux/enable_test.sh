@@ -37,10 +37,7 @@ chmod 755 "$work"
 # The user must reach the script, wherever the tree is.
 cp "$source_script" "$work/tessaryn-enable"
 chmod 755 "$work/tessaryn-enable"
-if ! id "$user" >/dev/null 2>&1; then
-  "${as_root[@]}" useradd --no-create-home --shell /usr/sbin/nologin "$user"
-  made_user=yes
-fi
+make_user_unless_there "$user"
 
 prefs_text() {
   cat <<'PREFS'

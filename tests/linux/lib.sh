@@ -29,3 +29,25 @@ wait_until() {
     sleep 0.2
   done
 }
+
+# Sets package (the folder $1, build/package unless given) and deb (its tessaryn .deb);
+# exits when there is none, or when tessaryn is installed already.
+find_package_deb() {
+  package=$(realpath "${1:-build/package}")
+  local debs=("$package"/tessaryn_*.deb)
+  deb=${debs[0]}
+  [ -f "$deb" ] || { echo "no tessaryn_*.deb in $package: run tools/package/package.sh"; exit 1; }
+  if dpkg-query -W -f='${Status}' tessaryn 2>/dev/null | grep -q 'ok installed'; then
+    echo "tessaryn is installed already; remove it first (apt-get purge tessaryn)"
+    exit 1
+  fi
+}
+
+# Makes the system user $1 unless it exists; made_user says whether to remove it.
+make_user_unless_there() {
+  if ! id "$1" >/dev/null 2>&1; then
+    "${as_root[@]}" useradd --no-create-home --shell /usr/sbin/nologin "$1"
+    # shellcheck disable=SC2034 # read by the sourcing test's clean-up
+    made_user=yes
+  fi
+}

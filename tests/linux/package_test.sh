@@ -14,15 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tests/linux/lib.sh
 
-package=$(realpath "${1:-build/package}")
-debs=("$package"/tessaryn_*.deb)
-[ -f "${debs[0]}" ] || { echo "no tessaryn_*.deb in $package: run tools/package/package.sh"; exit 1; }
-deb=${debs[0]}
-
-if dpkg-query -W -f='${Status}' tessaryn 2>/dev/null | grep -q 'ok installed'; then
-  echo "tessaryn is installed already; remove it first (apt-get purge tessaryn)"
-  exit 1
-fi
+find_package_deb "${1:-}"
 
 echo "lintian $(basename "$deb")"
 lintian_status=0

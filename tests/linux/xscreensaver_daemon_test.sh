@@ -57,10 +57,7 @@ if [ ! -x /usr/libexec/xscreensaver/tessaryn ]; then
   echo "tessaryn is not in XScreenSaver's hack folder: install the package first"
   exit 1
 fi
-if ! id "$user" >/dev/null 2>&1; then
-  "${as_root[@]}" useradd --no-create-home --shell /usr/sbin/nologin "$user"
-  made_user=yes
-fi
+make_user_unless_there "$user"
 
 home=$work/home
 mkdir -p "$home"

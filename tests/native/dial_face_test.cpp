@@ -197,21 +197,13 @@ TEST_F(DialFace, Style1PhaseTurnsBackAtEitherEnd) {
   }
 }
 
-// A draw below n of the process generator, written out from its definition.
-uint32_t ReferenceNext(uint32_t& state, uint32_t n) {
-  state = state * 134775813u + 1u;
-  return static_cast<uint32_t>((static_cast<uint64_t>(state) * n) >> 32);
-}
-
 TEST_F(DialFace, Style1SpeedOfTwoEqualDrawsStaysZeroForThatCall) {
+  // The first seed whose two draws below 100 are equal.
   uint32_t seed = 0;
-  for (uint32_t s = 1;; ++s) {
-    uint32_t state = s;
-    if (ReferenceNext(state, 100) == ReferenceNext(state, 100)) {
-      seed = s;
-      break;
-    }
-  }
+  RandomGenerator draws;
+  do {
+    draws.SetState(++seed);
+  } while (draws.Next(100) != draws.Next(100));
   FirstCall(1);
   state_.Dial.phase_a = 3.0f;
   state_.Dial.speed_a = 0.0f;

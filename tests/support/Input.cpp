@@ -47,3 +47,8 @@ bool PlaceCursor(int x, int y) {
       },
       kStateBound_ms);
 }
+
+bool BringToFront(HWND window) {
+  SetForegroundWindow(window);
+  return PumpUntil([window] { return GetForegroundWindow() == window; }, kStateBound_ms);
+}

@@ -20,5 +20,8 @@ bool PlaceCursor(int x, int y);
 // Presses and releases the left mouse button where the cursor is.
 void ClickLeft();
 
+// Brings the window to the foreground and waits until the system reports it there.
+bool BringToFront(HWND window);
+
 // A window's text (caption, or a control's label).
 std::string WindowText(HWND window);

@@ -1,5 +1,8 @@
 #include "tests/support/StoredValue.h"
 
+#include <gtest/gtest.h>
+#include <sddl.h>
+
 #include "settings/win32/RegistryStore.h"
 #include "win32/WinHandles.h"
 
@@ -23,4 +26,12 @@ std::optional<DWORD> StoredDword(HKEY root, const char* key_path, const char* na
 int32_t StoredSetting(const char* name) {
   const std::optional<DWORD> value = StoredDword(HKEY_CURRENT_USER, kSettingsKeyPath, name);
   return value ? static_cast<int32_t>(*value) : kNoStoredSetting;
+}
+
+void SetDacl(HKEY key, const char* sddl) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  ASSERT_TRUE(
+      ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
+  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+  LocalFree(sd);
 }

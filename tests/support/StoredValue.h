@@ -17,3 +17,6 @@ constexpr int32_t kNoStoredSetting = -999;
 
 // One of the saver's own stored settings, as a signed value.
 int32_t StoredSetting(const char* name);
+
+// Gives the key the access list written in SDDL, as an administrator's policy would.
+void SetDacl(HKEY key, const char* sddl);

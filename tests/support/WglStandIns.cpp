@@ -1,5 +1,7 @@
 #include "tests/support/WglStandIns.h"
 
+#include "win32/SystemError.h"
+
 RenderContextCalls PixelFormatSetOnce::Calls() {
   RenderContextCalls calls;
   calls.SetPixelFormat = [this](HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd) -> BOOL {
@@ -21,4 +23,14 @@ HGLRC WINAPI RefuseContext(HDC) {
 BOOL WINAPI RefuseCurrent(HDC, HGLRC) {
   SetLastError(ERROR_NOT_ENOUGH_MEMORY);
   return FALSE;
+}
+
+BOOL WINAPI RefuseFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
+  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
+  return FALSE;
+}
+
+SetupFailure MissingSystemOpenGl() {
+  return "Loading opengl32.dll from the system folder failed: " +
+         SystemErrorText(ERROR_MOD_NOT_FOUND);
 }

@@ -20,6 +20,8 @@ class PixelFormatSetOnce {
 };
 
 // A context the system will not make (ERROR_INVALID_PIXEL_FORMAT), and one it will not
-// make current (ERROR_NOT_ENOUGH_MEMORY).
+// make current (ERROR_NOT_ENOUGH_MEMORY); a format it will not set; no opengl32.dll.
 HGLRC WINAPI RefuseContext(HDC dc);
 BOOL WINAPI RefuseCurrent(HDC dc, HGLRC context);
+BOOL WINAPI RefuseFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* pfd);
+SetupFailure MissingSystemOpenGl();

@@ -45,6 +45,11 @@ class DaytimeRequest : public testing::Test {
     return out;
   }
 
+  void Aim(int port, int timeout_ms) {
+    client_->Port = port;
+    client_->TimeOut = timeout_ms;
+  }
+
   std::unique_ptr<TDaytimeClient> client_;
   std::vector<std::string> events_;
   std::vector<std::string> statuses_;
@@ -121,8 +126,7 @@ TEST_F(DaytimeRequest, SecondPieceAfterTheFirstReadIsNotRead) {
 }
 
 TEST_F(DaytimeRequest, RefusedPortEndsAsTimeOutOnlyAfterTimeOut) {
-  client_->Port = RefusedPort();
-  client_->TimeOut = 300;
+  Aim(RefusedPort(), 300);
   const DWORD start = GetTickCount();
   try {
     client_->ReadDayTime();
@@ -138,8 +142,7 @@ TEST_F(DaytimeRequest, RefusedPortEndsAsTimeOutOnlyAfterTimeOut) {
 }
 
 TEST_F(DaytimeRequest, TimedOutAttemptIsClosedBeforeTheNextRequest) {
-  client_->Port = RefusedPort();
-  client_->TimeOut = 200;
+  Aim(RefusedPort(), 200);
   EXPECT_EQ(ErrorOf([&] { client_->ReadDayTime(); }), "Connection Timed out");
   EXPECT_TRUE(IsFreshSocket(client_->SocketHandle()));
 
@@ -151,8 +154,7 @@ TEST_F(DaytimeRequest, TimedOutAttemptIsClosedBeforeTheNextRequest) {
 
 TEST_F(DaytimeRequest, SilentServerEndsAsTimeOutAndIsDisconnected) {
   LoopbackServer server(Hold);
-  client_->Port = server.Port();
-  client_->TimeOut = 300;
+  Aim(server.Port(), 300);
   const DWORD start = GetTickCount();
   EXPECT_EQ(ErrorOf([&] { client_->ReadDayTime(); }), "Connection Timed out");
   EXPECT_GE(GetTickCount() - start, 300u);
@@ -202,8 +204,7 @@ TEST_F(DaytimeRequest, PeerResetWithNothingToReadIsASocketError) {
   // so the notification Wine gives for a reset (FD_CLOSE with the error, no FD_READ) is
   // posted here the moment the connection is made.
   LoopbackServer server(Hold);
-  client_->Port = server.Port();
-  client_->TimeOut = 5000;
+  Aim(server.Port(), 5000);
   client_->OnConnect.Bind([this](TSockComponent* c) {
     events_.push_back("Connect");
     PostMessageA(c->NotificationWindow(), TSockComponent::kSocketMessage, c->SocketHandle(),
@@ -220,36 +221,32 @@ TEST_F(DaytimeRequest, PeerResetWithNothingToReadIsASocketError) {
   EXPECT_TRUE(IsFreshSocket(client_->SocketHandle()));
 }
 
-TEST_F(DaytimeRequest, UnresolvableHostIsLookedUpTwiceWhenRepairIsClaimed) {
+// A handler that leaves the flag alone claims no repair.
+TEST_F(DaytimeRequest, UnresolvableHostIsLookedUpTwiceOnlyWhenRepairIsClaimed) {
   client_->Host = kUnresolvableHost;
   client_->TimeOut = 10000;
   client_->ReportLevel = 8;
-  int repairs = 0;
-  client_->OnInvalidHost.Bind([&repairs](TSockComponent*, bool& handled) {
-    ++repairs;
-    handled = true;
-  });
-  try {
-    client_->ReadDayTime();
-    ADD_FAILURE() << "an unresolvable host gave a reply";
-  } catch (const ESockError& e) {
-    EXPECT_STREQ(e.what(), "Null Remote Address");
+  for (const bool claimed : {true, false}) {
+    SCOPED_TRACE(claimed ? "repair claimed" : "flag left alone");
+    statuses_.clear();
+    int calls = 0;
+    client_->OnInvalidHost.Bind([&calls, claimed](TSockComponent*, bool& handled) {
+      ++calls;
+      if (claimed) {
+        handled = true;
+      }
+    });
+    try {
+      client_->ReadDayTime();
+      ADD_FAILURE() << "an unresolvable host gave a reply";
+    } catch (const ESockError& e) {
+      EXPECT_STREQ(e.what(), "Null Remote Address");
+    }
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(std::count(statuses_.begin(), statuses_.end(), "Resolve Host"), claimed ? 2 : 1);
+    EXPECT_EQ(std::count(statuses_.begin(), statuses_.end(), "Connecting"), 0);
+    EXPECT_TRUE(events_.empty());
   }
-  EXPECT_EQ(repairs, 1);
-  EXPECT_EQ(std::count(statuses_.begin(), statuses_.end(), "Resolve Host"), 2);
-  EXPECT_EQ(std::count(statuses_.begin(), statuses_.end(), "Connecting"), 0);
-  EXPECT_TRUE(events_.empty());
-}
-
-TEST_F(DaytimeRequest, UnresolvableHostWithoutRepairIsLookedUpOnce) {
-  client_->Host = kUnresolvableHost;
-  client_->TimeOut = 10000;
-  client_->ReportLevel = 8;
-  int calls = 0;
-  client_->OnInvalidHost.Bind([&calls](TSockComponent*, bool&) { ++calls; });
-  EXPECT_EQ(ErrorOf([&] { client_->ReadDayTime(); }), "Null Remote Address");
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(std::count(statuses_.begin(), statuses_.end(), "Resolve Host"), 1);
 }
 
 TEST_F(DaytimeRequest, ConnectedClientRefusesARequest) {
@@ -283,21 +280,16 @@ class DaytimeWait : public DaytimeRequest {
   int ticks_ = 0;
 };
 
-TEST_F(DaytimeWait, TimerKeepsFiringWhileConnecting) {
-  client_->Port = RefusedPort();
-  client_->TimeOut = 400;
-  StartTicking(nullptr);
-  EXPECT_EQ(ErrorOf([&] { client_->ReadDayTime(); }), "Connection Timed out");
-  EXPECT_GE(ticks_, 3);
-}
-
-TEST_F(DaytimeWait, TimerKeepsFiringWhileWaitingForTheReply) {
+TEST_F(DaytimeWait, TimerKeepsFiringWhileConnectingAndWhileWaitingForTheReply) {
   LoopbackServer server(Hold);
-  client_->Port = server.Port();
-  client_->TimeOut = 400;
   StartTicking(nullptr);
-  EXPECT_EQ(ErrorOf([&] { client_->ReadDayTime(); }), "Connection Timed out");
-  EXPECT_GE(ticks_, 3);
+  for (const int port : {RefusedPort(), server.Port()}) {
+    SCOPED_TRACE(port == server.Port() ? "waiting for the reply" : "connecting");
+    ticks_ = 0;
+    Aim(port, 400);
+    EXPECT_EQ(ErrorOf([&] { client_->ReadDayTime(); }), "Connection Timed out");
+    EXPECT_GE(ticks_, 3);
+  }
 }
 
 TEST_F(DaytimeWait, QueueIsServedDuringTheLookup) {
@@ -320,8 +312,7 @@ TEST_F(DaytimeWait, QueueIsServedDuringTheLookup) {
 
 TEST_F(DaytimeWait, SecondRequestFromAHandlerIsRefused) {
   LoopbackServer server(Hold);
-  client_->Port = server.Port();
-  client_->TimeOut = 400;
+  Aim(server.Port(), 400);
   std::vector<std::string> refusals;
   StartTicking([&] {
     if (refusals.size() < 2) {
@@ -336,30 +327,22 @@ TEST_F(DaytimeWait, SecondRequestFromAHandlerIsRefused) {
   EXPECT_EQ(events_, (Events{"Connect", "Disconnect"}));
 }
 
-TEST_F(DaytimeWait, CancelEndsAWaitThatHasNoTimeOut) {
-  LoopbackServer server(Hold);
-  client_->Port = server.Port();
-  client_->TimeOut = 0;
-  StartTicking([&] {
-    if (ticks_ == 5) {
-      client_->Cancel();
-    }
-  });
-  EXPECT_EQ(ErrorOf([&] { client_->ReadDayTime(); }), "Connection Canceled");
-  EXPECT_EQ(events_, (Events{"Connect", "Disconnect"}));
-}
-
-TEST_F(DaytimeWait, TerminatedApplicationEndsTheWait) {
-  LoopbackServer server(Hold);
-  client_->Port = server.Port();
-  client_->TimeOut = 0;
-  StartTicking([&] {
-    if (ticks_ == 5) {
-      Application().Terminate();
-    }
-  });
-  EXPECT_EQ(ErrorOf([&] { client_->ReadDayTime(); }), "Connection Canceled");
-  EXPECT_TRUE(Application().Terminated());
+TEST_F(DaytimeWait, CancelOrATerminatedApplicationEndsAWaitThatHasNoTimeOut) {
+  for (const bool terminate : {false, true}) {
+    SCOPED_TRACE(terminate ? "application terminated" : "cancelled");
+    LoopbackServer server(Hold);
+    events_.clear();
+    ticks_ = 0;
+    Aim(server.Port(), 0);
+    StartTicking([&] {
+      if (ticks_ == 5) {
+        terminate ? Application().Terminate() : client_->Cancel();
+      }
+    });
+    EXPECT_EQ(ErrorOf([&] { client_->ReadDayTime(); }), "Connection Canceled");
+    EXPECT_EQ(events_, (Events{"Connect", "Disconnect"}));
+    EXPECT_EQ(Application().Terminated(), terminate);
+  }
 }
 
 }  // namespace

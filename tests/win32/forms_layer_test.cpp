@@ -109,7 +109,6 @@ TEST_F(FormsLayer, ShowingActivatesAndCloseDestroysTheWindow) {
         return std::find(form.events.begin(), form.events.end(), "activate") != form.events.end();
       },
       kStateBound_ms));
-  EXPECT_NE(std::find(form.events.begin(), form.events.end(), "activate"), form.events.end());
   form.Close();
   EXPECT_EQ(form.events.back(), "close");
   EXPECT_FALSE(form.HandleAllocated());

@@ -53,11 +53,12 @@ FullScreenCalls RefusingWrites() {
 // the seams.
 using FullScreenWindowFaults = OwnWindowTest<TForm1>;
 
-TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCall) {
+TEST_F(FullScreenWindowFaults, OpenGlOrAContextThatCannotBeHadClosesTheWindowNamingTheCall) {
   const struct {
     RenderContextCalls calls;
     std::string message;
   } cases[] = {
+      {{.LoadOpenGL = &MissingSystemOpenGl}, *MissingSystemOpenGl()},
       {{.CreateContext = &RefuseContext},
        "wglCreateContext failed: " + SystemErrorText(ERROR_INVALID_PIXEL_FORMAT)},
       {{.MakeCurrent = &RefuseCurrent},
@@ -73,20 +74,6 @@ TEST_F(FullScreenWindowFaults, ContextThatCannotBeMadeClosesTheWindowNamingTheCa
     EXPECT_TRUE(Application().Terminated());
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
   }
-}
-
-SetupFailure MissingSystemOpenGl() {
-  return "Loading opengl32.dll from the system folder failed: " +
-         SystemErrorText(ERROR_MOD_NOT_FOUND);
-}
-
-TEST_F(FullScreenWindowFaults, SystemOpenGlThatCannotBeLoadedClosesTheWindowNamingIt) {
-  const CapturedErrorBoxes boxes;
-  form_ = std::make_unique<TForm1>(WithGl({.LoadOpenGL = &MissingSystemOpenGl}));
-  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{*MissingSystemOpenGl()});
-  EXPECT_FALSE(form_->HandleAllocated());
-  EXPECT_TRUE(Application().Terminated());
-  EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }
 
 TEST_F(FullScreenWindowFaults, SettingsThatCannotBeWrittenLeaveTheSaverRunning) {

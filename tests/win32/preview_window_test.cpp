@@ -14,11 +14,6 @@
 
 namespace {
 
-BOOL WINAPI RefuseFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
-  SetLastError(ERROR_INVALID_PIXEL_FORMAT);
-  return FALSE;
-}
-
 // The preview made in this process inside a stand-in for the dialog's preview area.
 class PreviewInADialogArea : public testing::Test {
  protected:

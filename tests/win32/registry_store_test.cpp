@@ -11,8 +11,6 @@
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
 
-#include <sddl.h>
-
 namespace {
 
 constexpr const char* kNames[] = {"Brightness", "Sizes",    "Color", "Alpha",
@@ -51,16 +49,26 @@ class SettingsStore : public testing::Test {
                    sizeof(value));
   }
 
+  // The seven values in kNames' order.
+  using Seven = std::vector<int32_t>;
+  static Seven SevenOf(const ClockSettings& s) {
+    return {s.Brightness, s.Sizes, s.Color, s.Alpha, s.Arrows, s.Ar_Color, s.Rands};
+  }
   static void StoreAll(const ClockSettings& s) {
-    const int32_t values[] = {s.Brightness, s.Sizes,    s.Color, s.Alpha,
-                              s.Arrows,     s.Ar_Color, s.Rands};
     for (int i = 0; i < 7; ++i) {
-      StoreDword(kNames[i], static_cast<DWORD>(values[i]));
+      StoreDword(kNames[i], static_cast<DWORD>(SevenOf(s)[i]));
     }
   }
 
   // The stored value, or -999 when it is missing or not a DWORD.
   static int32_t Stored(const char* name) { return StoredSetting(name); }
+  static Seven StoredSeven() {
+    Seven stored;
+    for (const char* name : kNames) {
+      stored.push_back(Stored(name));
+    }
+    return stored;
+  }
 
   // NOTE: Wine enumerates a key's values sorted by name, so the write order cannot be
   // observed here; these tests check that exactly the seven values are stored.
@@ -91,28 +99,22 @@ class SettingsStore : public testing::Test {
   std::vector<std::string> errors_;
 };
 
-TEST_F(SettingsStore, FirstFullScreenLoadSeedsAndWritesTheSevenValues) {
-  Load(SettingsLoader::FullScreen);
-  const int32_t expected[] = {9, 10, 7, 1, 1, 5, 0};
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(Stored(kNames[i]), expected[i]) << kNames[i];
+// The settings window seeds Color 5 where the saver seeds 7.
+TEST_F(SettingsStore, FirstLoadSeedsAndWritesBackExactlyTheSevenValues) {
+  const struct {
+    SettingsLoader loader;
+    Seven seeded;
+  } cases[] = {{SettingsLoader::FullScreen, {9, 10, 7, 1, 1, 5, 0}},
+               {SettingsLoader::SettingsWindow, {9, 10, 5, 1, 1, 5, 0}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.loader == SettingsLoader::FullScreen ? "full screen" : "settings window");
+    SetUp();
+    Load(c.loader);
+    EXPECT_EQ(StoredSeven(), c.seeded);
+    EXPECT_EQ(SevenOf(loaded_), c.seeded);
+    EXPECT_EQ(StoredNames(), SortedNames());
+    EXPECT_TRUE(errors_.empty());
   }
-  EXPECT_EQ(loaded_.Color, 7);
-  EXPECT_EQ(loaded_.Brightness, 9);
-  EXPECT_TRUE(errors_.empty());
-}
-
-TEST_F(SettingsStore, FirstSettingsWindowLoadSeedsColorFiveAndRandsZero) {
-  Load(SettingsLoader::SettingsWindow);
-  const int32_t expected[] = {9, 10, 5, 1, 1, 5, 0};
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(Stored(kNames[i]), expected[i]) << kNames[i];
-  }
-}
-
-TEST_F(SettingsStore, WriteBackStoresExactlyTheSevenValues) {
-  Load(SettingsLoader::FullScreen);
-  EXPECT_EQ(StoredNames(), SortedNames());
 }
 
 TEST_F(SettingsStore, FiveZeroValuesAreReseededAndArColorBecomesFive) {
@@ -128,14 +130,7 @@ TEST_F(SettingsStore, FiveZeroValuesAreReseededAndArColorBecomesFive) {
 TEST_F(SettingsStore, StoredValuesLoadAsTheyAreEvenOutOfRange) {
   StoreAll({3, 15, 11, 10, -4, 11, 2});
   Load(SettingsLoader::FullScreen);
-  const ClockSettings& s = loaded_;
-  EXPECT_EQ(s.Brightness, 3);
-  EXPECT_EQ(s.Sizes, 15);
-  EXPECT_EQ(s.Color, 11);
-  EXPECT_EQ(s.Alpha, 10);
-  EXPECT_EQ(s.Arrows, -4);
-  EXPECT_EQ(s.Ar_Color, 11);
-  EXPECT_EQ(s.Rands, 2);
+  EXPECT_EQ(SevenOf(loaded_), (Seven{3, 15, 11, 10, -4, 11, 2}));
 }
 
 // How one stored value is spoilt before a load.
@@ -179,7 +174,7 @@ TEST_F(SettingsStore, OneUnreadableValueCostsOnlyItself) {
       {3, Damage::ShortText, SettingsLoader::SettingsWindow, "Invalid data type for 'Alpha'", 1},
       {6, Damage::Missing, SettingsLoader::FullScreen, "Failed to get data for 'Rands'", 0},
   };
-  const int32_t good[] = {4, 12, 3, 2, 6, 7, 1};
+  const Seven good = {4, 12, 3, 2, 6, 7, 1};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     SetUp();
@@ -187,14 +182,10 @@ TEST_F(SettingsStore, OneUnreadableValueCostsOnlyItself) {
     Spoil(CreateKey().get(), kNames[c.index], c.damage);
     Load(c.loader);
     EXPECT_EQ(errors_, std::vector<std::string>{c.message});
-    const ClockSettings& s = loaded_;
-    const int32_t loaded[] = {s.Brightness, s.Sizes,    s.Color, s.Alpha,
-                              s.Arrows,     s.Ar_Color, s.Rands};
-    for (int i = 0; i < 7; ++i) {
-      const int32_t expected = i == c.index ? c.seeded : good[i];
-      EXPECT_EQ(loaded[i], expected) << kNames[i];
-      EXPECT_EQ(Stored(kNames[i]), expected) << kNames[i];
-    }
+    Seven expected = good;
+    expected[c.index] = c.seeded;
+    EXPECT_EQ(SevenOf(loaded_), expected);
+    EXPECT_EQ(StoredSeven(), expected);
   }
 }
 
@@ -207,10 +198,7 @@ TEST_F(SettingsStore, SeveralBadValuesShowOneMessageAndKeepTheGoodOnes) {
   }
   Load(SettingsLoader::FullScreen);
   EXPECT_EQ(errors_, std::vector<std::string>{"Invalid data type for 'Brightness'"});
-  const int32_t expected[] = {9, 12, 3, 2, 1, 7, 0};
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(Stored(kNames[i]), expected[i]) << kNames[i];
-  }
+  EXPECT_EQ(StoredSeven(), (Seven{9, 12, 3, 2, 1, 7, 0}));
 }
 
 // The all-zero rule looks at the values as read, an unreadable one counting as 0: a key
@@ -269,16 +257,8 @@ TEST_F(SettingsStore, AllZeroRuleCountsAnUnreadableValueAsZero) {
     Spoil(CreateKey().get(), kNames[c.bad], c.damage);
     Load(c.loader);
     EXPECT_EQ(errors_, std::vector<std::string>{c.message});
-    const ClockSettings& s = loaded_;
-    const int32_t loaded[] = {s.Brightness, s.Sizes,    s.Color, s.Alpha,
-                              s.Arrows,     s.Ar_Color, s.Rands};
-    const int32_t expected[] = {c.loaded.Brightness, c.loaded.Sizes,  c.loaded.Color,
-                                c.loaded.Alpha,      c.loaded.Arrows, c.loaded.Ar_Color,
-                                c.loaded.Rands};
-    for (int i = 0; i < 7; ++i) {
-      EXPECT_EQ(loaded[i], expected[i]) << kNames[i];
-      EXPECT_EQ(Stored(kNames[i]), expected[i]) << kNames[i];
-    }
+    EXPECT_EQ(SevenOf(loaded_), SevenOf(c.loaded));
+    EXPECT_EQ(StoredSeven(), SevenOf(c.loaded));
   }
 }
 
@@ -291,18 +271,11 @@ class ReadOnlySettingsKey {
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, WRITE_DAC, &raw),
               ERROR_SUCCESS);
     dac_.reset(raw);
-    SetDacl("D:P(A;;KR;;;WD)");
+    SetDacl(dac_.get(), "D:P(A;;KR;;;WD)");
   }
-  ~ReadOnlySettingsKey() { SetDacl("D:P(A;;KA;;;WD)"); }
+  ~ReadOnlySettingsKey() { SetDacl(dac_.get(), "D:P(A;;KA;;;WD)"); }
 
  private:
-  void SetDacl(const char* sddl) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ASSERT_TRUE(
-        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
-    EXPECT_EQ(RegSetKeySecurity(dac_.get(), DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-    LocalFree(sd);
-  }
   UniqueRegKey dac_;
 };
 
@@ -360,10 +333,7 @@ TEST_F(SettingsStore, RandomModeChangesMemoryNotTheRegistry) {
   EXPECT_EQ(s.Arrows, static_cast<int32_t>(reference.Next(9)) + 1);
   EXPECT_EQ(s.Color, static_cast<int32_t>(reference.Next(10)));
   EXPECT_EQ(s.Alpha, static_cast<int32_t>(reference.Next(9)) + 1);
-  const int32_t stored[] = {9, 10, 7, 1, 1, 5, 1};
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(Stored(kNames[i]), stored[i]) << kNames[i];
-  }
+  EXPECT_EQ(StoredSeven(), (Seven{9, 10, 7, 1, 1, 5, 1}));
 }
 
 TEST_F(SettingsStore, ColoursFollowTheLoadedIndices) {
@@ -383,9 +353,7 @@ TEST_F(SettingsStore, ColoursFollowTheLoadedIndices) {
 TEST_F(SettingsStore, SaveWritesAllSeven) {
   EXPECT_TRUE(WriteStoredSettings({1, 2, 3, 4, 5, 6, 7}));
   EXPECT_EQ(StoredNames(), SortedNames());
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(Stored(kNames[i]), i + 1) << kNames[i];
-  }
+  EXPECT_EQ(StoredSeven(), (Seven{1, 2, 3, 4, 5, 6, 7}));
 }
 
 TEST_F(SettingsStore, SaveOverwritesATextValueWithADword) {

@@ -189,13 +189,6 @@ TEST_F(RenderContextOnAWindow, MadeCurrentAgainAndReleasedLeavesNoContextCurrent
   context_.Release();
 }
 
-SetupFailure MissingOpenGl() {
-  return "Loading opengl32.dll from the system folder failed: " +
-         SystemErrorText(ERROR_MOD_NOT_FOUND);
-}
-BOOL WINAPI RefuseFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
-  return FALSE;
-}
 // Each system call of the context's table refused in turn: the set-up stops there, names
 // it, and leaves nothing current or held.
 TEST(RenderContextCalls, ARefusedCallStopsTheSetupNamingIt) {
@@ -203,7 +196,7 @@ TEST(RenderContextCalls, ARefusedCallStopsTheSetupNamingIt) {
     RenderContextCalls calls;
     std::string failure;
   } cases[] = {
-      {{.LoadOpenGL = &MissingOpenGl}, *MissingOpenGl()},
+      {{.LoadOpenGL = &MissingSystemOpenGl}, *MissingSystemOpenGl()},
       {{.SetPixelFormat = &RefuseFormat}, "SetPixelFormat failed"},
       {{.CreateContext = &RefuseContext},
        "wglCreateContext failed: " + SystemErrorText(ERROR_INVALID_PIXEL_FORMAT)},

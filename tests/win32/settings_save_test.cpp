@@ -9,19 +9,9 @@
 #include "win32/SystemError.h"
 #include "win32/WinHandles.h"
 
-#include <sddl.h>
-
 namespace {
 
 constexpr ClockSettings kShown{9, 10, 5, 1, 1, 5, 0};
-
-void SetDacl(HKEY key, const char* sddl) {
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  ASSERT_TRUE(
-      ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
-  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-  LocalFree(sd);
-}
 
 class SaveSettingsTest : public testing::Test {
  protected:

@@ -11,7 +11,7 @@
 // After <windows.h>, which the window's header brings.
 #include <commctrl.h>
 #include "scene/GlHeaders.h"
-#include "tests/support/WglStandIns.h"
+#include "tests/support/TestWindows.h"
 #include "ui/Application.h"
 
 namespace {
@@ -41,25 +41,13 @@ SettingsWindowCalls PixelFormatOnce(PixelFormatSetOnce& format,
 
 // The settings window made in this process, with what Windows does and Wine does not put
 // in by hand: a per-monitor DPI change (Wine runs at 96 DPI), a pixel format set once.
-class SettingsWindowAsWindowsDrivesIt : public testing::Test {
+class SettingsWindowAsWindowsDrivesIt : public OwnWindowTest<TForm2> {
  protected:
   void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-    Application().Reset();
+    OwnWindowTest::SetUp();
     form_ = std::make_unique<TForm2>(PixelFormatOnce(format_));
     ASSERT_TRUE(form_->HandleAllocated());
   }
-  void TearDown() override {
-    if (form_->HandleAllocated()) {
-      form_->Close();
-    }
-    form_.reset();
-    Application().Reset();
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
-  }
-
-  PixelFormatSetOnce format_;
-  std::unique_ptr<TForm2> form_;
 };
 
 TEST_F(SettingsWindowAsWindowsDrivesIt,

@@ -27,6 +27,12 @@ class SockComponent : public testing::Test {
     RecordEvents(*sock_, events_, statuses_);
   }
 
+  void ConnectTo(const LoopbackServer& server) {
+    sock_->Port = server.Port();
+    sock_->TimeOut = 5000;
+    sock_->Connect();
+  }
+
   void Post(WORD event, WORD error, SOCKET s) {
     PostMessageA(sock_->NotificationWindow(), TSockComponent::kSocketMessage, s,
                  WSAMAKESELECTREPLY(event, error));
@@ -302,9 +308,7 @@ TEST_F(SockComponent, ProxyIsResolvedInsteadOfHost) {
 
 TEST_F(SockComponent, ConnectThenDisconnectLeavesAFreshSocket) {
   LoopbackServer server(Hold);
-  sock_->Port = server.Port();
-  sock_->TimeOut = 5000;
-  sock_->Connect();
+  ConnectTo(server);
   EXPECT_TRUE(sock_->Connected());
   EXPECT_EQ(ErrorOf([&] { sock_->Connect(); }), "Already connected");
 
@@ -337,9 +341,7 @@ TEST_F(SockComponent, ConnectNotificationWithAnErrorConnectsNothing) {
 
 TEST_F(SockComponent, NotificationsQueuedBeforeACloseAreIgnored) {
   LoopbackServer server(Hold);
-  sock_->Port = server.Port();
-  sock_->TimeOut = 5000;
-  sock_->Connect();
+  ConnectTo(server);
   // Both would be taken for the fresh socket's if they reached it.
   Post(FD_CONNECT, 0, sock_->SocketHandle());
   Post(FD_CLOSE, 0, sock_->SocketHandle());
@@ -371,9 +373,7 @@ TEST_F(SockComponent, ReadTakesAtMost65535BytesAtATime) {
     LoopbackServer::SendAll(s, sent);
     srv.WaitForClientClose(s);
   });
-  sock_->Port = server.Port();
-  sock_->TimeOut = 5000;
-  sock_->Connect();
+  ConnectTo(server);
   std::vector<char> all(sent.size() + 1);
   ASSERT_TRUE(PumpUntil(
       [&] {
@@ -398,9 +398,7 @@ TEST_F(SockComponent, ReadOfACountWaitsForThatManyAndCapsLargeCounts) {
     LoopbackServer::SendAll(s, sent.substr(1000));
     srv.WaitForClientClose(s);
   });
-  sock_->Port = server.Port();
-  sock_->TimeOut = 5000;
-  sock_->Connect();
+  ConnectTo(server);
   EXPECT_EQ(sock_->Read(70000), sent.substr(0, 65535));
   EXPECT_EQ(sock_->Read(4), "tail");
   sock_->Disconnect();
@@ -435,9 +433,7 @@ TEST_F(SockComponent, TransactionSendsALineAndParsesTheReplyNumber) {
 
 TEST_F(SockComponent, ReadLnFromASilentServerIsAbortedByTheTimeOut) {
   LoopbackServer server(Hold);
-  sock_->Port = server.Port();
-  sock_->TimeOut = 5000;
-  sock_->Connect();
+  ConnectTo(server);
   sock_->TimeOut = 100;
   EXPECT_EQ(ErrorOf([&] { sock_->ReadLn(); }), "Socket readln aborted");
   EXPECT_FALSE(sock_->Canceled());
@@ -446,9 +442,7 @@ TEST_F(SockComponent, ReadLnFromASilentServerIsAbortedByTheTimeOut) {
 
 TEST_F(SockComponent, PeerClosingWithDataUnreadKeepsTheSocketUntilRead) {
   LoopbackServer server([](LoopbackServer&, SOCKET s) { LoopbackServer::SendAll(s, "last"); });
-  sock_->Port = server.Port();
-  sock_->TimeOut = 5000;
-  sock_->Connect();
+  ConnectTo(server);
   PumpFor(200);  // the data and the close arrive, and must not close the socket yet
   EXPECT_TRUE(sock_->Connected());
   EXPECT_EQ(sock_->Read(0), "last");
@@ -458,9 +452,7 @@ TEST_F(SockComponent, PeerClosingWithDataUnreadKeepsTheSocketUntilRead) {
 
 TEST_F(SockComponent, PeerClosingWithNothingToReadClosesAtOnce) {
   LoopbackServer server([](LoopbackServer&, SOCKET) {});
-  sock_->Port = server.Port();
-  sock_->TimeOut = 5000;
-  sock_->Connect();
+  ConnectTo(server);
   ASSERT_TRUE(PumpUntil([&] { return !sock_->Connected(); }, kStateBound_ms));
   EXPECT_EQ(events_, (Texts{"Connect", "Disconnect"}));
   EXPECT_NE(sock_->SocketHandle(), INVALID_SOCKET);
@@ -502,9 +494,7 @@ TEST_F(SockComponent, CancelEndsAnAcceptWait) {
 
 TEST_F(SockComponent, OperationsFromAHandlerDuringAWaitAreRefused) {
   LoopbackServer server(Hold);
-  sock_->Port = server.Port();
-  sock_->TimeOut = 5000;
-  sock_->Connect();
+  ConnectTo(server);
   sock_->TimeOut = 300;
   Texts refusals;
   TTimer ticker(20);

@@ -10,6 +10,7 @@
 
 #include "settingswindow/ConnectionError.h"
 #include "settingswindow/Notice.h"
+#include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "ui/Application.h"
 #include "win32/WinHandles.h"
@@ -28,9 +29,7 @@ class SyncWindows : public testing::Test {
                                  kOwner.bottom - kOwner.top, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr));
     ASSERT_TRUE(owner_);
-    SetForegroundWindow(owner_.get());
-    ASSERT_TRUE(
-        PumpUntil([this] { return GetForegroundWindow() == owner_.get(); }, kStateBound_ms));
+    ASSERT_TRUE(BringToFront(owner_.get()));
   }
   void TearDown() override {
     owner_.reset();
@@ -54,9 +53,7 @@ TEST_F(SyncWindows, EachShowsCentredOverItsOwnerAtItsSize) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    SetForegroundWindow(owner_.get());
-    ASSERT_TRUE(
-        PumpUntil([this] { return GetForegroundWindow() == owner_.get(); }, kStateBound_ms));
+    ASSERT_TRUE(BringToFront(owner_.get()));
     const std::unique_ptr<TForm> window = c.make(owner_.get());
     ASSERT_TRUE(window->HandleAllocated());
     EXPECT_TRUE(IsWindowVisible(window->Handle()));

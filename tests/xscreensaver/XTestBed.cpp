@@ -71,18 +71,18 @@ bool Inherited(const char* entry) {
   return true;
 }
 
-bool HasProperty(Display* display, Window window, Atom atom) {
+}  // namespace
+
+bool HasProperty(Display* display, Window window, const char* property) {
   Atom type = None;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  XGetWindowProperty(display, window, atom, 0, 1, False, AnyPropertyType, &type, &format, &count,
-                     &after, &data);
+  XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 1, False,
+                     AnyPropertyType, &type, &format, &count, &after, &data);
   if (data != nullptr) XFree(data);
   return type != None;
 }
-
-}  // namespace
 
 VirtualScreen::VirtualScreen(const char* size) {
   int fds[2];
@@ -199,12 +199,11 @@ Window MapTestWindow(Display* display, int width, int height) {
 
 bool WaitForProperty(Display* display, Window window, const char* property, HackProcess& hack,
                      int timeout_ms) {
-  const Atom atom = XInternAtom(display, property, False);
   XWindowAttributes attributes{};
   XGetWindowAttributes(display, window, &attributes);
   XSelectInput(display, window, attributes.your_event_mask | PropertyChangeMask);
   const auto deadline = After(timeout_ms);
-  while (!HasProperty(display, window, atom)) {
+  while (!HasProperty(display, window, property)) {
     if (!hack.Running() || Expired(deadline)) return false;
     while (XPending(display) > 0) {
       XEvent event{};

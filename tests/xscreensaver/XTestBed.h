@@ -55,6 +55,8 @@ class HackProcess {
 // A mapped InputOutput window of the default visual, as XScreenSaver would hand over.
 Window MapTestWindow(Display* display, int width, int height);
 
+bool HasProperty(Display* display, Window window, const char* property);
+
 // Waits for `property` on `window` while `hack` runs; false when it ends first or
 // `timeout_ms` passes.
 bool WaitForProperty(Display* display, Window window, const char* property, HackProcess& hack,

@@ -239,17 +239,6 @@ TEST(HackInItsOwnWindow, ShowsFpsFollowsItsSizeAndClosesOnDelete) {
   EXPECT_TRUE(WaitForClientCount(x, clients, kStop_ms));
 }
 
-bool HasProperty(Display* x, Window window, const char* name) {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, left = 0;
-  unsigned char* data = nullptr;
-  XGetWindowProperty(x, window, XInternAtom(x, name, False), 0, 1, False, AnyPropertyType, &type,
-                     &format, &count, &left, &data);
-  if (data != nullptr) XFree(data);
-  return type != None;
-}
-
 // The options every XScreenSaver hack takes, on the real binary: the display by name,
 // the own window's geometry and visual, and an explicit -window over the daemon's.
 TEST(HackStandardOptions, DisplayGeometryVisualAndWindowAsTyped) {
