@@ -55,7 +55,9 @@ GoldenCase PreviewCase() {
 }
 
 std::string GoldenPath(const char* file) {
-  return std::string(TESSARYN_GOLDEN_DIR) + "/" + file;
+  std::string path = TESSARYN_GOLDEN_DIR "/";
+  path += file;
+  return path;
 }
 
 // The share of pixels with a channel further than the tolerance from the golden one.
