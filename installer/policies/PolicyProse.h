@@ -92,3 +92,28 @@ constexpr bool EveryRowHasItsProse() {
   return true;
 }
 static_assert(EveryRowHasItsProse(), "a settings row without its policy's prose");
+
+// The clock synchronisation's two policies, which are no rows of the settings table.
+inline constexpr std::string_view kClockSyncDisplayName = "Allow clock synchronization";
+inline constexpr std::string_view kClockSyncHelp =
+    R"text(Allows or forbids the "Clock synchronization" button of the screensaver's settings, which sets the computer's clock from a Daytime server (TCP port 13).
+
+If you disable this policy setting, the button stands disabled. Set for the computer, it also makes the elevated clock step (tessaryn-clock.exe) refuse to set the clock.
+
+If you enable this policy setting, the button works, even where the user's policy forbids it.
+
+If you do not configure this policy setting, the button works.
+
+Computers that take their time from the domain need no other clock setting: disable this policy for them.)text";
+
+inline constexpr std::string_view kTimeServersDisplayName = "Time servers";
+inline constexpr std::string_view kTimeServersHelp =
+    R"text(Names the Daytime servers that "Clock synchronization" asks, in place of the built-in public servers: dotted IPv4 addresses, each with an optional port (a.b.c.d or a.b.c.d:port; port 13 when none is given), separated by commas, for example 10.0.0.5, 10.0.0.6:1313. Host names are not accepted.
+
+If you enable this policy setting, the servers are asked in this order, the next one after a server fails. An entry that is not an address is left out; a list without one address is ignored.
+
+If you disable or do not configure this policy setting, the built-in public servers are asked.
+
+A list set for the computer wins over one set for the user.)text";
+inline constexpr std::string_view kTimeServersLabel =
+    "Servers (a.b.c.d[:port], separated by commas):";

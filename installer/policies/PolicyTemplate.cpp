@@ -1,14 +1,16 @@
 #include "installer/policies/PolicyTemplate.h"
 
 #include <string_view>
+#include <utility>
 
 #include "installer/policies/PolicyProse.h"
+#include "installer/policies/XmlLines.h"
+#include "settings/Policies.h"
 #include "settings/SettingsTable.h"
 
 namespace {
 
-// What is not a setting: the file's frame, the category, the supported Windows and the
-// clock synchronisation's two policies, which the settings table does not hold.
+// The files' frames, the category and the supported Windows, which name no value.
 
 constexpr std::string_view kAdmxHead = R"xml(<?xml version="1.0" encoding="utf-8"?>
 <!-- Tessaryn's administrative template: copy it, with en-US\tessaryn.adml, into
@@ -31,26 +33,6 @@ constexpr std::string_view kAdmxHead = R"xml(<?xml version="1.0" encoding="utf-8
   <policies>
 )xml";
 
-constexpr std::string_view kAdmxClockSyncPolicies =
-    R"xml(    <policy name="ClockSync" class="Both" displayName="$(string.ClockSync)" explainText="$(string.ClockSync_Help)" key="SOFTWARE\Policies\Tessaryn" valueName="ClockSync">
-      <parentCategory ref="Tessaryn" />
-      <supportedOn ref="SUPPORTED_Windows7SP1" />
-      <enabledValue>
-        <decimal value="1" />
-      </enabledValue>
-      <disabledValue>
-        <decimal value="0" />
-      </disabledValue>
-    </policy>
-    <policy name="TimeServers" class="Both" displayName="$(string.TimeServers)" explainText="$(string.TimeServers_Help)" presentation="$(presentation.TimeServers)" key="SOFTWARE\Policies\Tessaryn">
-      <parentCategory ref="Tessaryn" />
-      <supportedOn ref="SUPPORTED_Windows7SP1" />
-      <elements>
-        <text id="TimeServers" valueName="TimeServers" required="true" maxLength="1024" />
-      </elements>
-    </policy>
-)xml";
-
 constexpr std::string_view kAdmxTail = R"xml(  </policies>
 </policyDefinitions>
 )xml";
@@ -66,37 +48,8 @@ constexpr std::string_view kAdmlHead = R"xml(<?xml version="1.0" encoding="utf-8
       <string id="Tessaryn_Help">The Tessaryn clock screensaver: its look, and whether its settings window may set the computer's clock. A policy set for the computer wins over the same policy set for the user.</string>
 )xml";
 
-constexpr std::string_view kAdmlClockSyncStrings =
-    R"xml(      <string id="ClockSync">Allow clock synchronization</string>
-      <string id="ClockSync_Help">Allows or forbids the "Clock synchronization" button of the screensaver's settings, which sets the computer's clock from a Daytime server (TCP port 13).
-
-If you disable this policy setting, the button stands disabled. Set for the computer, it also makes the elevated clock step (tessaryn-clock.exe) refuse to set the clock.
-
-If you enable this policy setting, the button works, even where the user's policy forbids it.
-
-If you do not configure this policy setting, the button works.
-
-Computers that take their time from the domain need no other clock setting: disable this policy for them.</string>
-      <string id="TimeServers">Time servers</string>
-      <string id="TimeServers_Help">Names the Daytime servers that "Clock synchronization" asks, in place of the built-in public servers: dotted IPv4 addresses, each with an optional port (a.b.c.d or a.b.c.d:port; port 13 when none is given), separated by commas, for example 10.0.0.5, 10.0.0.6:1313. Host names are not accepted.
-
-If you enable this policy setting, the servers are asked in this order, the next one after a server fails. An entry that is not an address is left out; a list without one address is ignored.
-
-If you disable or do not configure this policy setting, the built-in public servers are asked.
-
-A list set for the computer wins over one set for the user.</string>
-)xml";
-
 constexpr std::string_view kAdmlStringsEnd = R"xml(    </stringTable>
     <presentationTable>
-)xml";
-
-constexpr std::string_view kAdmlClockSyncPresentations =
-    R"xml(      <presentation id="TimeServers">
-        <textBox refId="TimeServers">
-          <label>Servers (a.b.c.d[:port], separated by commas):</label>
-        </textBox>
-      </presentation>
 )xml";
 
 constexpr std::string_view kAdmlTail = R"xml(    </presentationTable>
@@ -104,54 +57,9 @@ constexpr std::string_view kAdmlTail = R"xml(    </presentationTable>
 </policyDefinitionResources>
 )xml";
 
-constexpr std::string_view kHelpTail =
+constexpr std::string_view kSettingHelpTail =
     "\n\nIf you disable or do not configure this policy setting, each user chooses."
     "\n\nA value set for the computer wins over one set for the user.";
-
-// Appends lines indented two spaces a level.
-class XmlLines {
- public:
-  void Add(int depth, std::string_view line) {
-    text_.append(2 * depth, ' ').append(line).push_back('\n');
-  }
-  void AddRaw(std::string_view text) { text_.append(text); }
-
-  // The file as Windows' own templates are written: CRLF line ends.
-  std::string WindowsText() const {
-    std::string out;
-    for (char c : text_) {
-      if (c == '\n') {
-        out.push_back('\r');
-      }
-      out.push_back(c);
-    }
-    return out;
-  }
-
- private:
-  std::string text_;
-};
-
-std::string Quoted(int32_t value) {
-  return "\"" + std::to_string(value) + "\"";
-}
-
-// Element text from the table or the prose; attributes hold only names and numbers.
-std::string EscapedText(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '&') {
-      out += "&amp;";
-    } else if (c == '<') {
-      out += "&lt;";
-    } else if (c == '>') {
-      out += "&gt;";
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
 
 const SettingProse& ProseOf(const SettingRow& row) {
   return *FindProse(row);
@@ -181,15 +89,33 @@ std::string FilledIn(std::string_view text, const SettingRow& row) {
 std::string HelpText(const SettingRow& row) {
   const SettingProse& prose = ProseOf(row);
   return FilledIn(prose.what, row) + "\n\nIf you enable this policy setting, " +
-         std::string(prose.when_enabled) + std::string(kHelpTail);
+         std::string(prose.when_enabled) + std::string(kSettingHelpTail);
 }
 
 // --- .admx ----------------------------------------------------------------------------
 
-void AddNumberBoxElement(XmlLines& xml, const SettingRow& row) {
-  const std::string name = row.registry_name;
-  xml.Add(4, "<decimal id=\"" + name + "\" valueName=\"" + name + "\" minValue=" + Quoted(row.low) +
-                 " maxValue=" + Quoted(row.high) + " required=\"true\" />");
+std::string PresentationAttribute(std::string_view name) {
+  return " presentation=\"$(presentation." + std::string(name) + ")\"";
+}
+
+// A policy for both the computer and the user, in the category, under the key the saver
+// reads; `before_key` adds its presentation, `after_key` the value it writes itself.
+void OpenPolicy(XmlLines& xml, std::string_view name, const std::string& before_key,
+                const std::string& after_key = {}) {
+  const std::string n(name);
+  xml.Add(2, "<policy name=" + Quoted(n) + " class=\"Both\" displayName=\"$(string." + n +
+                 ")\" explainText=\"$(string." + n + "_Help)\"" + before_key +
+                 " key=" + Quoted(kPolicyKeyPath) + after_key + ">");
+  xml.Add(3, "<parentCategory ref=\"Tessaryn\" />");
+  xml.Add(3, "<supportedOn ref=\"SUPPORTED_Windows7SP1\" />");
+}
+
+void ClosePolicy(XmlLines& xml) {
+  xml.Add(2, "</policy>");
+}
+
+std::string ValueAttributes(std::string_view name) {
+  return "id=" + Quoted(name) + " valueName=" + Quoted(name);
 }
 
 void AddDecimal(XmlLines& xml, int depth, std::string_view wrapper, int32_t value) {
@@ -198,9 +124,14 @@ void AddDecimal(XmlLines& xml, int depth, std::string_view wrapper, int32_t valu
   xml.Add(depth, "</" + std::string(wrapper) + ">");
 }
 
+void AddNumberBoxElement(XmlLines& xml, const SettingRow& row) {
+  xml.Add(4, "<decimal " + ValueAttributes(row.registry_name) + " minValue=" + Quoted(row.low) +
+                 " maxValue=" + Quoted(row.high) + " required=\"true\" />");
+}
+
 void AddDropDownElement(XmlLines& xml, const SettingRow& row) {
   const std::string name = row.registry_name;
-  xml.Add(4, "<enum id=\"" + name + "\" valueName=\"" + name + "\" required=\"true\">");
+  xml.Add(4, "<enum " + ValueAttributes(name) + " required=\"true\">");
   for (int32_t value = row.low; value <= row.high; ++value) {
     xml.Add(5, "<item displayName=\"$(string." + name + "_" + std::to_string(value) + ")\">");
     AddDecimal(xml, 6, "value", value);
@@ -210,20 +141,14 @@ void AddDropDownElement(XmlLines& xml, const SettingRow& row) {
 }
 
 void AddCheckBoxElement(XmlLines& xml, const SettingRow& row) {
-  const std::string name = row.registry_name;
-  xml.Add(4, "<boolean id=\"" + name + "\" valueName=\"" + name + "\">");
+  xml.Add(4, "<boolean " + ValueAttributes(row.registry_name) + ">");
   AddDecimal(xml, 5, "trueValue", row.high);
   AddDecimal(xml, 5, "falseValue", row.low);
   xml.Add(4, "</boolean>");
 }
 
 void AddSettingPolicy(XmlLines& xml, const SettingRow& row) {
-  const std::string name = row.registry_name;
-  xml.Add(2, "<policy name=\"" + name + "\" class=\"Both\" displayName=\"$(string." + name +
-                 ")\" explainText=\"$(string." + name + "_Help)\" presentation=\"$(presentation." +
-                 name + ")\" key=\"SOFTWARE\\Policies\\Tessaryn\">");
-  xml.Add(3, "<parentCategory ref=\"Tessaryn\" />");
-  xml.Add(3, "<supportedOn ref=\"SUPPORTED_Windows7SP1\" />");
+  OpenPolicy(xml, row.registry_name, PresentationAttribute(row.registry_name));
   xml.Add(3, "<elements>");
   if (row.is_switch) {
     AddCheckBoxElement(xml, row);
@@ -233,13 +158,36 @@ void AddSettingPolicy(XmlLines& xml, const SettingRow& row) {
     AddNumberBoxElement(xml, row);
   }
   xml.Add(3, "</elements>");
-  xml.Add(2, "</policy>");
+  ClosePolicy(xml);
+}
+
+// The policy itself writes 1 when enabled and 0 when disabled: no element, no control.
+void AddClockSyncPolicy(XmlLines& xml) {
+  OpenPolicy(xml, kClockSyncPolicy, "", " valueName=" + Quoted(kClockSyncPolicy));
+  AddDecimal(xml, 3, "enabledValue", 1);
+  AddDecimal(xml, 3, "disabledValue", 0);
+  ClosePolicy(xml);
+}
+
+void AddTimeServersPolicy(XmlLines& xml) {
+  OpenPolicy(xml, kTimeServersPolicy, PresentationAttribute(kTimeServersPolicy));
+  xml.Add(3, "<elements>");
+  xml.Add(4, "<text " + ValueAttributes(kTimeServersPolicy) +
+                 " required=\"true\" maxLength=\"1024\" />");
+  xml.Add(3, "</elements>");
+  ClosePolicy(xml);
 }
 
 // --- .adml ----------------------------------------------------------------------------
 
-void AddString(XmlLines& xml, const std::string& id, const std::string& text) {
-  xml.Add(3, "<string id=\"" + id + "\">" + EscapedText(text) + "</string>");
+void AddString(XmlLines& xml, std::string_view id, std::string_view text) {
+  xml.Add(3, "<string id=" + Quoted(id) + ">" + EscapedText(text) + "</string>");
+}
+
+void AddPolicyStrings(XmlLines& xml, std::string_view name, std::string_view display_name,
+                      std::string_view help) {
+  AddString(xml, name, display_name);
+  AddString(xml, std::string(name) + "_Help", help);
 }
 
 void AddItemStrings(XmlLines& xml, const SettingRow& row) {
@@ -250,9 +198,9 @@ void AddItemStrings(XmlLines& xml, const SettingRow& row) {
 }
 
 // The control that sets the element's value when the policy is enabled.
-std::string PresentationControl(const SettingRow& row) {
+std::string SettingControl(const SettingRow& row) {
   const SettingProse& prose = ProseOf(row);
-  const std::string ref = "refId=\"" + std::string(row.registry_name) + "\"";
+  const std::string ref = "refId=" + Quoted(row.registry_name);
   const std::string name = EscapedText(prose.display_name);
   if (row.is_switch) {
     // Enabling a switch's policy most often means turning it on.
@@ -260,6 +208,7 @@ std::string PresentationControl(const SettingRow& row) {
            "</checkBox>";
   }
   if (IsDropDown(row)) {
+    // defaultItem counts the items from 0.
     return "<dropdownList " + ref +
            " noSort=\"true\" defaultItem=" + Quoted(row.default_value - row.low) + ">" + name +
            ":</dropdownList>";
@@ -269,9 +218,17 @@ std::string PresentationControl(const SettingRow& row) {
          std::to_string(row.high) + "):</decimalTextBox>";
 }
 
-void AddPresentation(XmlLines& xml, const SettingRow& row) {
-  xml.Add(3, "<presentation id=\"" + std::string(row.registry_name) + "\">");
-  xml.Add(4, PresentationControl(row));
+void AddSettingPresentation(XmlLines& xml, const SettingRow& row) {
+  xml.Add(3, "<presentation id=" + Quoted(row.registry_name) + ">");
+  xml.Add(4, SettingControl(row));
+  xml.Add(3, "</presentation>");
+}
+
+void AddTimeServersPresentation(XmlLines& xml) {
+  xml.Add(3, "<presentation id=" + Quoted(kTimeServersPolicy) + ">");
+  xml.Add(4, "<textBox refId=" + Quoted(kTimeServersPolicy) + ">");
+  xml.Add(5, "<label>" + EscapedText(kTimeServersLabel) + "</label>");
+  xml.Add(4, "</textBox>");
   xml.Add(3, "</presentation>");
 }
 
@@ -283,7 +240,8 @@ std::string AdmxText() {
   for (const SettingRow& row : kSettingsTable) {
     AddSettingPolicy(xml, row);
   }
-  xml.AddRaw(kAdmxClockSyncPolicies);
+  AddClockSyncPolicy(xml);
+  AddTimeServersPolicy(xml);
   xml.AddRaw(kAdmxTail);
   return xml.WindowsText();
 }
@@ -292,10 +250,10 @@ std::string AdmlText() {
   XmlLines xml;
   xml.AddRaw(kAdmlHead);
   for (const SettingRow& row : kSettingsTable) {
-    AddString(xml, row.registry_name, std::string(ProseOf(row).display_name));
-    AddString(xml, row.registry_name + std::string("_Help"), HelpText(row));
+    AddPolicyStrings(xml, row.registry_name, ProseOf(row).display_name, HelpText(row));
   }
-  xml.AddRaw(kAdmlClockSyncStrings);
+  AddPolicyStrings(xml, kClockSyncPolicy, kClockSyncDisplayName, kClockSyncHelp);
+  AddPolicyStrings(xml, kTimeServersPolicy, kTimeServersDisplayName, kTimeServersHelp);
   for (const SettingRow& row : kSettingsTable) {
     if (IsDropDown(row)) {
       AddItemStrings(xml, row);
@@ -303,9 +261,9 @@ std::string AdmlText() {
   }
   xml.AddRaw(kAdmlStringsEnd);
   for (const SettingRow& row : kSettingsTable) {
-    AddPresentation(xml, row);
+    AddSettingPresentation(xml, row);
   }
-  xml.AddRaw(kAdmlClockSyncPresentations);
+  AddTimeServersPresentation(xml);
   xml.AddRaw(kAdmlTail);
   return xml.WindowsText();
 }
