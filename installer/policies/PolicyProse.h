@@ -70,14 +70,14 @@ inline constexpr std::array<SettingProse, kSettingCount> kSettingProse = {{
      nullptr, "Pick the look at random at each start"},
 }};
 
-// The prose of `row`'s setting; the table's end for a row without any.
+// The prose of `row`'s setting; nothing for a row without any.
 constexpr const SettingProse* FindProse(const SettingRow& row) {
   for (const SettingProse& prose : kSettingProse) {
     if (prose.field == row.field) {
       return &prose;
     }
   }
-  return kSettingProse.end();
+  return nullptr;
 }
 
 // A new row of the settings table does not build until its policy is described here,
@@ -85,7 +85,7 @@ constexpr const SettingProse* FindProse(const SettingRow& row) {
 constexpr bool EveryRowHasItsProse() {
   for (const SettingRow& row : kSettingsTable) {
     const SettingProse* prose = FindProse(row);
-    if (prose == kSettingProse.end() || (row.is_switch && prose->check_box_text.empty())) {
+    if (prose == nullptr || (row.is_switch && prose->check_box_text.empty())) {
       return false;
     }
   }
