@@ -22,7 +22,8 @@ fail() {
 q() {
   xmllint --xpath "$2" "$1" 2>/dev/null || true
 }
-# Several in one xmllint: the string value of each EXPR, one a line.
+# Several in one xmllint: the string value of each EXPR (names and numbers, no "|"), one a
+# line.
 qs() {  # FILE EXPR...
   local file=$1 e expr="concat(''" separator=""
   shift
