@@ -25,6 +25,14 @@ configure_and_build() {
   cmake --preset "$preset" && cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}"
 }
 
+# Writes the administrative template into DIR/policies/, made from the settings table by
+# make-policy-template, a host project of its own apart from the presets.
+write_policy_template() {
+  quietly cmake -S installer/policies -B build/policies -G Ninja &&
+    quietly cmake --build build/policies &&
+    build/policies/make-policy-template "$1/policies"
+}
+
 sample() {
   printf "rss_kb=%s vm_kb=%s fds=%s threads=%s\n" \
     "$(awk '/^VmRSS/ {print $2}' /proc/$pid/status)" \

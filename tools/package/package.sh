@@ -22,9 +22,7 @@ cp build/win64/tessaryn.scr build/win64/tessaryn-clock.exe "$out/64-bit/"
 cp README.md "$out/README.md"
 cp LICENSE "$out/LICENSE.txt"
 # The administrative template, for PolicyDefinitions, a Central Store or Intune.
-mkdir -p "$out/policies/en-US"
-cp installer/policies/tessaryn.admx "$out/policies/"
-cp installer/policies/en-US/tessaryn.adml "$out/policies/en-US/"
+write_policy_template "$out"
 
 bash tools/package/package-setup.sh "$out" "$version" "$out/tessaryn-setup.exe"
 bash tools/package/package-msi.sh "$out" "$version"

@@ -99,11 +99,8 @@ cp README.md "$zip_root/README.md"
 cp LICENSE "$zip_root/LICENSE.txt"
 # The administrative template, in the zip and beside the packages: an administrator
 # deploying either finds it there.
-mkdir -p "$zip_root/policies/en-US" "$out/policies/en-US"
-for root in "$zip_root" "$out"; do
-  cp installer/policies/tessaryn.admx "$root/policies/"
-  cp installer/policies/en-US/tessaryn.adml "$root/policies/en-US/"
-done
+write_policy_template "$out"
+cp -r "$out/policies" "$zip_root/"
 find "$zip_root" -type f -exec chmod 644 {} + -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
 (cd "$stage/zip" && find . -type f -printf '%P\n' | LC_ALL=C sort |
   zip -X -D -9 -q "$out/$zip" -@)
