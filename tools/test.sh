@@ -107,8 +107,8 @@ package_release_apt() {
   # place three times: the package, and the release test's releases without and with
   # keys. Through ccache the last two compile nothing, and make the same bytes. Its
   # folder is named, as debhelper gives each build a home of its own.
-  if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && command -v ccache >/dev/null; then
-    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+  if command -v ccache >/dev/null; then
+    export TESSARYN_DEB_LAUNCHER=ccache
     CCACHE_DIR=$(ccache -k cache_dir)
     export CCACHE_DIR
   fi
