@@ -6,10 +6,11 @@
 # test fails.
 #
 # The builds take every core. The Wine tiers mostly wait (for windows, processes, the
-# X server), so each bitness's Wine session starts as soon as its own build is done,
-# and everything else that computes runs beside them: the native chain in front, the
-# package, the clang pass, the release and the apt tiers in a chain of their own. A
-# chain's output follows when it ends. Docs/DEVELOPING.md has each step's time.
+# X server), so each bitness's Wine tiers start as soon as its own build is done, its
+# main tests beside its other tiers, and everything else runs beside them: the native
+# chain in front, the clang pass, and the package, release and apt tiers in a chain of
+# their own. A chain's output follows when it ends. Docs/DEVELOPING.md has each step's
+# time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/common.sh
@@ -69,8 +70,16 @@ package_passed() {
 
 windows_tiers() {
   local preset=$1 arch=$2
+  # The bitness's other tiers, each in a Wine prefix and X server of its own, run beside
+  # its main tests, which mostly wait for windows and time-outs.
+  local others=${#background_pids[@]}
+  in_background "$preset-others" more_windows_tiers "$preset" "$arch"
   run_tier "$preset and e2e tests" env TESSARYN_WINEARCH="$arch" \
     tools/testbed/wine-run.sh --session --prefix "build/$preset/wineprefix" ctest --preset "$preset"
+  wait_background "$others"
+}
+more_windows_tiers() {
+  local preset=$1 arch=$2
   # The saver on two monitors: Xephyr with Xinerama, a session and prefix of its own.
   run_tier "two monitors ($preset)" env TESSARYN_WINEARCH="$arch" \
     TESSARYN_MONITORS=1024x768,800x600 \
@@ -89,15 +98,23 @@ windows_tiers() {
 # never beside each other, nor beside another checkout's run of them on this machine.
 system_wide() { flock /tmp/tessaryn-package-tier.lock "$@"; }
 
-# The package (which the installer tiers wait for), then the clang pass over the
-# Windows sources, then a release signed with throwaway keys: its signatures checked, its
-# signed programs installed and run under Wine, in a session of its own. Then the apt
-# repository.
-package_clang_release_apt() {
+# The package (which the installer tiers wait for), then a release signed with throwaway
+# keys: its signatures checked, its signed programs installed and run under Wine, in a
+# session of its own. Then the apt repository. One after another: the package and the
+# release build in the same folders.
+package_release_apt() {
+  # The hack's .deb is built as Debian builds it, from the same source and in the same
+  # place three times: the package, and the release test's releases without and with
+  # keys. Through ccache the last two compile nothing, and make the same bytes. Its
+  # folder is named, as debhelper gives each build a home of its own.
+  if command -v ccache >/dev/null; then
+    export TESSARYN_DEB_LAUNCHER=ccache
+    CCACHE_DIR=$(ccache -k cache_dir)
+    export CCACHE_DIR
+  fi
   run_tier "package" bash tools/package/package.sh
   local package_failed=$status
   echo "$package_failed" >"$package_done"
-  run_tier "win32 sources under clang" bash tools/testbed/check-win32-clang.sh
   run_tier "signed release" bash tests/release/release_test.sh
   if [ "$package_failed" -ne 0 ]; then
     echo "== apt repository: not run, the package failed"
@@ -115,7 +132,9 @@ run_tier "win64 build" build win64
 in_background win64 windows_tiers win64 win64
 run_tier "win32 build" build win32
 in_background win32 windows_tiers win32 win32
-in_background package package_clang_release_apt
+in_background package package_release_apt
+# Only computes, and nothing waits for it: it yields the cores to what does.
+in_background clang run_tier "win32 sources under clang" nice -n 10 bash tools/testbed/check-win32-clang.sh
 
 run_tier "native build" build native
 # The native tests mostly wait for their X servers and Mesa: the sanitizer build fills

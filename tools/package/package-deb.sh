@@ -10,6 +10,9 @@
 # signature when there is one), the .debian.tar.xz, the .dsc, the .changes (without the
 # .buildinfo, which records the build machine) and the .deb. The .dsc and .changes are
 # clear-signed as tools/package/signing.sh says.
+#
+# Environment: TESSARYN_DEB_LAUNCHER, a compiler launcher (ccache) for the package's
+# build alone; the builds of this tree keep their own.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tools/common.sh
@@ -43,7 +46,12 @@ tar -xzf "$orig" -C "$stage"
 cp -r "$tree/installer/debian" "$tree/debian"
 chmod -R a+rX,u+w,go-w "$tree/debian"
 
-(cd "$tree" && quietly dpkg-buildpackage -us -uc)
+launcher=()
+if [ -n "${TESSARYN_DEB_LAUNCHER:-}" ]; then
+  launcher=(env CMAKE_CXX_COMPILER_LAUNCHER="$TESSARYN_DEB_LAUNCHER"
+    CMAKE_C_COMPILER_LAUNCHER="$TESSARYN_DEB_LAUNCHER")
+fi
+(cd "$tree" && quietly "${launcher[@]}" dpkg-buildpackage -us -uc)
 dsc=$stage/tessaryn_$debian_version.dsc
 sign_clear "$dsc"
 # Again, now that the .dsc is signed: the .changes lists the .dsc's checksums.
