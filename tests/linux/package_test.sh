@@ -27,6 +27,7 @@ source_lintian=$!
 lintian_checks() {
   local status=0 tags
   wait "$deb_lintian" || status=$?
+  deb_lintian=
   echo "lintian $(basename "$deb")"
   tags=$(cat "$lintian_dir/deb")
   [ -z "$tags" ] || echo "$tags" | sed 's/^/    /'
@@ -34,15 +35,20 @@ lintian_checks() {
     bash -c '[ "$0" -eq 0 ] && ! grep -q "^E:" <<<"$1"' "$status" "$tags"
   status=0
   wait "$source_lintian" || status=$?
+  source_lintian=
   echo "lintian $(basename "${dscs[0]}")"
   tags=$(cat "$lintian_dir/source")
   [ -z "$tags" ] || echo "$tags" | sed 's/^/    /'
   check "lintian ran on the source package and reports no error or warning" \
     bash -c '[ "$0" -eq 0 ] && ! grep -q "^[EW]:" <<<"$1"' "$status" "$tags"
 }
-# Ended and cleared on every path, with the package.
+# Ended (unless waited for: its number may be another process's by then) and cleared on
+# every path, with the package.
 end_lintian() {
-  kill "$deb_lintian" "$source_lintian" 2>/dev/null || true
+  local pid
+  for pid in "$deb_lintian" "$source_lintian"; do
+    [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+  done
   rm -rf "$lintian_dir"
 }
 control() { dpkg-deb -f "$deb" "$1"; }
